@@ -1,0 +1,136 @@
+#pragma once
+// Portable dialog models. A model names its dialog resource and lists its fields, each bound
+// to a control identifier and to a member of the model; one binding helper per front end
+// moves values between those members and the controls. The model holds the logic: defaults,
+// settings, validation, list and history handling, what OK writes.
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "app/Texts.h"
+
+namespace qlk {
+
+class IUserInterface;
+
+enum class FieldKind {
+  Int,        // edit holding an integer, checked against [min, max] on OK
+  Text,       // edit holding Shift-JIS text
+  Check,      // check box, 0 or 1
+  Radio,      // group of radio buttons, the index of the chosen one
+  Combo,      // drop-down list, the index of the chosen entry
+  ComboEdit,  // drop-down with an edit: text, entries from `items`
+  List,       // list box: entries from `items`, the selected index (-1 for none)
+  Label,      // static text set by the model
+};
+
+struct Field {
+  int control = 0;
+  FieldKind kind = FieldKind::Text;
+  int* number = nullptr;                          // Int, Check, Radio, Combo, List
+  std::string* text = nullptr;                    // Text, ComboEdit, Label (Shift-JIS)
+  const std::vector<std::string>* items = nullptr;  // ComboEdit, List, Combo (Shift-JIS)
+  std::vector<Txt> fixedItems;                    // Combo with entries of the text table
+  std::vector<int> radios;                        // Radio: the buttons in index order
+  Txt label = Txt::None;                          // Label from the text table
+  int min = INT_MIN, max = INT_MAX;               // Int
+
+  static Field Int(int control, int& v, int min = INT_MIN, int max = INT_MAX) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::Int;
+    f.number = &v;
+    f.min = min;
+    f.max = max;
+    return f;
+  }
+  static Field Text(int control, std::string& s) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::Text;
+    f.text = &s;
+    return f;
+  }
+  static Field Check(int control, int& v) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::Check;
+    f.number = &v;
+    return f;
+  }
+  static Field Radio(std::vector<int> controls, int& index) {
+    Field f;
+    f.control = controls.empty() ? 0 : controls.front();
+    f.kind = FieldKind::Radio;
+    f.number = &index;
+    f.radios = std::move(controls);
+    return f;
+  }
+  static Field Combo(int control, int& index, std::vector<Txt> entries) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::Combo;
+    f.number = &index;
+    f.fixedItems = std::move(entries);
+    return f;
+  }
+  static Field ComboEdit(int control, std::string& s, const std::vector<std::string>& entries) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::ComboEdit;
+    f.text = &s;
+    f.items = &entries;
+    return f;
+  }
+  static Field List(int control, int& selected, const std::vector<std::string>& entries) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::List;
+    f.number = &selected;
+    f.items = &entries;
+    return f;
+  }
+  static Field Label(int control, Txt t) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::Label;
+    f.label = t;
+    return f;
+  }
+  static Field LabelText(int control, std::string& s) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::Label;
+    f.text = &s;
+    return f;
+  }
+};
+
+// What a model may ask of the front end that shows it.
+class DialogHost {
+ public:
+  virtual ~DialogHost() = default;
+  // Message boxes and file dialogs, owned by the dialog.
+  virtual IUserInterface& ui() = 0;
+  // Moves the keyboard focus to a control (after a refused OK, for example).
+  virtual void FocusControl(int control) {}
+};
+
+class DialogModel {
+ public:
+  virtual ~DialogModel() = default;
+  virtual int ResourceId() const = 0;
+  // A title set at run time; Txt::None keeps the resource's own.
+  virtual Txt Title() const { return Txt::None; }
+  virtual std::vector<Field> Fields() = 0;
+  virtual void OnInit(DialogHost&) {}
+  // A button was pressed, a box toggled or a list selection changed; the fields already hold
+  // the controls' values. Return true when the fields changed and must be shown again.
+  virtual bool OnCommand(int control, DialogHost&) { return false; }
+  // OK with valid fields; false keeps the dialog open.
+  virtual bool OnOk(DialogHost&) { return true; }
+  // Enable state of a control, asked again after every change.
+  virtual bool IsEnabled(int control) const { return true; }
+};
+
+}  // namespace qlk

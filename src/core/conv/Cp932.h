@@ -1,0 +1,39 @@
+#pragma once
+// Table-driven code page 932 codec. The tables are filled once from the platform's own
+// mapping of each character, so conversions agree with the platform, while malformed bytes
+// are handled the same way everywhere: a lead byte whose next byte cannot be a trail byte
+// becomes U+30FB and the next byte is read on its own, so no ASCII byte is ever swallowed.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qlk {
+
+class Cp932Codec {
+ public:
+  static constexpr char16_t kBadChar = u'\u30FB';
+  // decode(code) gives the UTF-16 unit of a 932 character (one byte, or lead * 256 + trail),
+  // or 0 when it has none. encode(unit) gives the 932 character of a UTF-16 unit, or -1.
+  Cp932Codec(const std::function<char16_t(uint16_t)>& decode, const std::function<int(char16_t)>& encode);
+
+  std::u16string Decode(std::string_view bytes) const;
+  std::string Encode(std::u16string_view text, bool* lossy) const;
+  // The 932 character of a unit, or -1.
+  int EncodeUnit(char16_t u) const { return toSjis_[u]; }
+  char16_t DecodeChar(uint16_t code) const { return toUtf16_[code]; }
+
+ private:
+  std::vector<char16_t> toUtf16_;  // by 932 code, 0 = none
+  std::vector<int32_t> toSjis_;    // by UTF-16 unit, -1 = none
+};
+
+// A trail byte of code page 932.
+constexpr bool IsTrail932(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+
+// UTF-8 and UTF-16 without any platform: malformed UTF-8 gives U+FFFD per bad sequence.
+std::u16string Utf8ToUtf16(std::string_view s);
+std::string Utf16ToUtf8(std::u16string_view s);
+
+}  // namespace qlk

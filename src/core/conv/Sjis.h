@@ -1,0 +1,36 @@
+#pragma once
+// Shift-JIS byte classes shared by every conversion and line operation.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace qlk::sjis {
+
+constexpr bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+constexpr bool IsLead(char b) { return IsLead(static_cast<unsigned char>(b)); }
+constexpr bool IsHalfKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+constexpr bool IsHalfKana(char b) { return IsHalfKana(static_cast<unsigned char>(b)); }
+
+// Length of the character starting at s[i]: 2 for a lead byte with its trail byte, else 1.
+// A lead byte at the very end counts as one byte so that walks never run past the text.
+constexpr size_t CharLen(std::string_view s, size_t i) {
+  return (IsLead(s[i]) && i + 1 < s.size()) ? 2 : 1;
+}
+
+// Value of the character at s[i] (lead * 256 + trail, or the byte itself).
+constexpr uint16_t CharAt(std::string_view s, size_t i) {
+  auto b = static_cast<unsigned char>(s[i]);
+  if (CharLen(s, i) == 2) return static_cast<uint16_t>(b << 8 | static_cast<unsigned char>(s[i + 1]));
+  return b;
+}
+
+// Whether the byte at index k is a lead byte, deciding by a scan from the start of the text.
+// Answers true when k lies beyond the end, as the column edits expect.
+constexpr bool IsLeadAt(std::string_view s, size_t k) {
+  if (k >= s.size()) return true;
+  size_t i = 0;
+  while (i < k) i += IsLead(s[i]) ? 2 : 1;
+  return i == k && IsLead(s[k]);
+}
+
+}  // namespace qlk::sjis

@@ -1,0 +1,31 @@
+#pragma once
+// Code-page seam: Shift-JIS (code page 932), UTF-8 and UTF-7 to and from UTF-16, and the
+// locale's case mapping of double-byte characters.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qlk {
+
+enum class Charset { Sjis, Utf8, Utf7 };
+
+enum class CharCase { None, Lower, Upper };
+
+class ICodePage {
+ public:
+  virtual ~ICodePage() = default;
+  virtual std::u16string ToUtf16(Charset cs, std::string_view bytes) const = 0;
+  // Characters without a form in the target become '?'; *lossy tells whether that happened.
+  virtual std::string FromUtf16(Charset cs, std::u16string_view text, bool* lossy = nullptr) const = 0;
+  // Case of a double-byte Shift-JIS character (lead * 256 + trail).
+  virtual CharCase CaseOf(uint16_t dbcs) const = 0;
+  // Its counterpart in the other case, or the character itself when it has none.
+  virtual uint16_t MapCase(uint16_t dbcs, bool upper) const = 0;
+
+  std::string SjisToUtf8(std::string_view sjis) const { return FromUtf16(Charset::Utf8, ToUtf16(Charset::Sjis, sjis)); }
+  std::string Utf8ToSjis(std::string_view utf8, bool* lossy = nullptr) const {
+    return FromUtf16(Charset::Sjis, ToUtf16(Charset::Utf8, utf8), lossy);
+  }
+};
+
+}  // namespace qlk

@@ -1,0 +1,47 @@
+#pragma once
+// Files seam. Paths are Shift-JIS bytes, as they stand in macro files and settings; each
+// platform turns them into its own form.
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qlk {
+
+class IWriteFile {
+ public:
+  virtual ~IWriteFile() = default;
+  [[nodiscard]] virtual bool Write(std::string_view bytes) = 0;
+  // Flushes and closes; false when anything written was not stored.
+  [[nodiscard]] virtual bool Close() = 0;
+};
+
+class IFiles {
+ public:
+  virtual ~IFiles() = default;
+  // The whole file, or nullopt when it cannot be opened or read.
+  virtual std::optional<std::string> ReadAll(std::string_view path) = 0;
+  // Creates or truncates; nullptr when the file cannot be created.
+  virtual std::unique_ptr<IWriteFile> Create(std::string_view path) = 0;
+  virtual bool Exists(std::string_view path) = 0;
+  virtual bool Remove(std::string_view path) = 0;
+  virtual bool Rename(std::string_view from, std::string_view to) = 0;
+  virtual bool MakeDirs(std::string_view path) = 0;
+  // Full paths of the plain files in `dir` whose names match the wildcard `pattern`.
+  virtual std::vector<std::string> Find(std::string_view dir, std::string_view pattern) = 0;
+  virtual std::string TempFolder() = 0;
+  // Folder of the running program, ending with its separator.
+  virtual std::string ProgramFolder() = 0;
+  virtual char Separator() const = 0;
+
+  // Whole-file write through Create; false on any failure.
+  bool WriteAll(std::string_view path, std::string_view bytes) {
+    auto f = Create(path);
+    if (!f) return false;
+    bool ok = f->Write(bytes);
+    return f->Close() && ok;
+  }
+};
+
+}  // namespace qlk

@@ -1,0 +1,58 @@
+#pragma once
+// User-interface seam: message boxes, the wait cursor, dialogs and file dialogs.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Texts.h"
+
+namespace qlk {
+
+class DialogModel;
+
+enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgIcon { None, Information, Question, Warning, Error };
+enum class Answer { Ok, Cancel, Yes, No };
+
+struct FileDialogRequest {
+  bool open = true;
+  bool multiSelect = false;
+  bool mustExist = false;       // path (open) or file (multi-select) must exist
+  bool promptOverwrite = false;
+  bool keepCurrentDir = false;
+  std::string defaultExt;       // without the dot
+  std::string fileName;         // initial name, Shift-JIS
+  Txt filter = Txt::None;       // "name|pattern|...||"
+  Txt title = Txt::None;
+  std::string initialDir;       // Shift-JIS, empty for the default
+};
+
+class IUserInterface {
+ public:
+  virtual ~IUserInterface() = default;
+  virtual Answer Show(const Message& m, MsgButtons buttons, MsgIcon icon) = 0;
+  virtual void BeginWait() = 0;
+  virtual void EndWait() = 0;
+  // Runs the model's dialog modally; true when it ended with OK.
+  virtual bool RunDialog(DialogModel& model) = 0;
+  // Chosen paths (Shift-JIS); empty when cancelled.
+  virtual std::vector<std::string> FileDialog(const FileDialogRequest& req) = 0;
+  virtual std::optional<std::string> BrowseFolder(Txt title) = 0;
+
+  void Info(const Message& m) { Show(m, MsgButtons::Ok, MsgIcon::None); }
+  bool Confirm(const Message& m) { return Show(m, MsgButtons::OkCancel, MsgIcon::Question) == Answer::Ok; }
+};
+
+// Shows the wait cursor for the lifetime of the object.
+class WaitCursor {
+ public:
+  explicit WaitCursor(IUserInterface& ui) : ui_(ui) { ui_.BeginWait(); }
+  ~WaitCursor() { ui_.EndWait(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  IUserInterface& ui_;
+};
+
+}  // namespace qlk

@@ -1,0 +1,170 @@
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <pcre2.h>
+
+#include "posix/platform/PosixPlatform.h"
+
+namespace qlk {
+namespace {
+
+// Lines are matched as UTF-16, the way the scripting RegExp object sees them, so that
+// a class such as [ぁ-ん] means characters and not bytes.
+class PcreRegex final : public IRegex {
+ public:
+  explicit PcreRegex(const ICodePage& cp) : cp_(cp) {
+    mctx_ = pcre2_match_context_create(nullptr);
+    // A runaway pattern fails the call instead of hanging the tool.
+    pcre2_set_match_limit(mctx_, 20'000'000);
+    pcre2_set_depth_limit(mctx_, 100'000);
+  }
+  ~PcreRegex() override {
+    Drop();
+    pcre2_match_context_free(mctx_);
+  }
+
+  bool SetPattern(std::string_view sjis) override {
+    std::u16string p = cp_.ToUtf16(Charset::Sjis, sjis);
+    if (p != pattern_ || !compiled_) {
+      pattern_ = std::move(p);
+      dirty_ = true;
+    }
+    return true;
+  }
+  bool SetIgnoreCase(bool on) override {
+    if (on != ignoreCase_) dirty_ = true;
+    ignoreCase_ = on;
+    return true;
+  }
+  bool SetGlobal(bool on) override {
+    global_ = on;
+    return true;
+  }
+
+  std::optional<bool> Test(std::string_view sjis) override {
+    if (!Compile()) return std::nullopt;
+    std::u16string s = cp_.ToUtf16(Charset::Sjis, sjis);
+    int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(s.data()), s.size(), 0, 0, md_, mctx_);
+    if (rc >= 0) return true;
+    if (rc == PCRE2_ERROR_NOMATCH) return false;
+    return std::nullopt;
+  }
+
+  std::optional<std::string> Replace(std::string_view sjis, std::string_view replacement) override {
+    if (!Compile()) return std::nullopt;
+    std::u16string s = cp_.ToUtf16(Charset::Sjis, sjis);
+    std::u16string r = cp_.ToUtf16(Charset::Sjis, replacement);
+    uint32_t groups = 0;
+    pcre2_pattern_info(code_, PCRE2_INFO_CAPTURECOUNT, &groups);
+    std::u16string out;
+    size_t pos = 0, copied = 0;
+    while (pos <= s.size()) {
+      int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(s.data()), s.size(), pos, 0, md_, mctx_);
+      if (rc == PCRE2_ERROR_NOMATCH) break;
+      if (rc < 0) return std::nullopt;
+      PCRE2_SIZE* ov = pcre2_get_ovector_pointer(md_);
+      size_t ms = ov[0], me = ov[1];
+      out.append(s, copied, ms - copied);
+      Expand(r, s, ov, rc, groups, out);
+      copied = me;
+      if (!global_) break;
+      // An empty match moves on by one character, as the scripting engine does.
+      pos = (me == ms) ? me + 1 : me;
+    }
+    if (copied < s.size()) out.append(s, copied, std::u16string::npos);
+    return cp_.FromUtf16(Charset::Sjis, out);
+  }
+
+ private:
+  static void Expand(const std::u16string& r, const std::u16string& s, const PCRE2_SIZE* ov, int rc, uint32_t groups,
+                     std::u16string& out) {
+    auto group = [&](uint32_t g, std::u16string& o) {
+      if (static_cast<int>(g) < rc && ov[2 * g] != PCRE2_UNSET) o.append(s, ov[2 * g], ov[2 * g + 1] - ov[2 * g]);
+    };
+    for (size_t i = 0; i < r.size(); ++i) {
+      char16_t c = r[i];
+      if (c != u'$' || i + 1 >= r.size()) {
+        out.push_back(c);
+        continue;
+      }
+      char16_t n = r[i + 1];
+      if (n == u'$') {
+        out.push_back(u'$');
+        ++i;
+      } else if (n == u'&') {
+        group(0, out);
+        ++i;
+      } else if (n == u'`') {
+        out.append(s, 0, ov[0]);
+        ++i;
+      } else if (n == u'\'') {
+        out.append(s, ov[1], std::u16string::npos);
+        ++i;
+      } else if (n >= u'0' && n <= u'9') {
+        uint32_t g1 = n - u'0';
+        // Two digits when that group exists, else one.
+        if (i + 2 < r.size() && r[i + 2] >= u'0' && r[i + 2] <= u'9') {
+          uint32_t g2 = g1 * 10 + (r[i + 2] - u'0');
+          if (g2 >= 1 && g2 <= groups) {
+            group(g2, out);
+            i += 2;
+            continue;
+          }
+        }
+        if (g1 >= 1 && g1 <= groups) {
+          group(g1, out);
+          ++i;
+        } else {
+          out.push_back(c);
+        }
+      } else {
+        out.push_back(c);
+      }
+    }
+  }
+
+  bool Compile() {
+    if (!dirty_) return compiled_;
+    Drop();
+    dirty_ = false;
+    int err = 0;
+    PCRE2_SIZE off = 0;
+    uint32_t opts = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_DOLLAR_ENDONLY | PCRE2_NEVER_BACKSLASH_C;
+    if (ignoreCase_) opts |= PCRE2_CASELESS;
+    code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern_.data()), pattern_.size(), opts, &err, &off, nullptr);
+    if (!code_) return compiled_ = false;
+    md_ = pcre2_match_data_create_from_pattern(code_, nullptr);
+    return compiled_ = (md_ != nullptr);
+  }
+  void Drop() {
+    if (md_) pcre2_match_data_free(md_);
+    if (code_) pcre2_code_free(code_);
+    md_ = nullptr;
+    code_ = nullptr;
+    compiled_ = false;
+  }
+
+  const ICodePage& cp_;
+  std::u16string pattern_;
+  bool ignoreCase_ = false;
+  bool global_ = false;
+  bool dirty_ = true;
+  bool compiled_ = false;
+  pcre2_code* code_ = nullptr;
+  pcre2_match_data* md_ = nullptr;
+  pcre2_match_context* mctx_ = nullptr;
+};
+
+class PcreFactory final : public IRegexFactory {
+ public:
+  explicit PcreFactory(const ICodePage& cp) : cp_(cp) {}
+  bool Available() const override { return true; }
+  std::unique_ptr<IRegex> Create() override { return std::make_unique<PcreRegex>(cp_); }
+
+ private:
+  const ICodePage& cp_;
+};
+
+}  // namespace
+
+std::unique_ptr<IRegexFactory> MakePcreRegexFactory(const ICodePage& cp) { return std::make_unique<PcreFactory>(cp); }
+
+}  // namespace qlk

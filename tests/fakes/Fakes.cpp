@@ -1,0 +1,104 @@
+#include "Fakes.h"
+
+#include <atomic>
+#include <chrono>
+#include <random>
+
+namespace qlk::test {
+
+const ICodePage& CodePage() {
+  static std::unique_ptr<ICodePage> cp = [] {
+    sys::Init();
+    return sys::MakeCodePage();
+  }();
+  return *cp;
+}
+
+std::string sj(std::u8string_view utf8) {
+  return sj(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
+}
+std::string sj(std::string_view utf8) { return CodePage().Utf8ToSjis(utf8); }
+std::string u8(std::string_view sjis) { return CodePage().SjisToUtf8(sjis); }
+
+IUserInterface& FakeDialog::ui() { return ui_; }
+
+Field* FakeDialog::Find(int control) {
+  static thread_local std::vector<Field> fields;
+  fields = model_.Fields();
+  for (Field& f : fields) {
+    if (f.control == control) return &f;
+    for (int r : f.radios)
+      if (r == control) return &f;
+  }
+  return nullptr;
+}
+
+void FakeDialog::Set(int control, int value) {
+  Field* f = Find(control);
+  if (!f || !f->number) throw std::runtime_error("no numeric control " + std::to_string(control));
+  if (f->kind == FieldKind::Radio) {
+    // Setting a radio button's own identifier chooses it.
+    for (size_t i = 0; i < f->radios.size(); ++i)
+      if (f->radios[i] == control && control != f->control) value = static_cast<int>(i);
+  }
+  *f->number = value;
+  if (f->kind == FieldKind::Check || f->kind == FieldKind::Radio || f->kind == FieldKind::Combo ||
+      f->kind == FieldKind::List)
+    model_.OnCommand(control, *this);
+}
+
+void FakeDialog::Set(int control, std::string sjis) {
+  Field* f = Find(control);
+  if (!f || !f->text) throw std::runtime_error("no text control " + std::to_string(control));
+  *f->text = std::move(sjis);
+}
+
+int FakeDialog::GetInt(int control) {
+  Field* f = Find(control);
+  if (!f || !f->number) throw std::runtime_error("no numeric control " + std::to_string(control));
+  return *f->number;
+}
+
+std::string FakeDialog::GetText(int control) {
+  Field* f = Find(control);
+  if (!f || !f->text) throw std::runtime_error("no text control " + std::to_string(control));
+  return *f->text;
+}
+
+const std::vector<std::string>* FakeDialog::Items(int control) {
+  Field* f = Find(control);
+  return f ? f->items : nullptr;
+}
+
+bool FakeDialog::Ok() {
+  for (const Field& f : model_.Fields()) {
+    if (f.kind == FieldKind::Int && (*f.number < f.min || *f.number > f.max)) {
+      ui_.Info(MakeMessage(Txt::IntRange, {static_cast<long long>(f.min), static_cast<long long>(f.max)}));
+      ++refusedOk;
+      return false;
+    }
+  }
+  if (!model_.OnOk(*this)) {
+    ++refusedOk;
+    return false;
+  }
+  return true;
+}
+
+TempDir::TempDir() {
+  static std::atomic<int> n{0};
+  auto seed = std::chrono::steady_clock::now().time_since_epoch().count();
+  dir_ = std::filesystem::temp_directory_path() /
+         ("qlk-test-" + std::to_string(seed) + "-" + std::to_string(n++));
+  std::filesystem::create_directories(dir_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(dir_, ec);
+}
+
+std::string TempDir::Path(const std::string& name) const { return (dir_ / name).string(); }
+std::string TempDir::Folder() const { return dir_.string(); }
+
+}  // namespace qlk::test

@@ -1,0 +1,219 @@
+#pragma once
+// In-memory seams for tests, and the real code page, regex engine and files of the platform
+// the tests run on (POSIX natively, Win32 under Wine).
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "app/Dialog.h"
+#include "platform/Platform.h"
+#include "platform/System.h"
+
+namespace qlk::test {
+
+// The platform's own code page, shared by all tests.
+const ICodePage& CodePage();
+// UTF-8 text (a u8 literal) as Shift-JIS bytes, and back.
+std::string sj(std::u8string_view utf8);
+std::string sj(std::string_view utf8);
+std::string u8(std::string_view sjis);
+
+class FakeClipboard final : public IClipboard {
+ public:
+  std::optional<std::string> text;  // nullopt: no text on the clipboard
+  int busyReads = 0;                // so many reads find the clipboard held
+  int busyWrites = 0;
+  int writes = 0;
+  int focusReturns = 0;
+
+  ClipRead Read() override {
+    if (busyReads > 0) {
+      --busyReads;
+      return {ClipStatus::Busy, {}};
+    }
+    if (!text) return {ClipStatus::NoText, {}};
+    return {ClipStatus::Ok, *text};
+  }
+  bool Write(std::string_view sjis) override {
+    if (busyWrites > 0) {
+      --busyWrites;
+      return false;
+    }
+    ++writes;
+    text = std::string(sjis);
+    return true;
+  }
+  void ReturnFocus() override { ++focusReturns; }
+};
+
+class MemorySettings final : public ISettings {
+ public:
+  using Value = std::variant<int, std::string>;
+  std::map<std::pair<std::string, std::string>, Value> values;
+  std::vector<std::string> writeLog;  // "Section/Key" in write order
+
+  int GetInt(std::string_view s, std::string_view k, int def) override {
+    auto it = values.find({std::string(s), std::string(k)});
+    if (it == values.end()) return def;
+    if (auto* i = std::get_if<int>(&it->second)) return *i;
+    return def;
+  }
+  std::string GetText(std::string_view s, std::string_view k, std::string_view def) override {
+    auto it = values.find({std::string(s), std::string(k)});
+    if (it == values.end()) return std::string(def);
+    if (auto* t = std::get_if<std::string>(&it->second)) return *t;
+    return std::string(def);
+  }
+  bool SetInt(std::string_view s, std::string_view k, int v) override {
+    values[{std::string(s), std::string(k)}] = v;
+    writeLog.push_back(std::string(s) + "/" + std::string(k));
+    return true;
+  }
+  bool SetText(std::string_view s, std::string_view k, std::string_view v) override {
+    values[{std::string(s), std::string(k)}] = std::string(v);
+    writeLog.push_back(std::string(s) + "/" + std::string(k));
+    return true;
+  }
+  bool Has(std::string_view s, std::string_view k) const { return values.count({std::string(s), std::string(k)}) > 0; }
+};
+
+class FakeUI;
+
+// Drives a dialog model the way a person at the real dialog would: set controls, press
+// buttons, OK or Cancel. Values go through the model's field list, as the binding helper's do.
+class FakeDialog final : public DialogHost {
+ public:
+  FakeDialog(DialogModel& m, FakeUI& ui) : model_(m), ui_(ui) {}
+  IUserInterface& ui() override;
+  DialogModel& model() { return model_; }
+
+  Field* Find(int control);
+  void Set(int control, int value);
+  void Set(int control, std::string sjis);
+  int GetInt(int control);
+  std::string GetText(int control);
+  const std::vector<std::string>* Items(int control);
+  bool Enabled(int control) const { return model_.IsEnabled(control); }
+  void Press(int control) { model_.OnCommand(control, *this); }
+  // OK with validation as the real dialog does it: false when the dialog stays open.
+  bool Ok();
+  int refusedOk = 0;
+
+ private:
+  DialogModel& model_;
+  FakeUI& ui_;
+};
+
+class FakeUI final : public IUserInterface {
+ public:
+  std::vector<Message> shown;
+  std::vector<std::pair<MsgButtons, MsgIcon>> styles;
+  std::deque<Answer> answers;  // answers to questions in order; OK/Yes when none is left
+  // Fills and ends each dialog; no script means Cancel.
+  std::function<bool(FakeDialog&)> dialogScript;
+  std::vector<int> dialogsRun;  // resource identifiers in order
+  std::deque<std::vector<std::string>> fileAnswers;  // empty vector: Cancel
+  std::vector<FileDialogRequest> fileRequests;
+  std::deque<std::optional<std::string>> folderAnswers;
+  int waitDepth = 0, waits = 0;
+
+  Answer Show(const Message& m, MsgButtons b, MsgIcon i) override {
+    shown.push_back(m);
+    styles.emplace_back(b, i);
+    if (b == MsgButtons::Ok) return Answer::Ok;
+    if (!answers.empty()) {
+      Answer a = answers.front();
+      answers.pop_front();
+      return a;
+    }
+    return b == MsgButtons::YesNo ? Answer::Yes : Answer::Ok;
+  }
+  void BeginWait() override {
+    ++waitDepth;
+    ++waits;
+  }
+  void EndWait() override { --waitDepth; }
+  bool RunDialog(DialogModel& m) override {
+    dialogsRun.push_back(m.ResourceId());
+    FakeDialog d(m, *this);
+    m.OnInit(d);
+    if (!dialogScript) return false;
+    return dialogScript(d);
+  }
+  std::vector<std::string> FileDialog(const FileDialogRequest& r) override {
+    fileRequests.push_back(r);
+    if (fileAnswers.empty()) return {};
+    auto a = fileAnswers.front();
+    fileAnswers.pop_front();
+    return a;
+  }
+  std::optional<std::string> BrowseFolder(Txt) override {
+    if (folderAnswers.empty()) return std::nullopt;
+    auto a = folderAnswers.front();
+    folderAnswers.pop_front();
+    return a;
+  }
+  // Names of the texts shown, in order.
+  std::vector<Txt> ShownIds() const {
+    std::vector<Txt> v;
+    for (auto& m : shown) v.push_back(m.id);
+    return v;
+  }
+};
+
+class FakeShell final : public IShell {
+ public:
+  std::vector<std::string> started;
+  int result = 42;
+  int Execute(std::string_view file, std::string_view verb, std::string_view params) override {
+    started.push_back(std::string(file));
+    return result;
+  }
+};
+
+class FakeClock final : public IClock {
+ public:
+  Date today{2026, 12, 8};
+  Date Today() override { return today; }
+};
+
+// A regex factory standing for a system without any engine.
+class NoRegexFactory final : public IRegexFactory {
+ public:
+  bool Available() const override { return false; }
+  std::unique_ptr<IRegex> Create() override { return nullptr; }
+};
+
+// A private temporary folder removed at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  // A path inside the folder, as the core writes paths (Shift-JIS bytes; ASCII here).
+  std::string Path(const std::string& name) const;
+  std::string Folder() const;
+
+ private:
+  std::filesystem::path dir_;
+};
+
+// Fakes where the tests steer, the platform's own where behaviour is the point.
+struct TestPlatform {
+  FakeClipboard clipboard;
+  MemorySettings settings;
+  FakeUI ui;
+  FakeShell shell;
+  FakeClock clock;
+  std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(CodePage());
+  std::unique_ptr<IFiles> files = sys::MakeFiles(CodePage());
+  Platform platform{clipboard, settings, const_cast<ICodePage&>(CodePage()), *regex, ui, *files, shell, clock};
+};
+
+}  // namespace qlk::test
