@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kManPages = "/usr/share/man/ja/man1";
-constexpr size_t kSampleBytes = 1 << 20;
+constexpr size_t kPages = 100;  // about a megabyte of text
 
 bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
 
@@ -99,18 +99,19 @@ const Sample& TheSample() {
       s.problem = std::string("no manual pages in ") + kManPages + " (tools/setup installs manpages-ja)";
       return s;
     }
-    size_t bytes = 0;
-    for (const fs::path& page : pages) {
-      if (bytes >= kSampleBytes) break;
-      // iconv -c reports the characters it left out; what it kept is still good text.
-      auto text = Filter("zcat " + Quote(page.string()) + " | iconv -c -f UTF-8 -t CP932; true", "");
-      if (!text) continue;
-      for (std::string& l : Split(*text)) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-        if (l.empty() || !AllJisX0208(l)) continue;
-        bytes += l.size();
-        s.lines.push_back(std::move(l));
-      }
+    // One shell for all pages; iconv -c reports the characters it left out, and what it kept
+    // is still good text.
+    std::string loop = "for f in";
+    for (size_t k = 0; k < pages.size() && k < kPages; ++k) loop += " " + Quote(pages[k].string());
+    loop += "; do zcat \"$f\" | iconv -c -f UTF-8 -t CP932; done; true";
+    auto text = Filter(loop, "");
+    if (!text) {
+      s.problem = "zcat or iconv failed";
+      return s;
+    }
+    for (std::string& l : Split(*text)) {
+      if (!l.empty() && l.back() == '\r') l.pop_back();
+      if (!l.empty() && AllJisX0208(l)) s.lines.push_back(std::move(l));
     }
     auto kana = Filter("nkf -S -s -x -Z4", Join(s.lines));
     if (!kana) {
