@@ -1,5 +1,7 @@
 #include "conv/Jis.h"
 
+#include <cstring>
+
 #include "conv/LineWalk.h"
 #include "conv/Sjis.h"
 #include "doc/Document.h"
@@ -12,7 +14,6 @@ constexpr unsigned char kEsc = 0x1B;
 constexpr unsigned char kSO = 0x0E;
 constexpr unsigned char kSI = 0x0F;
 
-constexpr bool IsJisByte(unsigned char b) { return b >= 0x21 && b <= 0x7E; }
 
 // Appends bytes through a raw pointer into a buffer sized beforehand; the conversions know
 // how far each step can lengthen the text, so no byte is ever written past the end.
@@ -28,8 +29,10 @@ class Writer {
   Writer& operator=(const Writer&) = delete;
   void Put(unsigned char b) { *p_++ = static_cast<char>(b); }
   void Put(std::string_view s) {
-    for (char c : s) *p_++ = c;
+    std::memcpy(p_, s.data(), s.size());
+    p_ += s.size();
   }
+  void Put(const unsigned char* s, size_t n) { Put(std::string_view(reinterpret_cast<const char*>(s), n)); }
 
  private:
   std::string& out_;
@@ -65,33 +68,6 @@ constexpr std::string_view kToKana = "\x1B(I";
 
 }  // namespace
 
-uint16_t SjisToJisCode(unsigned char s1, unsigned char s2) {
-  if (!sjis::IsLead(s1)) return 0;
-  if (!((s2 >= 0x40 && s2 <= 0x7E) || (s2 >= 0x80 && s2 <= 0xFC))) return 0;
-  int a = s1 < 0xA0 ? s1 - 0x81 : s1 - 0xC1;
-  int j1, j2;
-  if (s2 < 0x9F) {
-    j1 = 2 * a + 0x21;
-    j2 = s2 - 0x1F - (s2 > 0x7E ? 1 : 0);
-  } else {
-    j1 = 2 * a + 0x22;
-    j2 = s2 - 0x7E;
-  }
-  if (j1 < 0x21 || j1 > 0x7E || j2 < 0x21 || j2 > 0x7E) return 0;
-  return static_cast<uint16_t>(j1 << 8 | j2);
-}
-
-uint16_t JisToSjisCode(unsigned char j1, unsigned char j2) {
-  if (!IsJisByte(j1) || !IsJisByte(j2)) return 0;
-  int s1 = ((j1 - 0x21) >> 1) + (j1 <= 0x5E ? 0x81 : 0xC1);
-  int s2;
-  if (j1 & 1)
-    s2 = j2 + (j2 < 0x60 ? 0x1F : 0x20);
-  else
-    s2 = j2 + 0x7E;
-  return static_cast<uint16_t>(s1 << 8 | s2);
-}
-
 JisModes& SharedJisModes() { return g_modes; }
 JisEncoderSettings& SharedJisEncoder() { return g_encoder; }
 void ResetJisModes() { g_modes.Reset(); }
@@ -109,6 +85,14 @@ void AppendJisToSjis(std::string_view in, JisModes& m, std::string& out) {
   Writer w(out, n);  // escapes vanish and a JIS pair gives two bytes: never longer
   size_t i = 0;
   while (i < n) {
+    if (!m.twoByte && !m.kana) {
+      // One-byte text runs unchanged up to the next escape or shift.
+      size_t k = i;
+      while (k < n && p[k] != kEsc && p[k] != kSO && p[k] != kSI) ++k;
+      w.Put(p + i, k - i);
+      i = k;
+      if (i == n) break;
+    }
     const unsigned char b = p[i];
     if (b == kEsc) {
       const size_t left = n - i;
@@ -150,11 +134,13 @@ void AppendJisToSjis(std::string_view in, JisModes& m, std::string& out) {
       continue;
     }
     if (m.twoByte) {
-      if (i + 1 < n && IsJisByte(b) && IsJisByte(p[i + 1])) {
-        const uint16_t s = JisToSjisCode(b, p[i + 1]);
-        w.Put(static_cast<unsigned char>(s >> 8));
-        w.Put(static_cast<unsigned char>(s & 0xFF));
-        i += 2;
+      uint16_t s;
+      if (i + 1 < n && (s = JisToSjisCode(b, p[i + 1])) != 0) {
+        do {
+          w.Put(static_cast<unsigned char>(s >> 8));
+          w.Put(static_cast<unsigned char>(s & 0xFF));
+          i += 2;
+        } while (i + 1 < n && (s = JisToSjisCode(p[i], p[i + 1])) != 0);
         continue;
       }
     } else if (m.kana) {
@@ -191,6 +177,25 @@ void AppendSjisToJis(std::string_view in, const JisEncoderSettings& s, JisModes&
   size_t i = 0;
   while (i < n) {
     const unsigned char b = p[i];
+    if (b < 0x80) {
+      // A run of one-byte characters, the commonest case, copied at once.
+      if (m.kana) {
+        if (kana == kKanaShift)
+          w.Put(kSI);
+        else
+          w.Put(kToAscii);
+        m.kana = false;
+      }
+      if (m.twoByte) {
+        w.Put(kToAscii);
+        m.twoByte = false;
+      }
+      size_t k = i + 1;
+      while (k < n && p[k] < 0x80) ++k;
+      w.Put(p + i, k - i);
+      i = k;
+      continue;
+    }
     if (sjis::IsHalfKana(b)) {
       if (kana == kKanaEightBit) {
         // Eight-bit kana stand in one-byte text, where every reader expects them.
@@ -227,8 +232,14 @@ void AppendSjisToJis(std::string_view in, const JisEncoderSettings& s, JisModes&
         w.Put(open);
         m.twoByte = true;
       }
-      w.Put(static_cast<unsigned char>(j >> 8));
-      w.Put(static_cast<unsigned char>(j & 0xFF));
+      // The rest of a run of two-byte characters needs no further escape.
+      uint16_t c = j;
+      do {
+        w.Put(static_cast<unsigned char>(c >> 8));
+        w.Put(static_cast<unsigned char>(c & 0xFF));
+        i += 2;
+      } while (i + 1 < n && (c = SjisToJisCode(p[i], p[i + 1])) != 0);
+      continue;
     } else {
       if (m.kana) {
         if (kana == kKanaShift)
@@ -267,10 +278,12 @@ std::string SjisToJisLine(std::string_view sjis) { return SjisToJisLine(sjis, g_
 
 // ---------------------------------------------------------------- EUC
 
-std::string EucToSjisLine(std::string_view in) {
+namespace {
+
+void AppendEucToSjis(std::string_view in, std::string& out) {
   const auto* p = reinterpret_cast<const unsigned char*>(in.data());
   const size_t n = in.size();
-  return Exact([&](std::string& out) {
+  {
     Writer w(out, n);
     size_t i = 0;
     while (i < n) {
@@ -295,13 +308,13 @@ std::string EucToSjisLine(std::string_view in) {
         }
       }
     }
-  });
+  }
 }
 
-std::string SjisToEucLine(std::string_view in) {
+void AppendSjisToEuc(std::string_view in, std::string& out) {
   const auto* p = reinterpret_cast<const unsigned char*>(in.data());
   const size_t n = in.size();
-  return Exact([&](std::string& out) {
+  {
     Writer w(out, n * 2);
     size_t i = 0;
     while (i < n) {
@@ -328,24 +341,35 @@ std::string SjisToEucLine(std::string_view in) {
         ++i;
       }
     }
-  });
+  }
+}
+
+}  // namespace
+
+std::string EucToSjisLine(std::string_view euc) {
+  return Exact([&](std::string& out) { AppendEucToSjis(euc, out); });
+}
+
+std::string SjisToEucLine(std::string_view sjis) {
+  return Exact([&](std::string& out) { AppendSjisToEuc(sjis, out); });
 }
 
 // ---------------------------------------------------------------- document operations
 
 void JisToSjis(CQuenlarkDoc& doc) {
   ResetJisModes();
-  ConvertTargetLines(doc, [](std::string_view line) { return JisToSjisLine(line); });
+  AppendTargetLines(doc, [](std::string_view line, std::string& out) { AppendJisToSjis(line, g_modes, out); });
 }
 
 void SjisToJis(CQuenlarkDoc& doc) {
   ResetJisModes();
   LoadJisEncoderSettings(doc.platform().settings);
-  ConvertTargetLines(doc, [](std::string_view line) { return SjisToJisLine(line); });
+  AppendTargetLines(doc,
+                    [](std::string_view line, std::string& out) { AppendSjisToJis(line, g_encoder, g_modes, out); });
 }
 
-void EucToSjis(CQuenlarkDoc& doc) { ConvertTargetLines(doc, EucToSjisLine); }
+void EucToSjis(CQuenlarkDoc& doc) { AppendTargetLines(doc, AppendEucToSjis); }
 
-void SjisToEuc(CQuenlarkDoc& doc) { ConvertTargetLines(doc, SjisToEucLine); }
+void SjisToEuc(CQuenlarkDoc& doc) { AppendTargetLines(doc, AppendSjisToEuc); }
 
 }  // namespace qlk

@@ -28,10 +28,30 @@ class ISettings;
 
 // JIS X 0208 code (j1 * 256 + j2) of a Shift-JIS double-byte character, or 0 when it has none
 // (not a lead/trail pair, or outside rows 1-94, as for lead bytes 0xF0-0xFC).
-uint16_t SjisToJisCode(unsigned char s1, unsigned char s2);
+constexpr uint16_t SjisToJisCode(unsigned char s1, unsigned char s2) {
+  if (!((s1 >= 0x81 && s1 <= 0x9F) || (s1 >= 0xE0 && s1 <= 0xFC))) return 0;
+  if (!((s2 >= 0x40 && s2 <= 0x7E) || (s2 >= 0x80 && s2 <= 0xFC))) return 0;
+  const int a = s1 < 0xA0 ? s1 - 0x81 : s1 - 0xC1;
+  int j1, j2;
+  if (s2 < 0x9F) {
+    j1 = 2 * a + 0x21;
+    j2 = s2 - 0x1F - (s2 > 0x7E ? 1 : 0);
+  } else {
+    j1 = 2 * a + 0x22;
+    j2 = s2 - 0x7E;
+  }
+  if (j1 > 0x7E) return 0;  // j1 >= 0x21 and j2 in 0x21-0x7E follow from the ranges above
+  return static_cast<uint16_t>(j1 << 8 | j2);
+}
+
 // Shift-JIS character (lead * 256 + trail) of a JIS code whose bytes are both 0x21-0x7E,
 // or 0 when either byte is outside that range.
-uint16_t JisToSjisCode(unsigned char j1, unsigned char j2);
+constexpr uint16_t JisToSjisCode(unsigned char j1, unsigned char j2) {
+  if (j1 < 0x21 || j1 > 0x7E || j2 < 0x21 || j2 > 0x7E) return 0;
+  const int s1 = ((j1 - 0x21) >> 1) + (j1 <= 0x5E ? 0x81 : 0xC1);
+  const int s2 = (j1 & 1) ? j2 + (j2 < 0x60 ? 0x1F : 0x20) : j2 + 0x7E;
+  return static_cast<uint16_t>(s1 << 8 | s2);
+}
 
 // ---- JIS mode flags and encoder settings ----
 
