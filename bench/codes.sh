@@ -3,7 +3,9 @@
 # beside nkf and iconv on the same input, in the same run, and prints each ratio
 # (qlark time / peer time; 1.0 or less means at least the peer's throughput). "frame" is
 # qlark TextAll on the same input: reading, splitting, storing and writing the text without
-# converting it, so "conv" (qlark minus frame) is what the conversion itself adds.
+# converting it, so "conv" (qlark minus frame) is what the conversion itself adds. Times are
+# CPU seconds (user + system; a shared machine makes wall time unsteady), with the ratio of
+# wall times beside the ratio of CPU times.
 # usage: bench/codes.sh [runs]     (default 5; needs tools/build native first)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,7 +38,7 @@ cases=(
   "Utf8ToSjis|ja.utf8|Utf8ToSjis|iconv -f UTF-8 -t CP932"
 )
 
-printf '%-11s %6s %8s %8s %8s %8s %6s  %s\n' conversion MB "qlark s" "frame s" "conv s" "peer s" ratio peer
+printf '%-11s %6s %8s %8s %8s %8s %6s %6s  %s\n' conversion MB "qlark s" "frame s" "conv s" "peer s" ratio wall peer
 for c in "${cases[@]}"; do
   IFS='|' read -r name input keyword peer <<< "$c"
   in="$corpus/$input"
@@ -49,7 +51,8 @@ for c in "${cases[@]}"; do
   python3 - "$work/$name.json" "$name" "$(stat -c %s "$in")" "$peer" <<'EOF'
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]
-q, f, p = (x["mean"] for x in r)
-print(f"{sys.argv[2]:<11} {int(sys.argv[3]) / 1e6:6.1f} {q:8.3f} {f:8.3f} {q - f:8.3f} {p:8.3f} {q / p:6.2f}  {sys.argv[4]}")
+q, f, p = (x["user"] + x["system"] for x in r)
+wall = r[0]["mean"] / r[2]["mean"]
+print(f"{sys.argv[2]:<11} {int(sys.argv[3]) / 1e6:6.1f} {q:8.3f} {f:8.3f} {q - f:8.3f} {p:8.3f} {q / p:6.2f} {wall:6.2f}  {sys.argv[4]}")
 EOF
 done
