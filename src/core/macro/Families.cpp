@@ -8,6 +8,7 @@ void BindAllFamilies(Bindings& b) {
   BindSelectionCommands(b);
   BindMacroCommands(b);
   BindShellCommands(b);
+  BindCodeCommands(b);
 }
 
 }  // namespace qlk
