@@ -7,6 +7,7 @@ class Bindings;
 
 void BindSelectionCommands(Bindings& b);  // selection, copy, undo and redo
 void BindMacroCommands(Bindings& b);      // recording, running macros, interpreter-only keywords
+void BindShellCommands(Bindings& b);      // settings
 void BindWidthCommands(Bindings& b);      // full/half width, case and kana
 
 void BindAllFamilies(Bindings& b);
