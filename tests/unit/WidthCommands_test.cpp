@@ -71,18 +71,6 @@ TEST_P(WidthPlain, AsksRecordsConvertsAndStores) {
   EXPECT_EQ(h.ClipUtf8(), U(c.in));
 }
 
-TEST_P(WidthPlain, CancelLeavesTheClipboardAndRecordsNothing) {
-  const PlainCase& c = GetParam();
-  Harness h;
-  h.tp.settings.SetInt("System", "Verify", 1);
-  h.Record();
-  h.Clip(c.in);
-  h.tp.ui.answers.push_back(Answer::Cancel);
-  ASSERT_TRUE(h.m->Dispatch(c.id));
-  EXPECT_EQ(h.tp.clipboard.writes, 0);
-  EXPECT_EQ(h.StopAndRead(), "");
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Commands, WidthPlain,
     ::testing::Values(PlainCase{32829, Txt::CfZenToHan, "ZenToHan", u8"がＡ１！\r\nあ", u8"ｶﾞA1!\r\nｱ"},
@@ -117,20 +105,6 @@ TEST(WidthCommands, LineUpperFlagSkipsNonTargetLines) {
   h.Clip(u8"one\r\ntwo.\r\nthree.\r\nfour\r\nsix");
   h.Macro(u8"LineSelect 2 1 5\r\nToLineUpper");
   EXPECT_EQ(h.ClipUtf8(), "One\r\ntwo.\r\nthree.\r\nfour\r\nSix");
-}
-
-TEST(WidthCommands, LongLinesConvertWholeThroughTheDocument) {
-  Harness h;
-  std::u8string half(50000, u8'a');
-  h.Clip(half + u8"\r\nb");
-  h.m->Dispatch(32830);
-  const std::string out = *h.tp.clipboard.text;
-  std::string expected;
-  for (int i = 0; i < 50000; ++i) expected += sj(u8"ａ");
-  expected += "\r\n" + sj(u8"ｂ");
-  EXPECT_EQ(out, expected);
-  h.m->Dispatch(32829);  // and back
-  EXPECT_EQ(*h.tp.clipboard.text, std::string(50000, 'a') + "\r\nb");
 }
 
 // ---------------------------------------------------------------- dialogs

@@ -49,20 +49,33 @@ std::string Copied(std::string_view line, F f) {
 
 }  // namespace
 
-bool ToUpperInPlace(std::string& s, const ICodePage& cp) {
-  return Walk(s, AsciiUpper, [&cp](uint16_t c) { return cp.MapCase(c, true); });
+DbcsCaseMap::DbcsCaseMap(const ICodePage& cp, CaseMode mode, bool remember) : cp_(cp), mode_(mode) {
+  if (remember) memo_.assign(65536, 0);
 }
 
-bool ToLowerInPlace(std::string& s, const ICodePage& cp) {
-  return Walk(s, AsciiLower, [&cp](uint16_t c) { return cp.MapCase(c, false); });
+uint16_t DbcsCaseMap::Ask(uint16_t c) const {
+  switch (mode_) {
+    case CaseMode::Upper:
+      return cp_.MapCase(c, true);
+    case CaseMode::Lower:
+      return cp_.MapCase(c, false);
+    case CaseMode::LowerToUpper:
+      return cp_.CaseOf(c) == CharCase::Lower ? cp_.MapCase(c, true) : c;
+    case CaseMode::UpperToLower:
+      return cp_.CaseOf(c) == CharCase::Upper ? cp_.MapCase(c, false) : c;
+  }
+  return c;
 }
 
-bool ToZenUpperInPlace(std::string& s, const ICodePage& cp) {
-  return Walk(s, AsciiUpper, [&cp](uint16_t c) { return cp.CaseOf(c) == CharCase::Lower ? cp.MapCase(c, true) : c; });
+uint16_t DbcsCaseMap::operator()(uint16_t c) {
+  if (memo_.empty()) return Ask(c);
+  uint16_t& m = memo_[c];
+  if (m == 0) m = Ask(c);  // no double-byte character maps to 0, so 0 can mean "not asked"
+  return m;
 }
 
-bool ToZenLowerInPlace(std::string& s, const ICodePage& cp) {
-  return Walk(s, AsciiLower, [&cp](uint16_t c) { return cp.CaseOf(c) == CharCase::Upper ? cp.MapCase(c, false) : c; });
+bool ToCaseInPlace(std::string& s, DbcsCaseMap& map) {
+  return Walk(s, map.Upper() ? AsciiUpper : AsciiLower, [&map](uint16_t c) { return map(c); });
 }
 
 bool ToTopUpperInPlace(std::string& s) {
@@ -121,18 +134,19 @@ bool ChangeUpperLowerInPlace(std::string& s) {
 bool HiraToKanaInPlace(std::string& s) { return Walk(s, Keep, HiraToKanaChar); }
 bool KanaToHiraInPlace(std::string& s) { return Walk(s, Keep, KanaToHiraChar); }
 
-std::string ToUpperLine(std::string_view l, const ICodePage& cp) {
-  return Copied(l, [&cp](std::string& s) { ToUpperInPlace(s, cp); });
+namespace {
+
+std::string CaseLine(std::string_view l, const ICodePage& cp, CaseMode mode) {
+  DbcsCaseMap map(cp, mode, false);
+  return Copied(l, [&map](std::string& s) { ToCaseInPlace(s, map); });
 }
-std::string ToLowerLine(std::string_view l, const ICodePage& cp) {
-  return Copied(l, [&cp](std::string& s) { ToLowerInPlace(s, cp); });
-}
-std::string ToZenUpperLine(std::string_view l, const ICodePage& cp) {
-  return Copied(l, [&cp](std::string& s) { ToZenUpperInPlace(s, cp); });
-}
-std::string ToZenLowerLine(std::string_view l, const ICodePage& cp) {
-  return Copied(l, [&cp](std::string& s) { ToZenLowerInPlace(s, cp); });
-}
+
+}  // namespace
+
+std::string ToUpperLine(std::string_view l, const ICodePage& cp) { return CaseLine(l, cp, CaseMode::Upper); }
+std::string ToLowerLine(std::string_view l, const ICodePage& cp) { return CaseLine(l, cp, CaseMode::Lower); }
+std::string ToZenUpperLine(std::string_view l, const ICodePage& cp) { return CaseLine(l, cp, CaseMode::LowerToUpper); }
+std::string ToZenLowerLine(std::string_view l, const ICodePage& cp) { return CaseLine(l, cp, CaseMode::UpperToLower); }
 std::string ToTopUpperLine(std::string_view l) { return Copied(l, ToTopUpperInPlace); }
 std::string ToLineUpperLine(std::string_view l, bool& next) {
   return Copied(l, [&next](std::string& s) { ToLineUpperInPlace(s, next); });

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qlk {
 
@@ -51,11 +52,31 @@ std::string ChangeUpperLowerLine(std::string_view line);
 std::string HiraToKanaLine(std::string_view line);
 std::string KanaToHiraLine(std::string_view line);
 
+// The code page's mapping of double-byte characters for one of the four case conversions.
+// With `remember` each character value is asked once and kept for the object's life (one
+// command over a whole document: the platform's mapping is slow per call); without, every
+// call asks the code page.
+enum class CaseMode {
+  Upper,         // ToUpper: every double-byte character through the upper-case mapping
+  Lower,         // ToLower
+  LowerToUpper,  // ToZenUpper: only characters classed as lower case
+  UpperToLower,  // ToZenLower: only characters classed as upper case
+};
+class DbcsCaseMap {
+ public:
+  DbcsCaseMap(const ICodePage& cp, CaseMode mode, bool remember);
+  uint16_t operator()(uint16_t c);
+  bool Upper() const { return mode_ == CaseMode::Upper || mode_ == CaseMode::LowerToUpper; }
+
+ private:
+  uint16_t Ask(uint16_t c) const;
+  const ICodePage& cp_;
+  CaseMode mode_;
+  std::vector<uint16_t> memo_;  // by character value; 0 = not asked yet
+};
+
 // In-place forms of the same conversions, for the document walk; true when anything changed.
-bool ToUpperInPlace(std::string& s, const ICodePage& cp);
-bool ToLowerInPlace(std::string& s, const ICodePage& cp);
-bool ToZenUpperInPlace(std::string& s, const ICodePage& cp);
-bool ToZenLowerInPlace(std::string& s, const ICodePage& cp);
+bool ToCaseInPlace(std::string& s, DbcsCaseMap& map);
 bool ToTopUpperInPlace(std::string& s);
 bool ToLineUpperInPlace(std::string& s, bool& capitalizeNext);
 bool ChangeUpperLowerInPlace(std::string& s);

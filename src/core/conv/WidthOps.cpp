@@ -61,26 +61,19 @@ void HanToZenSw(CQuenlarkDoc& doc, int flags) {
   ConvertTargets(doc, [&c](const std::string& l, std::string& out) { return c.Convert(l, out); });
 }
 
-void ToUpper(CQuenlarkDoc& doc) {
-  const ICodePage& cp = doc.platform().codepage;
-  ChangeTargets(doc, [&cp](std::string& s) { return ToUpperInPlace(s, cp); });
+namespace {
+
+void ToCase(CQuenlarkDoc& doc, CaseMode mode) {
+  DbcsCaseMap map(doc.platform().codepage, mode, true);
+  ChangeTargets(doc, [&map](std::string& s) { return ToCaseInPlace(s, map); });
 }
 
-void ToLower(CQuenlarkDoc& doc) {
-  const ICodePage& cp = doc.platform().codepage;
-  ChangeTargets(doc, [&cp](std::string& s) { return ToLowerInPlace(s, cp); });
-}
+}  // namespace
 
-void ToZenUpper(CQuenlarkDoc& doc) {
-  const ICodePage& cp = doc.platform().codepage;
-  ChangeTargets(doc, [&cp](std::string& s) { return ToZenUpperInPlace(s, cp); });
-}
-
-void ToZenLower(CQuenlarkDoc& doc) {
-  const ICodePage& cp = doc.platform().codepage;
-  ChangeTargets(doc, [&cp](std::string& s) { return ToZenLowerInPlace(s, cp); });
-}
-
+void ToUpper(CQuenlarkDoc& doc) { ToCase(doc, CaseMode::Upper); }
+void ToLower(CQuenlarkDoc& doc) { ToCase(doc, CaseMode::Lower); }
+void ToZenUpper(CQuenlarkDoc& doc) { ToCase(doc, CaseMode::LowerToUpper); }
+void ToZenLower(CQuenlarkDoc& doc) { ToCase(doc, CaseMode::UpperToLower); }
 void ToTopUpper(CQuenlarkDoc& doc) { ChangeTargets(doc, ToTopUpperInPlace); }
 
 void ToLineUpper(CQuenlarkDoc& doc) {
