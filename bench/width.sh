@@ -35,7 +35,7 @@ cases=(
   "HanToZen|HanToZen|nkf -s"
 )
 
-printf 'input %s: %.1f MB\n' "$in" "$(echo "$(stat -c %s "$in") / 1000000" | bc -l)"
+printf 'input %s: %.1f MB\n' "$in" "$(python3 -c 'import os, sys; print(os.path.getsize(sys.argv[1]) / 1e6)' "$in")"
 printf '%-9s %8s %8s %8s %8s %6s %6s %9s %9s  %s\n' command "qlark s" "frame s" "conv s" "nkf s" ratio wall \
   "qlark MB" "nkf MB" peer
 for c in "${cases[@]}"; do
