@@ -9,6 +9,7 @@ void BindAllFamilies(Bindings& b) {
   BindMacroCommands(b);
   BindShellCommands(b);
   BindCodeCommands(b);
+  BindWidthCommands(b);
 }
 
 }  // namespace qlk
