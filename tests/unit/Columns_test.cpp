@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "Fakes.h"
+#include "doc/Document.h"
+#include "ops/Columns.h"
+
+using namespace qlk;
+using namespace qlk::test;
+
+namespace {
+
+using V = std::vector<std::string>;
+
+// ---- one line ----
+
+struct LineCase {
+  const char* name;
+  std::string (*edit)(std::string_view, int, int);
+  std::string line;
+  int a, b;
+  std::string want;
+};
+
+std::string Keta(std::string_view l, int w, int) { return KetaChangeLine(l, w); }
+std::string Indent(std::string_view l, int w, int) { return IndentChangeLine(l, w); }
+std::string Delete(std::string_view l, int f, int t) { return DeletePosLine(l, f, t); }
+
+class ColumnLine : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(ColumnLine, Edits) {
+  const LineCase& c = GetParam();
+  EXPECT_EQ(c.edit(c.line, c.a, c.b), c.want);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ColumnLine,
+    ::testing::Values(LineCase{"KetaCutsALongLine", Keta, "abcdefg", 5, 0, "abcde"},
+                      LineCase{"KetaPadsAShortLine", Keta, "ab", 5, 0, "ab   "},
+                      LineCase{"KetaExactLength", Keta, "abcde", 5, 0, "abcde"},
+                      LineCase{"KetaKeepsADoubleByteCharacterWhole", Keta, "abcd" + sj(u8"あ") + "x", 5, 0, "abcd"},
+                      LineCase{"KetaTrailByteInLeadRangeIsNotALead", Keta, sj(u8"亜亜亜"), 4, 0, sj(u8"亜亜")},
+                      LineCase{"KetaEmptyLineIsPadded", Keta, "", 3, 0, "   "},
+                      LineCase{"KetaWidthBelowOneChangesNothing", Keta, "abc", 0, 0, "abc"},
+                      LineCase{"IndentPutsBlanksInFront", Indent, "ab", 4, 0, "    ab"},
+                      LineCase{"IndentLeavesEmptyLinesEmpty", Indent, "", 4, 0, ""},
+                      LineCase{"IndentZeroChangesNothing", Indent, "ab", 0, 0, "ab"},
+                      LineCase{"DeleteMiddleColumns", Delete, "abcdef", 2, 4, "aef"},
+                      LineCase{"DeletePastTheEnd", Delete, "ab", 2, 4, "a"},
+                      LineCase{"DeleteOnAnEmptyLineFromColumnTwo", Delete, "", 2, 4, ""},
+                      LineCase{"DeleteStartsRightAfterTheLine", Delete, "ab", 3, 4, "ab"},
+                      LineCase{"DeleteBeyondTheLine", Delete, "ab", 4, 5, "ab"},
+                      LineCase{"DeleteFirstAfterLastDoesNotDoubleText", Delete, "abcdef", 4, 2, "abcdef"},
+                      LineCase{"DeleteFirstColumnSplitsADoubleByteCharacter", Delete, sj(u8"あbc"), 1, 1,
+                               "\xA0" "bc"}),  // the trail byte of あ stays
+    [](const auto& info) { return info.param.name; });
+
+struct TextCase {
+  const char* name;
+  bool insert;
+  std::string line;
+  int column;
+  std::string text, want;
+};
+
+class ColumnText : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(ColumnText, Edits) {
+  const TextCase& c = GetParam();
+  EXPECT_EQ(c.insert ? InsertStringLine(c.line, c.column, c.text) : OverwriteStringLine(c.line, c.column, c.text), c.want);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ColumnText,
+    ::testing::Values(TextCase{"OverwriteInside", false, "abcdef", 2, "XY", "aXYdef"},
+                      TextCase{"OverwritePastTheEnd", false, "abc", 3, "XYZ", "abXYZ"},
+                      TextCase{"OverwritePadsFirst", false, "a", 4, "X", "a  X"},
+                      TextCase{"OverwriteEmptyTextPadsToTheColumn", false, "a", 4, "", "a  "},
+                      TextCase{"OverwriteColumnZeroIsColumnOne", false, "abc", 0, "X", "Xbc"},
+                      TextCase{"InsertPadsFirst", true, "a", 3, "XY", "a XY"},
+                      TextCase{"InsertInside", true, "abc", 2, "XY", "aXYbc"},
+                      TextCase{"InsertAtTheStart", true, "abc", 1, "X", "Xabc"},
+                      TextCase{"InsertAtTheEnd", true, "abc", 4, "X", "abcX"},
+                      TextCase{"InsertNegativeColumnIsColumnOne", true, "abc", -5, "X", "Xabc"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(FormatRenoNumber, RightAlignedAndCutToTheDigits) {
+  struct {
+    long long n;
+    int digits;
+    bool blank;
+    const char* want;
+  } cases[] = {{1, 3, false, "001"}, {1, 3, true, "  1"}, {999, 3, false, "999"}, {1000, 3, false, "100"},
+               {-5, 3, false, "-05"}, {-5, 3, true, " -5"}, {12345, 1, false, "1"},  {0, 2, false, "00"},
+               {7, 0, false, ""}};
+  for (auto& c : cases) EXPECT_EQ(FormatRenoNumber(c.n, c.digits, c.blank), c.want) << c.n << " " << c.digits;
+}
+
+// ---- document operations ----
+
+struct ColumnDoc : ::testing::Test {
+  TestPlatform tp;
+  CQuenlarkDoc doc{tp.platform};
+  void Load(const std::string& text) {
+    tp.clipboard.text = text;
+    ASSERT_TRUE(doc.NewFromClipboard());
+  }
+  V Lines() const { return doc.Lines().ToVector(); }
+};
+
+TEST_F(ColumnDoc, KetaChangeTouchesTargetsOnly) {
+  Load("abcdefg\r\nab\r\nabcdefg");
+  doc.rangeStart = 2;
+  doc.rangeEnd = 3;
+  doc.width = 5;
+  ASSERT_TRUE(KetaChange(doc));
+  EXPECT_EQ(Lines(), (V{"abcdefg", "ab   ", "abcde"}));
+  EXPECT_TRUE(doc.IsModified());
+  doc.Undo();
+  EXPECT_EQ(Lines(), (V{"abcdefg", "ab", "abcdefg"}));
+}
+
+TEST_F(ColumnDoc, RenoStringNumbersTargetLinesOnly) {
+  Load("a\r\nb\r\nc\r\nd\r\ne");
+  doc.step = 2;  // lines 1, 3 and 5
+  doc.renoColumn = 1;
+  doc.renoDigits = 3;
+  doc.renoStart = 998;
+  doc.renoIncrement = 1;
+  doc.renoBlankFill = 0;
+  ASSERT_TRUE(RenoString(doc));
+  EXPECT_EQ(Lines(), (V{"998", "b", "999", "d", "100"}));
+}
+
+TEST_F(ColumnDoc, RenoStringOverwritesAndPads) {
+  Load("a\r\nb\r\nc");
+  doc.renoColumn = 1;
+  doc.renoDigits = 3;
+  doc.renoStart = 1;
+  doc.renoIncrement = 1;
+  doc.renoBlankFill = 1;
+  ASSERT_TRUE(RenoString(doc));
+  EXPECT_EQ(Lines(), (V{"  1", "  2", "  3"}));
+  Load("abcdef\r\nx");
+  doc.renoColumn = 3;
+  doc.renoDigits = 2;
+  doc.renoStart = 10;
+  doc.renoIncrement = -5;
+  doc.renoBlankFill = 0;
+  ASSERT_TRUE(RenoString(doc));
+  EXPECT_EQ(Lines(), (V{"ab10ef", "x 05"}));
+}
+
+TEST_F(ColumnDoc, InsertStringWithLineBreaksMakesTargetLines) {
+  Load("abc\r\nkeep\r\ndef");
+  doc.rangeStart = 1;
+  doc.rangeEnd = 1;
+  doc.insertColumn = 1;
+  doc.insertString = "x\r\ny";
+  ASSERT_TRUE(InsertString(doc));
+  EXPECT_EQ(Lines(), (V{"x", "yabc", "keep", "def"}));
+  EXPECT_EQ(doc.rangeStart, 1);
+  EXPECT_EQ(doc.rangeEnd, 2);
+  EXPECT_TRUE(doc.IsTargetLine(0));
+  EXPECT_TRUE(doc.IsTargetLine(1));
+  EXPECT_FALSE(doc.IsTargetLine(2));
+}
+
+TEST_F(ColumnDoc, InsertStringSeveralBreaksOnEveryTarget) {
+  Load("ab\r\ncd");
+  doc.insertColumn = 2;
+  doc.insertString = "1\r\n2\r\n";
+  ASSERT_TRUE(InsertString(doc));
+  EXPECT_EQ(Lines(), (V{"a1", "2", "b", "c1", "2", "d"}));
+  EXPECT_EQ(doc.rangeEnd, 6);
+}
+
+TEST_F(ColumnDoc, SpaceInsertInsertsOrOverwritesBlanks) {
+  Load("abcd");
+  ASSERT_TRUE(SpaceInsert(doc, 3, 2, 0));
+  EXPECT_EQ(Lines(), V{"ab  cd"});
+  EXPECT_EQ(doc.insertColumn, 3);
+  EXPECT_EQ(doc.insertString, "  ");
+  Load("abcd");
+  ASSERT_TRUE(SpaceInsert(doc, 2, 2, 1));
+  EXPECT_EQ(Lines(), V{"a  d"});
+  EXPECT_EQ(doc.overwriteString, "  ");
+}
+
+TEST_F(ColumnDoc, LeftAndRightShift) {
+  Load(sj(u8"あb\r\ncd\r\n"));
+  DeletePos(doc, 1, 1);
+  EXPECT_EQ(Lines(), (V{"\xA0" "b", "d"}));
+  Load("ab\r\n\r\n");
+  ASSERT_TRUE(SpaceInsert(doc, 1, 1, 0));
+  EXPECT_EQ(Lines(), (V{" ab", " "}));
+}
+
+TEST_F(ColumnDoc, StrCatAppendsToEmptyLinesToo) {
+  Load("a\r\n\r\nb");
+  doc.rangeStart = 2;
+  ASSERT_TRUE(StrCat(doc, "!"));
+  EXPECT_EQ(Lines(), (V{"a", "!", "b!"}));
+}
+
+TEST_F(ColumnDoc, IndentChangeLeavesEmptyLinesEmpty) {
+  Load("a\r\n\r\nb");
+  doc.width = 4;
+  ASSERT_TRUE(IndentChange(doc));
+  EXPECT_EQ(Lines(), (V{"    a", "", "    b"}));
+}
+
+TEST_F(ColumnDoc, LineDeleteRemovesTargetsAndClampsTheRange) {
+  Load("a\r\nb\r\nc\r\nd");
+  doc.rangeStart = 2;
+  doc.rangeEnd = 4;
+  LineDelete(doc);
+  EXPECT_EQ(Lines(), V{"a"});
+  EXPECT_EQ(doc.rangeEnd, 1);
+  Load("a\r\nb");
+  LineDelete(doc);
+  EXPECT_TRUE(Lines().empty());
+  EXPECT_EQ(doc.rangeEnd, 0);
+  doc.Undo();
+  EXPECT_EQ(Lines(), (V{"a", "b"}));
+}
+
+TEST_F(ColumnDoc, InsertEndLineExtendsTheRange) {
+  Load("a\r\nb");
+  doc.rangeEnd = 1;
+  InsertEndLine(doc, "z");
+  EXPECT_EQ(Lines(), (V{"a", "b", "z"}));
+  EXPECT_EQ(doc.rangeEnd, 3);
+}
+
+TEST_F(ColumnDoc, LineEditByIndexAndRefusedOutOfRange) {
+  Load("a\r\nb");
+  doc.rangeStart = 2;
+  doc.rangeEnd = 2;
+  EXPECT_TRUE(LineEdit(doc, 0, "x"));  // not a target: edited anyway
+  EXPECT_EQ(Lines(), (V{"x", "b"}));
+  EXPECT_EQ(doc.rangeStart, 2);
+  const int steps = doc.UndoStack().Count();
+  for (int bad : {-1, 2, INT_MAX, INT_MIN}) {
+    EXPECT_FALSE(LineEdit(doc, bad, "y")) << bad;
+  }
+  EXPECT_EQ(Lines(), (V{"x", "b"}));
+  EXPECT_EQ(doc.UndoStack().Count(), steps);
+}
+
+TEST_F(ColumnDoc, InsertLineByIndex) {
+  Load("a\r\nb");
+  EXPECT_TRUE(InsertLine(doc, 1, "m"));
+  EXPECT_TRUE(InsertLine(doc, 3, "end"));
+  EXPECT_EQ(Lines(), (V{"a", "m", "b", "end"}));
+  EXPECT_EQ(doc.rangeEnd, 2);  // the range is not changed
+  EXPECT_TRUE(InsertLine(doc, 6, "far"));
+  EXPECT_EQ(Lines(), (V{"a", "m", "b", "end", "", "", "far"}));
+  EXPECT_FALSE(InsertLine(doc, -1, "no"));
+  EXPECT_FALSE(InsertLine(doc, INT_MAX, "no"));
+  EXPECT_EQ(doc.LineCount(), 7);
+}
+
+// Numbers that would grow the text past the budget leave the document untouched.
+TEST_F(ColumnDoc, AbsurdNumbersAreRefusedWithoutChange) {
+  Load("abc\r\ndef");
+  LineArray before = doc.Lines();
+  doc.width = INT_MAX;
+  EXPECT_FALSE(KetaChange(doc));
+  EXPECT_FALSE(IndentChange(doc));
+  doc.overwriteColumn = INT_MAX;
+  doc.overwriteString = "x";
+  EXPECT_FALSE(OverwriteString(doc));
+  doc.insertColumn = INT_MAX;
+  doc.insertString = "x";
+  EXPECT_FALSE(InsertString(doc));
+  doc.renoColumn = 1;
+  doc.renoDigits = INT_MAX;
+  EXPECT_FALSE(RenoString(doc));
+  EXPECT_FALSE(SpaceInsert(doc, 1, INT_MAX, 0));
+  EXPECT_EQ(doc.Lines(), before);
+  EXPECT_FALSE(doc.CanUndo());
+  EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(ColumnDoc, ColumnEditsOnAVeryLongLineAreExact) {
+  std::string line(100000, 'a');
+  Load(line);
+  doc.overwriteColumn = 40000;
+  doc.overwriteString = "XYZ";
+  ASSERT_TRUE(OverwriteString(doc));
+  std::string want = line;
+  want.replace(39999, 3, "XYZ");
+  EXPECT_EQ(Lines(), V{want});
+  DeletePos(doc, 40000, 40002);
+  EXPECT_EQ(Lines(), V{std::string(99997, 'a')});
+}
+
+}  // namespace
