@@ -9,14 +9,23 @@ namespace {
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// Whether the character of `len` bytes at s[at] is one of the characters of `list`, compared
-// by whole code so that a single-byte entry never matches half of a double-byte character.
-bool InList(std::string_view list, std::string_view s, size_t at, size_t len) {
-  if (list.empty()) return false;
-  const uint16_t code = sjis::CharAt(s.substr(at, len), 0);
-  for (size_t i = 0; i < list.size(); i += sjis::CharLen(list, i))
-    if (sjis::CharLen(list, i) == len && sjis::CharAt(list, i) == code) return true;
-  return false;
+// Codes of the characters of a rule list, walked character by character, so that a single-byte
+// entry never matches half of a double-byte character.
+std::vector<uint64_t> CodeSet(std::string_view list) {
+  std::vector<uint64_t> set;
+  if (list.empty()) return set;
+  set.assign(65536 / 64, 0);
+  for (size_t i = 0; i < list.size(); i += sjis::CharLen(list, i)) {
+    const uint16_t c = sjis::CharAt(list, i);
+    set[c >> 6] |= uint64_t{1} << (c & 63);
+  }
+  return set;
+}
+
+// The code of the `len` bytes at s[at].
+uint16_t CodeAt(std::string_view s, size_t at, size_t len) {
+  const auto b = static_cast<unsigned char>(s[at]);
+  return len == 2 ? static_cast<uint16_t>(b << 8 | static_cast<unsigned char>(s[at + 1])) : b;
 }
 
 bool Blank(std::string_view s, size_t i, size_t& len) {
@@ -33,6 +42,10 @@ bool Blank(std::string_view s, size_t i, size_t& len) {
 
 }  // namespace
 
+FoldRules::FoldRules(const KinsokuRules& r)
+    : hanging(r.hanging), pushOut(r.pushOut), noBreakInTags(r.noBreakInTags), first_(CodeSet(r.first)),
+      last_(CodeSet(r.last)) {}
+
 bool LeadByteAt(std::string_view s, size_t k) {
   if (k >= s.size()) return true;
   if (!sjis::IsLead(s[k])) return false;
@@ -43,7 +56,7 @@ bool LeadByteAt(std::string_view s, size_t k) {
   return (k - j) % 2 == 0;
 }
 
-FoldCut FoldPiece(std::string_view s, size_t p, const KinsokuRules& rules, int englishMode) {
+FoldCut FoldPiece(std::string_view s, size_t p, const FoldRules& rules, int englishMode) {
   const size_t n = s.size();
   FoldCut cut;
   if (n == 0) return cut;
@@ -74,13 +87,13 @@ FoldCut FoldPiece(std::string_view s, size_t p, const KinsokuRules& rules, int e
   // Hanging: one first-forbidden character that would begin the next piece ends this one.
   if (rules.hanging && p < n) {
     const size_t len = (LeadByteAt(s, p) && p + 1 < n) ? 2 : 1;
-    if (InList(rules.first, s, p, len)) p += len;
+    if (rules.First(CodeAt(s, p, len))) p += len;
   }
   // Push-out: one last-forbidden character that would end this piece begins the next, unless
   // it is all the piece holds.
   if (rules.pushOut && p > 0) {
     const size_t len = (p >= 2 && LeadByteAt(s, p - 2)) ? 2 : 1;
-    if (p > len && InList(rules.last, s, p - len, len)) p -= len;
+    if (p > len && rules.Last(CodeAt(s, p - len, len))) p -= len;
   }
 
   // English rule, when the cut falls between two letters of a run of single bytes.
@@ -102,7 +115,7 @@ FoldCut FoldPiece(std::string_view s, size_t p, const KinsokuRules& rules, int e
   return cut;
 }
 
-bool TurnChangeLine(std::string_view line, int width, const KinsokuRules& rules, int englishMode,
+bool TurnChangeLine(std::string_view line, int width, const FoldRules& rules, int englishMode,
                     std::vector<std::string>& out, GrowthBudget* budget) {
   std::string_view rest = line;
   size_t pieces = 0;
@@ -131,7 +144,7 @@ size_t IndentLength(std::string_view line) {
   return i;
 }
 
-bool IndTurnChangeLine(std::string_view line, int width, const KinsokuRules& rules, int englishMode,
+bool IndTurnChangeLine(std::string_view line, int width, const FoldRules& rules, int englishMode,
                        std::vector<std::string>& out, GrowthBudget* budget) {
   const size_t indentLen = IndentLength(line);
   // No room after the indent: the line stays as it is rather than be cut to nothing.
@@ -225,8 +238,9 @@ bool SplitTargets(CQuenlarkDoc& doc, SplitLine split) {
   return true;
 }
 
-bool FoldTargets(CQuenlarkDoc& doc, const KinsokuRules& rules, bool keepIndent) {
+bool FoldTargets(CQuenlarkDoc& doc, const KinsokuRules& kinsoku, bool keepIndent) {
   WaitCursor wait(doc.platform().ui);
+  const FoldRules rules(kinsoku);
   doc.englishMode = doc.platform().settings.GetInt("Turn", "English", 0);
   const int width = doc.width;
   const int english = doc.englishMode;
