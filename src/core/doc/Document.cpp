@@ -28,6 +28,7 @@ bool CQuenlarkDoc::NewFromClipboard() {
 
 bool CQuenlarkDoc::LoadClipboard() {
   ClipRead r = p_.clipboard.Read();
+  loadedLossy = r.lossy;
   if (r.status == ClipStatus::Busy) {
     p_.ui.Info(MakeMessage(Txt::ClipboardBusy));
     return false;

@@ -107,6 +107,7 @@ class CQuenlarkDoc {
   int exclusive = 0;
   int regexFlag = 0;
   int finalBreak = 1;  // the loaded text ended with CR LF, or was empty
+  bool loadedLossy = false;  // the last load lost characters Shift-JIS cannot hold
 
   // Parameters of the line operations.
   int width = 1;  // fold, cut and indent width

@@ -14,6 +14,7 @@ enum class ClipStatus {
 struct ClipRead {
   ClipStatus status = ClipStatus::NoText;
   std::string text;  // Shift-JIS bytes, without a terminating NUL
+  bool lossy = false;  // the clipboard's text had characters that Shift-JIS cannot hold
 };
 
 class IClipboard {

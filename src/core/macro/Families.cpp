@@ -1,0 +1,12 @@
+#include "macro/Families.h"
+
+#include "macro/Bindings.h"
+
+namespace qlk {
+
+void BindAllFamilies(Bindings& b) {
+  BindSelectionCommands(b);
+  BindMacroCommands(b);
+}
+
+}  // namespace qlk

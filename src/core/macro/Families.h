@@ -1,0 +1,13 @@
+#pragma once
+// The binding function of each feature family. Add yours here and call it from
+// BindAllFamilies (Families.cpp).
+namespace qlk {
+
+class Bindings;
+
+void BindSelectionCommands(Bindings& b);  // selection, copy, undo and redo
+void BindMacroCommands(Bindings& b);      // recording, running macros, interpreter-only keywords
+
+void BindAllFamilies(Bindings& b);
+
+}  // namespace qlk

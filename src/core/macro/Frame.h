@@ -1,0 +1,27 @@
+#pragma once
+// The command frame: the fixed patterns every command handler follows.
+#include <functional>
+#include <string>
+
+#include "app/Dialog.h"
+#include "macro/Bindings.h"
+#include "macro/Commands.h"
+#include "macro/MainState.h"
+
+namespace qlk {
+
+// Reload, "Verify" question, macro line, the operation, store.
+void RunPlain(MainState& m, const CommandDef& c, const Bindings::DocOp& op);
+
+// Reload, the parameter dialog (Cancel ends with nothing recorded or stored), then on OK:
+// `accept` copies the values into the document and returns the macro line, the line is
+// written, the operation runs, the document is stored.
+void RunDialog(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept,
+               const Bindings::DocOp& op);
+
+// As RunDialog for the search family: the operation returns its count; nothing found says
+// "文字列が見つかりません" and stores nothing, otherwise the count message and a store.
+void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept,
+               const std::function<int(CQuenlarkDoc&)>& op, Txt countMessage);
+
+}  // namespace qlk

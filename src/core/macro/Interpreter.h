@@ -1,0 +1,47 @@
+#pragma once
+// The macro interpreter: runs the lines of a macro file on the document.
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qlk {
+
+class MainState;
+
+// The keyword table in its fixed order (87 entries), and the two keywords the recorder writes
+// beyond it (ChangeUpperLower, Reverse), which replay with their operations.
+std::span<const char* const> MacroKeywords();
+std::span<const char* const> RecorderOnlyKeywords();
+// Index in the keyword table (case-blind, first match); the recorder-only keywords follow at
+// 87 and 88; -1 when the token is no keyword.
+int FindKeyword(std::string_view token);
+
+// Splits a macro line into tokens at single spaces; a token followed by k spaces keeps k - 1
+// of them (so a keyword followed by two spaces is no keyword).
+class MacroTokenizer {
+ public:
+  explicit MacroTokenizer(std::string_view line) : line_(line) {}
+  std::optional<std::string_view> Next();
+  size_t Cursor() const { return pos_; }
+
+ private:
+  std::string_view line_;
+  size_t pos_ = 0;
+};
+
+// Runs one line; false stops the run (the document is empty).
+bool ExecuteMacroLine(MainState& m, std::string_view line);
+// Splits a macro file's bytes into lines at CR LF, LF or CR; a line of any length stays whole.
+std::vector<std::string> SplitMacroLines(std::string_view bytes);
+// The whole run: one load of the clipboard, every line, one store. A file that cannot be read
+// says "ファイルを開けません" and leaves the clipboard alone. False when the file could not be read.
+bool RunMacroFile(MainState& m, std::string_view path);
+// The same run over macro text already in memory.
+void RunMacroText(MainState& m, std::string_view text);
+// The lines of a macro file on the document as it stands, without the load and the store
+// (for a macro applied to opened files). False when the file could not be read.
+bool RunMacroOnDocument(MainState& m, std::string_view path);
+
+}  // namespace qlk

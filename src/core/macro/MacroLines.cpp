@@ -1,0 +1,100 @@
+#include "macro/MacroLines.h"
+
+#include "macro/Escape.h"
+
+namespace qlk::ml {
+namespace {
+
+std::string Kw(const char* k, std::initializer_list<int> nums) {
+  std::string s = k;
+  for (int n : nums) {
+    s += ' ';
+    s += std::to_string(n);
+  }
+  return s;
+}
+
+std::string Join(const char* k, std::initializer_list<std::string_view> parts) {
+  std::string s = k;
+  for (std::string_view p : parts) {
+    s += ' ';
+    s += p;
+  }
+  return s;
+}
+
+std::string N(int n) { return std::to_string(n); }
+
+}  // namespace
+
+std::string OverwriteString(int c, std::string_view t) { return Join("OverwriteString", {N(c), Escape(t)}); }
+std::string RenoString(int inc, int dig, int col, int start, int blank) {
+  return Kw("RenoString", {inc, dig, col, start, blank});
+}
+std::string KetaChange(int w) { return Kw("KetaChange", {w}); }
+std::string IndentChange(int w) { return Kw("IndentChange", {w}); }
+std::string TurnChange(int w) { return Kw("TurnChange", {w}); }
+std::string IndTurnChange(int w) { return Kw("IndTurnChange", {w}); }
+std::string InsertString(int c, std::string_view t) { return Join("InsertString", {N(c), Escape(t)}); }
+std::string DeletePos(int a, int b) { return Kw("DeletePos", {a, b}); }
+
+std::string Replace(std::string_view search, std::string_view repl, int options, int regex) {
+  std::string s;
+  if (regex) {
+    for (char c : search) {
+      if (c == ' ')
+        s += "\\s";
+      else
+        s += c;
+    }
+  } else {
+    s = Escape(search);
+  }
+  return Join("Replace", {s, Escape(repl), N(options), N(regex)});
+}
+
+std::string DelStr(std::string_view search, int options, int regex) {
+  std::string s = regex ? std::string(search) : Escape(search);
+  return Join("DelStr", {s, N(options), N(regex)});
+}
+
+std::string SjisToEuc(int o) { return Kw("SjisToEuc", {o}); }
+std::string ZenToHan2(int k) { return Kw("ZenToHan2", {k}); }
+std::string HanToZen2(int k) { return Kw("HanToZen2", {k}); }
+std::string ZenToHanSw(int b) { return Kw("ZenToHanSw", {b}); }
+std::string HanToZenSw(int b) { return Kw("HanToZenSw", {b}); }
+std::string StrCat(std::string_view t) { return Join("StrCat", {Escape(t)}); }
+std::string SuperReplace(std::string_view a, std::string_view b, std::string_view r) {
+  return Join("SuperReplace", {a, b, Escape(r)});
+}
+std::string LineSelect(int step, std::string_view pattern, int start, int end, int regex) {
+  return Join("LineSelect", {N(step), Escape(pattern), N(start), N(end), N(regex)});
+}
+std::string LineSelect(int step, int start, int end) { return Kw("LineSelect", {step, start, end}); }
+std::string SpaceInsert(int c, int n, int o) { return Kw("SpaceInsert", {c, n, o}); }
+std::string OnelineNo(int n) { return Kw("OnelineNo", {n}); }
+std::string TurnIf(std::string_view t, int r) { return Join("TurnIf", {Escape(t), N(r)}); }
+std::string TabIf(std::string_view t, int r) { return Join("TabIf", {Escape(t), N(r)}); }
+std::string SpToCsv(int a, int b) { return Kw("SpToCsv", {a, b}); }
+std::string MultiFileReplace(std::string_view folder, std::string_view files, std::string_view search,
+                             std::string_view repl) {
+  return Join("MultiFileReplace", {folder, files, search, Escape(repl)});
+}
+std::string TabSpace(int w) { return Kw("TabSpace", {w}); }
+std::string SpaceTab(int w) { return Kw("SpaceTab", {w}); }
+std::string ReplaceDouble(std::string_view a, std::string_view b, std::string_view c, std::string_view d,
+                          std::string_view e) {
+  return Join("ReplaceDouble", {a, b, c, d, e});
+}
+std::string Sort(const std::vector<CSortItem>& keys) {
+  std::string s = "Sort";
+  for (const CSortItem& k : keys)
+    for (int n : {k.descending, k.firstColumn, k.lastColumn, k.numeric}) s += " " + std::to_string(n);
+  return s;
+}
+std::string DupLineDel(int p, int a, int b, int s) { return Kw("DupLineDel", {p, a, b, s}); }
+std::string InsertEndLine(std::string_view t) { return Join("InsertEndLine", {Escape(t)}); }
+std::string Open(std::string_view path) { return Join("Open", {path}); }
+std::string Save(std::string_view path) { return path.empty() ? "Save" : Join("Save", {path}); }
+
+}  // namespace qlk::ml

@@ -1,0 +1,102 @@
+// Target-line selection, copy, undo and redo: the commands that need no other feature.
+#include <utility>
+
+#include "macro/Bindings.h"
+#include "macro/Families.h"
+#include "macro/Frame.h"
+#include "macro/MacroLines.h"
+#include "macro/SearchDlg.h"
+
+namespace qlk {
+
+std::vector<Field> CSearchDlg::Fields() {
+  return {Field::Int(kStart, start), Field::Int(kEnd, end), Field::Text(kPattern, pattern),
+          Field::Check(kRegex, regex), Field::Int(kStep, step, 1, 32767)};
+}
+
+bool CSearchDlg::OnCommand(int control, DialogHost&) {
+  if (control != kAllLines) return false;
+  start = 1;
+  end = lineCount_;
+  step = 1;
+  pattern.clear();  // the regex box keeps its state
+  return true;
+}
+
+bool CSearchDlg::OnOk(DialogHost&) {
+  if (end < start) std::swap(start, end);
+  return true;
+}
+
+namespace {
+
+void TextAll(MainState& m) {
+  m.WriteMacroLine("TextAll");
+  m.doc().SelectAll();
+  m.Store();
+}
+
+void Notsel(MainState& m) {
+  m.WriteMacroLine("Notsel");
+  m.doc().exclusive = m.doc().exclusive ? 0 : 1;
+  m.Store();
+}
+
+void LineSelectCommand(MainState& m) {
+  if (!m.Reload()) return;
+  CQuenlarkDoc& d = m.doc();
+  CSearchDlg dlg(d.rangeStart, d.rangeEnd, d.LineCount(), d.step, d.pattern, d.regexFlag, d.RegexAvailable());
+  if (!m.platform().ui.RunDialog(dlg)) return;
+  d.step = dlg.step;
+  d.pattern = dlg.pattern;
+  d.rangeStart = dlg.start;
+  d.rangeEnd = dlg.end;
+  d.regexFlag = dlg.regex ? 1 : 0;
+  m.WriteMacroLine(d.pattern.empty() ? ml::LineSelect(d.step, d.rangeStart, d.rangeEnd)
+                                     : ml::LineSelect(d.step, d.pattern, d.rangeStart, d.rangeEnd, d.regexFlag));
+}
+
+void LineSelectKeyword(MainState& m, const MacroArgs& a) {
+  CQuenlarkDoc& d = m.doc();
+  // A step below 1 would make the target test divide by nothing: the line is refused.
+  if (a.N(1) < 1) return;
+  if (a.Count() >= 5) {
+    d.step = a.N(1);
+    d.pattern = a.D(2);
+    d.rangeStart = a.N(3);
+    d.rangeEnd = a.N(4);
+    d.regexFlag = a.N(5) ? 1 : 0;
+  } else if (a.Count() == 4) {
+    d.step = a.N(1);
+    d.pattern = a.Raw(2);
+    d.rangeStart = a.N(3);
+    d.rangeEnd = a.N(4);
+  } else {
+    d.step = a.N(1);
+    d.rangeStart = a.N(2);
+    d.rangeEnd = a.N(3);
+  }
+}
+
+}  // namespace
+
+void BindSelectionCommands(Bindings& b) {
+  b.Command(32769, LineSelectCommand);
+  b.Command(32802, TextAll);
+  b.Command(32826, Notsel);
+  b.Command(57634, [](MainState& m) { m.doc().StoreClipboard(false); });
+  b.Command(57643, [](MainState& m) {
+    m.doc().Undo();
+    m.Store();
+  });
+  b.Command(57644, [](MainState& m) {
+    m.doc().Redo();
+    m.Store();
+  });
+  b.Keyword("LineSelect", LineSelectKeyword);
+  b.Keyword("TextAll", [](MainState& m, const MacroArgs&) { TextAll(m); });
+  b.Keyword("Notsel", [](MainState& m, const MacroArgs&) { Notsel(m); });
+  b.Keyword("Copy", [](MainState& m, const MacroArgs&) { m.Store(); });
+}
+
+}  // namespace qlk
