@@ -21,9 +21,12 @@ fi
 echo "== one long line against many lines"
 "$driver" pieces "$corpus"
 
+echo "== phases of the driver's run (read, clipboard load, fold, store, write)"
+"$driver" phases 70 "$corpus" > /dev/null
+
 echo "== whole process over $(basename "$corpus") ($(stat -c %s "$corpus") bytes), best of 3"
 qlark="$root/build/native/qlark"
-if "$qlark" TurnChange 70 < /dev/null > /dev/null 2>&1; then
+if printf "a" | "$qlark" TurnChange 70 > /dev/null 2>&1; then
   ours=("$qlark" TurnChange 70)
   label="qlark TurnChange 70"
 else

@@ -234,34 +234,6 @@ TEST_F(ColumnDoc, InsertEndLineExtendsTheRange) {
   EXPECT_EQ(doc.rangeEnd, 3);
 }
 
-TEST_F(ColumnDoc, LineEditByIndexAndRefusedOutOfRange) {
-  Load("a\r\nb");
-  doc.rangeStart = 2;
-  doc.rangeEnd = 2;
-  EXPECT_TRUE(LineEdit(doc, 0, "x"));  // not a target: edited anyway
-  EXPECT_EQ(Lines(), (V{"x", "b"}));
-  EXPECT_EQ(doc.rangeStart, 2);
-  const int steps = doc.UndoStack().Count();
-  for (int bad : {-1, 2, INT_MAX, INT_MIN}) {
-    EXPECT_FALSE(LineEdit(doc, bad, "y")) << bad;
-  }
-  EXPECT_EQ(Lines(), (V{"x", "b"}));
-  EXPECT_EQ(doc.UndoStack().Count(), steps);
-}
-
-TEST_F(ColumnDoc, InsertLineByIndex) {
-  Load("a\r\nb");
-  EXPECT_TRUE(InsertLine(doc, 1, "m"));
-  EXPECT_TRUE(InsertLine(doc, 3, "end"));
-  EXPECT_EQ(Lines(), (V{"a", "m", "b", "end"}));
-  EXPECT_EQ(doc.rangeEnd, 2);  // the range is not changed
-  EXPECT_TRUE(InsertLine(doc, 6, "far"));
-  EXPECT_EQ(Lines(), (V{"a", "m", "b", "end", "", "", "far"}));
-  EXPECT_FALSE(InsertLine(doc, -1, "no"));
-  EXPECT_FALSE(InsertLine(doc, INT_MAX, "no"));
-  EXPECT_EQ(doc.LineCount(), 7);
-}
-
 // Numbers that would grow the text past the budget leave the document untouched.
 TEST_F(ColumnDoc, AbsurdNumbersAreRefusedWithoutChange) {
   Load("abc\r\ndef");

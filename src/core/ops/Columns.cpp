@@ -231,30 +231,4 @@ void InsertEndLine(CQuenlarkDoc& doc, std::string text) {
   doc.InsertEndLine(std::move(text));
 }
 
-bool LineEdit(CQuenlarkDoc& doc, int index, std::string text) {
-  if (index < 0 || index >= doc.LineCount()) return false;
-  WaitCursor wait(doc.platform().ui);
-  doc.BeginUndoStep();
-  doc.Lines().Set(static_cast<size_t>(index), std::move(text));
-  doc.SetModified();
-  return true;
-}
-
-bool InsertLine(CQuenlarkDoc& doc, int index, std::string text) {
-  if (index < 0 || index - doc.LineCount() > kMaxGapLines) return false;
-  WaitCursor wait(doc.platform().ui);
-  doc.BeginUndoStep();
-  LineArray& lines = doc.Lines();
-  if (static_cast<size_t>(index) > lines.size()) {
-    // The gap's empty lines share one string.
-    LineArray empty;
-    empty.PushBack({});
-    lines.Reserve(static_cast<size_t>(index) + 1);
-    while (lines.size() < static_cast<size_t>(index)) lines.PushShared(empty, 0);
-  }
-  lines.Insert(static_cast<size_t>(index), std::move(text));
-  doc.SetModified();
-  return true;
-}
-
 }  // namespace qlk

@@ -50,11 +50,5 @@ bool StrCat(CQuenlarkDoc& doc, std::string_view text);
 void LineDelete(CQuenlarkDoc& doc);
 // Appends a last line; the range end becomes the line count.
 void InsertEndLine(CQuenlarkDoc& doc, std::string text);
-// Replace, or insert before, the line at a 0-based index, target or not; the range stays.
-// LineEdit refuses an index outside the lines; InsertLine refuses a negative one and fills a
-// gap beyond the end with empty lines (refused when the gap exceeds kMaxGapLines).
-bool LineEdit(CQuenlarkDoc& doc, int index, std::string text);
-bool InsertLine(CQuenlarkDoc& doc, int index, std::string text);
-inline constexpr int kMaxGapLines = 1 << 20;
 
 }  // namespace qlk
