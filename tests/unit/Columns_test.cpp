@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 #include "Fakes.h"
+#include "conv/Sjis.h"
 #include "doc/Document.h"
 #include "ops/Columns.h"
 
@@ -95,6 +97,50 @@ TEST(FormatRenoNumber, RightAlignedAndCutToTheDigits) {
                {-5, 3, false, "-05"}, {-5, 3, true, " -5"}, {12345, 1, false, "1"},  {0, 2, false, "00"},
                {7, 0, false, ""}};
   for (auto& c : cases) EXPECT_EQ(FormatRenoNumber(c.n, c.digits, c.blank), c.want) << c.n << " " << c.digits;
+}
+
+TEST(ColumnProperty, EditsKeepEveryByteTheyDoNotTouch) {
+  std::mt19937 rng(3);
+  const char alphabet[] = {'a', 'b', ' ', '\x82', '\xA0', '\x88', '\x9F'};
+  for (int round = 0; round < 3000; ++round) {
+    std::string line(rng() % 12, 'a');
+    for (char& c : line) c = alphabet[rng() % sizeof alphabet];
+    std::string text(rng() % 4, 'X');
+    const int col = static_cast<int>(rng() % 16) - 2;
+    const size_t c0 = col < 1 ? 0 : static_cast<size_t>(col) - 1;
+    std::string padded = line;
+    if (padded.size() < c0) padded.resize(c0, ' ');
+
+    std::string o = OverwriteStringLine(line, col, text);
+    ASSERT_EQ(o.size(), std::max(padded.size(), c0 + text.size()));
+    ASSERT_EQ(o.substr(0, c0), padded.substr(0, c0));
+    ASSERT_EQ(o.substr(c0, text.size()), text);
+    if (padded.size() > c0 + text.size()) {
+      ASSERT_EQ(o.substr(c0 + text.size()), padded.substr(c0 + text.size()));
+    }
+
+    std::string in = InsertStringLine(line, col, text);
+    ASSERT_EQ(in, padded.substr(0, c0) + text + padded.substr(c0));
+
+    const int last = static_cast<int>(rng() % 16) - 2;
+    std::string d = DeletePosLine(line, col, last);
+    if (last < col || last < 1 || line.size() < c0) {
+      ASSERT_EQ(d, line);
+    } else {
+      ASSERT_EQ(d, line.substr(0, c0) + (line.size() > static_cast<size_t>(last) ? line.substr(last) : ""));
+    }
+
+    std::string k = KetaChangeLine(line, col);
+    if (col < 1) {
+      ASSERT_EQ(k, line);
+    } else if (line.size() <= static_cast<size_t>(col)) {
+      ASSERT_EQ(k, line + std::string(col - line.size(), ' '));
+    } else {
+      ASSERT_TRUE(k.size() == static_cast<size_t>(col) || k.size() + 1 == static_cast<size_t>(col));
+      ASSERT_EQ(k, line.substr(0, k.size()));
+      ASSERT_FALSE(!k.empty() && sjis::IsLeadAt(line, k.size() - 1)) << "split character, round " << round;
+    }
+  }
 }
 
 // ---- document operations ----
