@@ -146,7 +146,8 @@ int Pieces(const char* corpusPath) {
   struct {
     const char* name;
     std::string text;
-  } runs[] = {{"one 4 MB line", line}, {"4 MB as 70-byte lines", AsLines(line, 70)},
+  } runs[] = {{"one 4 MB line", line},
+              {"4 MB as 70-byte lines", AsLines(line, 70)},
               {"4 MB as 140-byte lines", AsLines(line, 140)}};
   for (auto& r : runs) {
     double best = 1e9;

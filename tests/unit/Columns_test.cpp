@@ -55,36 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"DeleteBeyondTheLine", Delete, "ab", 4, 5, "ab"},
                       LineCase{"DeleteFirstAfterLastDoesNotDoubleText", Delete, "abcdef", 4, 2, "abcdef"},
                       LineCase{"DeleteFirstColumnSplitsADoubleByteCharacter", Delete, sj(u8"あbc"), 1, 1,
-                               "\xA0" "bc"}),  // the trail byte of あ stays
-    [](const auto& info) { return info.param.name; });
-
-struct TextCase {
-  const char* name;
-  bool insert;
-  std::string line;
-  int column;
-  std::string text, want;
-};
-
-class ColumnText : public ::testing::TestWithParam<TextCase> {};
-
-TEST_P(ColumnText, Edits) {
-  const TextCase& c = GetParam();
-  EXPECT_EQ(c.insert ? InsertStringLine(c.line, c.column, c.text) : OverwriteStringLine(c.line, c.column, c.text), c.want);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ColumnText,
-    ::testing::Values(TextCase{"OverwriteInside", false, "abcdef", 2, "XY", "aXYdef"},
-                      TextCase{"OverwritePastTheEnd", false, "abc", 3, "XYZ", "abXYZ"},
-                      TextCase{"OverwritePadsFirst", false, "a", 4, "X", "a  X"},
-                      TextCase{"OverwriteEmptyTextPadsToTheColumn", false, "a", 4, "", "a  "},
-                      TextCase{"OverwriteColumnZeroIsColumnOne", false, "abc", 0, "X", "Xbc"},
-                      TextCase{"InsertPadsFirst", true, "a", 3, "XY", "a XY"},
-                      TextCase{"InsertInside", true, "abc", 2, "XY", "aXYbc"},
-                      TextCase{"InsertAtTheStart", true, "abc", 1, "X", "Xabc"},
-                      TextCase{"InsertAtTheEnd", true, "abc", 4, "X", "abcX"},
-                      TextCase{"InsertNegativeColumnIsColumnOne", true, "abc", -5, "X", "Xabc"}),
+                               "\xA0"
+                               "bc"}),  // the trail byte of あ stays
     [](const auto& info) { return info.param.name; });
 
 TEST(FormatRenoNumber, RightAlignedAndCutToTheDigits) {
@@ -93,9 +65,9 @@ TEST(FormatRenoNumber, RightAlignedAndCutToTheDigits) {
     int digits;
     bool blank;
     const char* want;
-  } cases[] = {{1, 3, false, "001"}, {1, 3, true, "  1"}, {999, 3, false, "999"}, {1000, 3, false, "100"},
-               {-5, 3, false, "-05"}, {-5, 3, true, " -5"}, {12345, 1, false, "1"},  {0, 2, false, "00"},
-               {7, 0, false, ""}};
+  } cases[] = {{1, 3, false, "001"},    {1, 3, true, "  1"},   {999, 3, false, "999"},
+               {1000, 3, false, "100"}, {-5, 3, false, "-05"}, {-5, 3, true, " -5"},
+               {12345, 1, false, "1"},  {0, 2, false, "00"},   {7, 0, false, ""}};
   for (auto& c : cases) EXPECT_EQ(FormatRenoNumber(c.n, c.digits, c.blank), c.want) << c.n << " " << c.digits;
 }
 
@@ -198,65 +170,6 @@ TEST_F(ColumnDoc, RenoStringOverwritesAndPads) {
   EXPECT_EQ(Lines(), (V{"ab10ef", "x 05"}));
 }
 
-TEST_F(ColumnDoc, InsertStringWithLineBreaksMakesTargetLines) {
-  Load("abc\r\nkeep\r\ndef");
-  doc.rangeStart = 1;
-  doc.rangeEnd = 1;
-  doc.insertColumn = 1;
-  doc.insertString = "x\r\ny";
-  ASSERT_TRUE(InsertString(doc));
-  EXPECT_EQ(Lines(), (V{"x", "yabc", "keep", "def"}));
-  EXPECT_EQ(doc.rangeStart, 1);
-  EXPECT_EQ(doc.rangeEnd, 2);
-  EXPECT_TRUE(doc.IsTargetLine(0));
-  EXPECT_TRUE(doc.IsTargetLine(1));
-  EXPECT_FALSE(doc.IsTargetLine(2));
-}
-
-TEST_F(ColumnDoc, InsertStringSeveralBreaksOnEveryTarget) {
-  Load("ab\r\ncd");
-  doc.insertColumn = 2;
-  doc.insertString = "1\r\n2\r\n";
-  ASSERT_TRUE(InsertString(doc));
-  EXPECT_EQ(Lines(), (V{"a1", "2", "b", "c1", "2", "d"}));
-  EXPECT_EQ(doc.rangeEnd, 6);
-}
-
-TEST_F(ColumnDoc, SpaceInsertInsertsOrOverwritesBlanks) {
-  Load("abcd");
-  ASSERT_TRUE(SpaceInsert(doc, 3, 2, 0));
-  EXPECT_EQ(Lines(), V{"ab  cd"});
-  EXPECT_EQ(doc.insertColumn, 3);
-  EXPECT_EQ(doc.insertString, "  ");
-  Load("abcd");
-  ASSERT_TRUE(SpaceInsert(doc, 2, 2, 1));
-  EXPECT_EQ(Lines(), V{"a  d"});
-  EXPECT_EQ(doc.overwriteString, "  ");
-}
-
-TEST_F(ColumnDoc, LeftAndRightShift) {
-  Load(sj(u8"あb\r\ncd\r\n"));
-  DeletePos(doc, 1, 1);
-  EXPECT_EQ(Lines(), (V{"\xA0" "b", "d"}));
-  Load("ab\r\n\r\n");
-  ASSERT_TRUE(SpaceInsert(doc, 1, 1, 0));
-  EXPECT_EQ(Lines(), (V{" ab", " "}));
-}
-
-TEST_F(ColumnDoc, StrCatAppendsToEmptyLinesToo) {
-  Load("a\r\n\r\nb");
-  doc.rangeStart = 2;
-  ASSERT_TRUE(StrCat(doc, "!"));
-  EXPECT_EQ(Lines(), (V{"a", "!", "b!"}));
-}
-
-TEST_F(ColumnDoc, IndentChangeLeavesEmptyLinesEmpty) {
-  Load("a\r\n\r\nb");
-  doc.width = 4;
-  ASSERT_TRUE(IndentChange(doc));
-  EXPECT_EQ(Lines(), (V{"    a", "", "    b"}));
-}
-
 TEST_F(ColumnDoc, LineDeleteRemovesTargetsAndClampsTheRange) {
   Load("a\r\nb\r\nc\r\nd");
   doc.rangeStart = 2;
@@ -270,14 +183,6 @@ TEST_F(ColumnDoc, LineDeleteRemovesTargetsAndClampsTheRange) {
   EXPECT_EQ(doc.rangeEnd, 0);
   doc.Undo();
   EXPECT_EQ(Lines(), (V{"a", "b"}));
-}
-
-TEST_F(ColumnDoc, InsertEndLineExtendsTheRange) {
-  Load("a\r\nb");
-  doc.rangeEnd = 1;
-  InsertEndLine(doc, "z");
-  EXPECT_EQ(Lines(), (V{"a", "b", "z"}));
-  EXPECT_EQ(doc.rangeEnd, 3);
 }
 
 // Numbers that would grow the text past the budget leave the document untouched.

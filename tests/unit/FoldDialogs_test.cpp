@@ -32,14 +32,6 @@ TEST_F(DialogFixture, InputNoOffersTheStoredWidthAndWritesItOnOk) {
   EXPECT_FALSE(tp.settings.Has("Textketa", "No"));
 }
 
-TEST_F(DialogFixture, InputNoPromptIsTheOneAskedFor) {
-  CInputNoDlg dlg(tp.settings, Txt::FoldPromptIndent, "TextIndent");
-  bool found = false;
-  for (const Field& f : dlg.Fields())
-    if (f.control == CInputNoDlg::kPrompt) found = f.kind == FieldKind::Label && f.label == Txt::FoldPromptIndent;
-  EXPECT_TRUE(found);
-}
-
 TEST_F(DialogFixture, CancelWritesNothing) {
   tp.ui.dialogScript = nullptr;
   CRenoDlg reno(tp.settings);
@@ -79,8 +71,18 @@ TEST_P(ColumnRange, RefusesOutsideOneTo32767) {
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, ColumnRange,
     ::testing::Values(
-        RangeCase{"UstrColumn", [](ISettings& s) { auto m = std::make_unique<CUstrDlg>(s); return m; }, CUstrDlg::kColumn},
-        RangeCase{"RenoColumn", [](ISettings& s) { auto m = std::make_unique<CRenoDlg>(s); m->digits = 3; return m; },
+        RangeCase{"UstrColumn",
+                  [](ISettings& s) {
+                    auto m = std::make_unique<CUstrDlg>(s);
+                    return m;
+                  },
+                  CUstrDlg::kColumn},
+        RangeCase{"RenoColumn",
+                  [](ISettings& s) {
+                    auto m = std::make_unique<CRenoDlg>(s);
+                    m->digits = 3;
+                    return m;
+                  },
                   CRenoDlg::kColumn},
         RangeCase{"RenoDigits", [](ISettings& s) { return std::make_unique<CRenoDlg>(s); }, CRenoDlg::kDigits},
         RangeCase{"InsertColumn", [](ISettings& s) { return std::make_unique<CInsertDlg>(s); }, CInsertDlg::kColumn},
@@ -98,74 +100,43 @@ TEST_F(DialogFixture, StoredZeroDefaultsMustBeChangedBeforeOk) {
   EXPECT_FALSE(dr.Ok());
 }
 
-TEST_F(DialogFixture, RenoWritesEveryFieldAndTakesAnyStartAndIncrement) {
-  CRenoDlg dlg(tp.settings);
-  ASSERT_TRUE(Run(dlg, [](FakeDialog& d) {
-    d.Set(CRenoDlg::kColumn, 4);
-    d.Set(CRenoDlg::kDigits, 3);
-    d.Set(CRenoDlg::kStart, -100);
-    d.Set(CRenoDlg::kIncrement, -7);
-    d.Set(CRenoDlg::kBlankFill, 1);
-  }));
-  EXPECT_EQ(tp.settings.GetInt("RenoDlg", "RenoPos", 0), 4);
-  EXPECT_EQ(tp.settings.GetInt("RenoDlg", "RenoKeta", 0), 3);
-  EXPECT_EQ(tp.settings.GetInt("RenoDlg", "RenoStart", 0), -100);
-  EXPECT_EQ(tp.settings.GetInt("RenoDlg", "Zoubun", 0), -7);
-  EXPECT_EQ(tp.settings.GetInt("RenoDlg", "ZeroSup", 0), 1);
-  CRenoDlg again(tp.settings);
-  EXPECT_EQ(again.start, -100);
-  EXPECT_EQ(again.blankFill, 1);
-}
-
-TEST_F(DialogFixture, TextDialogsRoundTripTheirSettings) {
-  const std::string text = sj(u8"a b\\n　");
+// OK writes every value under its own key; the next dialog reads them back.
+TEST_F(DialogFixture, OkWritesTheKeysThatTheNextOpeningReads) {
+  using Log = std::vector<std::string>;
   CTurnIfDlg turnIf(tp.settings);
-  ASSERT_TRUE(Run(turnIf, [&](FakeDialog& d) {
-    d.Set(CTurnIfDlg::kText, text);
-    d.Set(CTurnIfDlg::kReplace, 1);
-  }));
-  CTurnIfDlg turnIf2(tp.settings);
-  EXPECT_EQ(turnIf2.text, text);
-  EXPECT_EQ(turnIf2.replace, 1);
-
-  CInsertDlg insert(tp.settings);
-  ASSERT_TRUE(Run(insert, [&](FakeDialog& d) {
-    d.Set(CInsertDlg::kColumn, 5);
-    d.Set(CInsertDlg::kText, text);
-  }));
-  EXPECT_EQ(tp.settings.GetText("InsertDlg", "InsertStr", ""), text);  // kept as typed
-  EXPECT_EQ(tp.settings.GetInt("InsertDlg", "InsertPos", 0), 5);
-
-  CInputDlg strCat(tp.settings, Txt::FoldPromptStrCat, "StrAdd", "String");
-  ASSERT_TRUE(Run(strCat, [&](FakeDialog& d) { d.Set(CInputDlg::kText, text); }));
-  EXPECT_EQ(tp.settings.GetText("StrAdd", "String", ""), text);
-
+  turnIf.text = "a b";
+  turnIf.replace = 1;
   CUstrDlg ustr(tp.settings);
-  ASSERT_TRUE(Run(ustr, [&](FakeDialog& d) {
-    d.Set(CUstrDlg::kColumn, 2);
-    d.Set(CUstrDlg::kText, text);
-  }));
-  CUstrDlg ustr2(tp.settings);
-  EXPECT_EQ(ustr2.column, 2);
-  EXPECT_EQ(ustr2.text, text);
-}
-
-TEST_F(DialogFixture, DelposAndSpaceInsertDefaultsAndWrites) {
+  ustr.column = 2;
+  ustr.text = "u";
+  CRenoDlg reno(tp.settings);
+  reno.digits = 3;
+  reno.start = -100;
+  CInsertDlg insert(tp.settings);
+  insert.text = "x\\ny";
   CDelposDlg del(tp.settings);
-  EXPECT_EQ(del.first, 1);
-  EXPECT_EQ(del.last, 1);
+  del.last = 4;
   CSpaceInsDlg space(tp.settings);
-  EXPECT_EQ(space.column, 1);
-  EXPECT_EQ(space.count, 1);
-  EXPECT_EQ(space.overwrite, 0);
-  ASSERT_TRUE(Run(space, [](FakeDialog& d) {
-    d.Set(CSpaceInsDlg::kColumn, 0);  // a column of 0 is accepted here
-    d.Set(CSpaceInsDlg::kCount, 0);
-    d.Set(CSpaceInsDlg::kOverwrite, 1);
-  }));
-  EXPECT_EQ(tp.settings.GetInt("SpaceIns", "nKeta", -1), 0);
-  EXPECT_EQ(tp.settings.GetInt("SpaceIns", "nCount", -1), 0);
-  EXPECT_EQ(tp.settings.GetInt("SpaceIns", "bOverWrite", -1), 1);
+  space.column = 0;  // a column of 0 is accepted here
+  space.count = 0;
+  CInputDlg strCat(tp.settings, Txt::FoldPromptStrCat, "StrAdd", "String");
+  strCat.text = "s";
+  for (DialogModel* d : std::initializer_list<DialogModel*>{&turnIf, &ustr, &reno, &insert, &del, &space, &strCat}) {
+    FakeDialog f(*d, tp.ui);
+    ASSERT_TRUE(f.Ok()) << d->ResourceId();
+  }
+  EXPECT_EQ(tp.settings.writeLog,
+            (Log{"TurnIf/TurnStr", "TurnIf/bReplace", "UstrDlg/Upos", "UstrDlg/Ustr", "RenoDlg/RenoPos",
+                 "RenoDlg/RenoKeta", "RenoDlg/RenoStart", "RenoDlg/Zoubun", "RenoDlg/ZeroSup", "InsertDlg/InsertPos",
+                 "InsertDlg/InsertStr", "DelPos/m_PosStart", "DelPos/m_PosEnd", "SpaceIns/nKeta", "SpaceIns/nCount",
+                 "SpaceIns/bOverWrite", "StrAdd/String"}));
+  EXPECT_EQ(CTurnIfDlg(tp.settings).text, "a b");
+  EXPECT_EQ(CUstrDlg(tp.settings).column, 2);
+  EXPECT_EQ(CRenoDlg(tp.settings).start, -100);
+  EXPECT_EQ(CInsertDlg(tp.settings).text, "x\\ny");  // kept as typed
+  EXPECT_EQ(CDelposDlg(tp.settings).last, 4);
+  EXPECT_EQ(CSpaceInsDlg(tp.settings).count, 0);
+  EXPECT_EQ(CInputDlg(tp.settings, Txt::FoldPromptStrCat, "StrAdd", "String").text, "s");
   CSpaceInsDlg neg(tp.settings);
   FakeDialog d(neg, tp.ui);
   d.Set(CSpaceInsDlg::kCount, -1);
@@ -213,13 +184,6 @@ TEST_F(DialogFixture, KinsokuOutOfRangeStoredEnglishModeShowsNormal) {
   tp.settings.SetInt("Turn", "English", 9);
   CKinsokuDlg dlg(rules, tp.settings);
   EXPECT_EQ(dlg.english, 0);
-}
-
-TEST_F(DialogFixture, LineEditKeepsNoSettings) {
-  CLineEditDlg dlg;
-  ASSERT_TRUE(Run(dlg, [](FakeDialog& d) { d.Set(CLineEditDlg::kText, "new"); }));
-  EXPECT_EQ(dlg.text, "new");
-  EXPECT_TRUE(tp.settings.writeLog.empty());
 }
 
 }  // namespace

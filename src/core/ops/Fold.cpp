@@ -43,7 +43,10 @@ bool Blank(std::string_view s, size_t i, size_t& len) {
 }  // namespace
 
 FoldRules::FoldRules(const KinsokuRules& r)
-    : hanging(r.hanging), pushOut(r.pushOut), noBreakInTags(r.noBreakInTags), first_(CodeSet(r.first)),
+    : hanging(r.hanging),
+      pushOut(r.pushOut),
+      noBreakInTags(r.noBreakInTags),
+      first_(CodeSet(r.first)),
       last_(CodeSet(r.last)) {}
 
 bool LeadByteAt(std::string_view s, size_t k) {
@@ -158,7 +161,8 @@ bool IndTurnChangeLine(std::string_view line, int width, const FoldRules& rules,
   bool first = true;
   // The test is against the full width, so the last piece may be up to the indent longer.
   while (w < rest.size()) {
-    FoldCut c = FoldPiece(rest, first ? w : w - indentLen, rules, englishMode == kEnglishHyphen ? kEnglishNormal : englishMode);
+    FoldCut c =
+        FoldPiece(rest, first ? w : w - indentLen, rules, englishMode == kEnglishHyphen ? kEnglishNormal : englishMode);
     if (first) {
       out.emplace_back(rest.substr(0, c.end));
     } else {
