@@ -248,6 +248,21 @@ INSTANTIATE_TEST_SUITE_P(
                                  "a; x\r\nb; x", "StrCat ;\\sx"},
                       ReplayCase{"InsertEndLine", 32931, [](FakeDialog& d) { d.Set(CLineEditDlg::kText, "new line"); },
                                  "a", "a\r\nnew line", "InsertEndLine new\\sline"},
+                      ReplayCase{"OverwriteTypedBackslashes", 32770,
+                                 [](FakeDialog& d) {
+                                   d.Set(CUstrDlg::kColumn, 1);
+                                   d.Set(CUstrDlg::kText, "C:\\n \\b");
+                                 },
+                                 "ab", "C:\\n \\b", "OverwriteString 1 C:\\\\n\\s\\\\b"},
+                      ReplayCase{"StrCatTypedBackslash", 32825, [](FakeDialog& d) { d.Set(CInputDlg::kText, "\\t"); },
+                                 "a", "a\\t", "StrCat \\\\t"},
+                      ReplayCase{"StrCatTrailByte5C", 32825,
+                                 [](FakeDialog& d) { d.Set(CInputDlg::kText, sj(u8"ソn")); }, "a", "a" + sj(u8"ソn"),
+                                 "StrCat " + sj(u8"ソn")},
+                      ReplayCase{"TurnIfTypedBackslash", 32840, [](FakeDialog& d) { d.Set(CTurnIfDlg::kText, "\\n"); },
+                                 "a\\nb", "a\\n\r\nb", "TurnIf \\\\n 0"},
+                      ReplayCase{"InsertEndLineEmpty", 32931, [](FakeDialog& d) { d.Set(CLineEditDlg::kText, ""); },
+                                 "a\r\n", "a\r\n\r\n", "InsertEndLine \\b"},
                       ReplayCase{"Keta", 32772, [](FakeDialog& d) { d.Set(CInputNoDlg::kValue, 2); },
                                  sj(u8"aあbc\r\nb"), "a\r\nb ", "KetaChange 2"}),
     [](const auto& info) { return info.param.name; });
