@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "Fakes.h"
+#include "app/SetDlg.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
 #include "macro/Interpreter.h"
@@ -22,6 +23,7 @@ struct FoldHarness : ::testing::Test {
     BindSelectionCommands(x);
     BindMacroCommands(x);
     BindFoldCommands(x);
+    BindShellCommands(x);
     return x;
   }();
   std::unique_ptr<MainState> m = std::make_unique<MainState>(tp.platform, b, app);
@@ -105,6 +107,22 @@ TEST_F(FoldHarness, KeywordFoldUsesTheRulesOfTheApplication) {
   EXPECT_EQ(Macro("TurnChange 2", sj(u8"ab。cd")), sj(u8"ab。\r\ncd"));
   app.kinsoku.hanging = false;
   EXPECT_EQ(Macro("TurnChange 2", sj(u8"ab。cd")), sj(u8"ab\r\n。\r\ncd"));
+}
+
+TEST_F(FoldHarness, SettingsButtonEditsTheRulesTheFoldsUse) {
+  tp.ui.dialogScript = [](FakeDialog& d) {
+    if (d.model().ResourceId() != CKinsokuDlg::kResource) {
+      d.Press(CSetDlg::kKinsoku);
+      return false;  // the settings dialog itself is cancelled
+    }
+    d.Set(CKinsokuDlg::kHanging, 1);
+    d.Set(CKinsokuDlg::kFirst, sj(u8"。"));
+    return d.Ok();
+  };
+  ASSERT_TRUE(m->Dispatch(32806));
+  EXPECT_EQ(tp.ui.dialogsRun.size(), 2u);
+  EXPECT_TRUE(app.kinsoku.hanging);
+  EXPECT_EQ(Macro("TurnChange 2", sj(u8"ab。cd")), sj(u8"ab。\r\ncd"));
 }
 
 TEST_F(FoldHarness, AbsurdWidthFromAMacroIsRefusedWithAMessage) {

@@ -8,6 +8,7 @@ void BindAllFamilies(Bindings& b) {
   BindSelectionCommands(b);
   BindMacroCommands(b);
   BindFoldCommands(b);
+  BindShellCommands(b);
 }
 
 }  // namespace qlk

@@ -8,6 +8,7 @@ class Bindings;
 void BindSelectionCommands(Bindings& b);  // selection, copy, undo and redo
 void BindMacroCommands(Bindings& b);      // recording, running macros, interpreter-only keywords
 void BindFoldCommands(Bindings& b);       // folding, column edits, numbering, line edits
+void BindShellCommands(Bindings& b);      // settings
 
 void BindAllFamilies(Bindings& b);
 

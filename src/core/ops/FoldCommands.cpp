@@ -158,6 +158,13 @@ void WidthKeyword(Bindings& b, const char* keyword, bool (*op)(CQuenlarkDoc&, co
 }  // namespace
 
 void BindFoldCommands(Bindings& b) {
+  // The rules dialog, opened from the settings dialog's button, edits the application's rules.
+  b.DocHooks([](MainState& m) {
+    m.app().openKinsokuDialog = [&app = m.app(), &settings = m.platform().settings](DialogHost& host) {
+      CKinsokuDlg dlg(app.kinsoku, settings);
+      host.ui().RunDialog(dlg);
+    };
+  });
   b.Command(32784, [](MainState& m) { WidthCommand(m, Txt::FoldPromptTurn, "Turn", ml::TurnChange, TurnChange); });
   b.Command(32801,
             [](MainState& m) { WidthCommand(m, Txt::FoldPromptTurn, "Turn", ml::IndTurnChange, IndTurnChange); });
