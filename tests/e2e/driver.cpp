@@ -503,6 +503,33 @@ void RulesDialogFromTheSettingsDrivesTheFold() {
   SetInt(L"System", L"Verify", 0);
 }
 
+// Each code command on the clipboard's own bytes, and back. The inputs are valid code page
+// 932 text too, so the clipboard hands them over unchanged.
+void CodeCommandsConvertTheClipboard() {
+  const std::string sjis = "\x88\x9F\x82\xA0" "a\xB1";  // 亜あaｱ
+  struct Step {
+    UINT id;
+    std::string in, out;
+    const char* what;
+  } steps[] = {
+      {32786, sjis, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", "シフトJIS→JIS"},
+      {32785, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", sjis, "JIS→シフトJIS"},
+      {32795, "\x88\x9F\x82\xA0", "\xB0\xA1\xA4\xA2", "シフトJIS→EUC"},
+      {32794, "\xB0\xA1\xA4\xA2", "\x88\x9F\x82\xA0", "EUC→シフトJIS"},
+      {32788, "\x88\x9F\xB1", "\xE4\xBA\x9C\xEF\xBD\xB1", "シフトJIS→UTF8"},
+      {32927, "\xE4\xBA\x9C\xEF\xBD\xB1", "\x88\x9F\xB1", "UTF8→シフトJIS"},
+      {32920, "+MEIwRA-", "\x82\xA0\x82\xA2", "UTF7→通常コード"},
+  };
+  SetInt(L"System", L"Verify", 0);
+  SetInt(L"Jis", L"Jis", 1);
+  SetInt(L"Jis", L"Kana", 0);
+  for (const Step& s : steps) {
+    PutBytes(s.in + "\r\n");
+    Command(s.id);
+    Check(GetBytes() == s.out + "\r\n", s.what);
+  }
+}
+
 void MenuIsBuiltFromTheResourceEveryTime() {
   SetInt(L"DirMenu", L"DirNo", 2);
   SetText(L"DirMenu", L"Name00", L"整形マクロ");
@@ -544,6 +571,7 @@ const Test kTests[] = {
     {"SettingsOkWritesTheKeysAndCancelWritesNothing", SettingsOkWritesTheKeysAndCancelWritesNothing},
     {"FoldAsksTheWidthAndFoldsTheClipboard", FoldAsksTheWidthAndFoldsTheClipboard},
     {"RulesDialogFromTheSettingsDrivesTheFold", RulesDialogFromTheSettingsDrivesTheFold},
+    {"CodeCommandsConvertTheClipboard", CodeCommandsConvertTheClipboard},
 };
 
 int Suite() {

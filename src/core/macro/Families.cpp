@@ -9,6 +9,8 @@ void BindAllFamilies(Bindings& b) {
   BindMacroCommands(b);
   BindFoldCommands(b);
   BindShellCommands(b);
+  BindCodeCommands(b);
+  BindWidthCommands(b);
 }
 
 }  // namespace qlk
