@@ -11,8 +11,10 @@ fails=0 runs=0
 # Under Wine the messages come in the console's code page (932), as on a Japanese Windows.
 q() {
   if [ -n "$wrap" ]; then
-    { "$wrap" "$qlark" "$@" 2>&1 1>&3 3>&- | iconv -f CP932 -t UTF-8 >&2; } 3>&1
-    return "${PIPESTATUS[0]}"
+    local rc=0
+    "$wrap" "$qlark" "$@" 2>"$tmp/stderr" || rc=$?
+    iconv -f CP932 -t UTF-8 "$tmp/stderr" >&2
+    return $rc
   else
     "$qlark" "$@"
   fi
