@@ -7,6 +7,8 @@ namespace qlk {
 void BindAllFamilies(Bindings& b) {
   BindSelectionCommands(b);
   BindMacroCommands(b);
+  BindSortCommands(b);
+  BindBlankCommands(b);
 }
 
 }  // namespace qlk

@@ -7,6 +7,8 @@ class Bindings;
 
 void BindSelectionCommands(Bindings& b);  // selection, copy, undo and redo
 void BindMacroCommands(Bindings& b);      // recording, running macros, interpreter-only keywords
+void BindSortCommands(Bindings& b);       // sorting, reversing, duplicate removal
+void BindBlankCommands(Bindings& b);      // blanks, tabs, alignment, joining, stray line ends
 
 void BindAllFamilies(Bindings& b);
 

@@ -1,0 +1,285 @@
+#include "ops/Sort.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <optional>
+#include <unordered_set>
+#include <vector>
+
+#include "conv/Sjis.h"
+#include "platform/UserInterface.h"
+
+namespace qlk {
+
+uint16_t SortFoldCase(uint16_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') ? static_cast<uint16_t>(c - 0x20) : c;
+  if (c < 0x8281) return c;
+  if (c <= 0x829A) return static_cast<uint16_t>(c - 0x21);  // full-width Latin
+  if (c >= 0x83BF && c <= 0x83D6) return static_cast<uint16_t>(c - 0x20);  // Greek
+  if (c >= 0x8470 && c <= 0x847E) return static_cast<uint16_t>(c - 0x30);  // Cyrillic, before the gap
+  if (c >= 0x8480 && c <= 0x8491) return static_cast<uint16_t>(c - 0x31);  // after 0x847F
+  return c;
+}
+
+std::string_view SortKeyText(std::string_view line, const CSortItem& key) {
+  const long long len = static_cast<long long>(line.size());
+  if (len == 0) return {};
+  const long long last = key.lastColumn == -1 ? len : key.lastColumn;
+  // A first column below 1 (typed, or from a macro) starts at the line's start: the column
+  // before the line does not exist.
+  const long long first = std::max(1LL, std::min<long long>(key.firstColumn, len));
+  const long long count = std::min(len, last) - first + 1;
+  if (count <= 0) return {};
+  return line.substr(static_cast<size_t>(first - 1), static_cast<size_t>(count));
+}
+
+int CompareKeyText(std::string_view a, std::string_view b) {
+  size_t i = 0, j = 0;
+  const size_t na = a.size(), nb = b.size();
+  // Single bytes below 0x80 are the common case; they need neither decoding nor a table.
+  while (i < na && j < nb) {
+    auto x = static_cast<unsigned char>(a[i]);
+    auto y = static_cast<unsigned char>(b[j]);
+    if ((x | y) < 0x80) {
+      if (x != y) {
+        int fx = (x >= 'a' && x <= 'z') ? x - 0x20 : x;
+        int fy = (y >= 'a' && y <= 'z') ? y - 0x20 : y;
+        if (fx != fy) return fx - fy;
+      }
+      ++i;
+      ++j;
+      continue;
+    }
+    int ca = SortFoldCase(sjis::CharAt(a, i));
+    int cb = SortFoldCase(sjis::CharAt(b, j));
+    if (ca != cb) return ca - cb;
+    i += sjis::CharLen(a, i);
+    j += sjis::CharLen(b, j);
+  }
+  // The shorter text goes on with zeros; a NUL byte therefore equals the end.
+  for (; i < na; i += sjis::CharLen(a, i))
+    if (int c = SortFoldCase(sjis::CharAt(a, i)); c != 0) return c;
+  for (; j < nb; j += sjis::CharLen(b, j))
+    if (int c = SortFoldCase(sjis::CharAt(b, j)); c != 0) return -c;
+  return 0;
+}
+
+namespace {
+
+constexpr bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// A decimal integer at the start of a key: its sign (-1, 0, 1) and its digits without
+// leading zeros.
+struct Decimal {
+  int sign = 0;
+  std::string_view digits;
+};
+
+Decimal ReadDecimal(std::string_view k) {
+  size_t i = 0;
+  while (i < k.size() && IsCSpace(k[i])) ++i;
+  bool negative = false;
+  if (i < k.size() && (k[i] == '+' || k[i] == '-')) negative = k[i++] == '-';
+  while (i < k.size() && k[i] == '0') ++i;
+  size_t d = i;
+  while (d < k.size() && k[d] >= '0' && k[d] <= '9') ++d;
+  Decimal r;
+  r.digits = k.substr(i, d - i);
+  r.sign = r.digits.empty() ? 0 : (negative ? -1 : 1);
+  return r;
+}
+
+int CompareMagnitude(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  int c = a.compare(b);
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+}  // namespace
+
+int CompareKeyNumber(std::string_view a, std::string_view b) {
+  Decimal x = ReadDecimal(a), y = ReadDecimal(b);
+  if (x.sign != y.sign) return x.sign - y.sign;
+  if (x.sign == 0) return 0;
+  int m = CompareMagnitude(x.digits, y.digits);
+  return x.sign > 0 ? m : -m;
+}
+
+int CompareSortLines(std::string_view a, std::string_view b, std::span<const CSortItem> keys) {
+  for (const CSortItem& k : keys) {
+    std::string_view ka = SortKeyText(a, k), kb = SortKeyText(b, k);
+    int d = k.numeric ? CompareKeyNumber(ka, kb) : CompareKeyText(ka, kb);
+    if (d != 0) return k.descending ? -d : d;
+  }
+  return 0;
+}
+
+namespace {
+
+// A line's place in the heap with a summary of its first key. The summary preserves the
+// order: two different summaries order their lines as the full comparison does, and equal
+// ones leave the decision to it. Most comparisons then never touch the lines' bytes.
+struct SortRef {
+  uint64_t summary;
+  uint32_t index;
+};
+
+uint64_t TextSummary(std::string_view k) {
+  uint64_t v = 0;
+  size_t i = 0;
+  for (int n = 0; n < 4; ++n) {
+    uint16_t c = 0;
+    if (i < k.size()) {
+      c = SortFoldCase(sjis::CharAt(k, i));
+      i += sjis::CharLen(k, i);
+    }
+    v = v << 16 | c;
+  }
+  return v;
+}
+
+uint64_t NumberSummary(std::string_view k) {
+  Decimal d = ReadDecimal(k);
+  uint64_t mag = 0;
+  if (d.digits.size() > 18) {
+    mag = static_cast<uint64_t>(LLONG_MAX);  // beyond 18 digits only the full comparison tells
+  } else {
+    for (char c : d.digits) mag = mag * 10 + static_cast<uint64_t>(c - '0');
+  }
+  const uint64_t bias = 1ULL << 63;
+  return d.sign < 0 ? bias - mag : bias + mag;
+}
+
+uint64_t Summary(std::string_view line, const CSortItem& key) {
+  std::string_view k = SortKeyText(line, key);
+  uint64_t v = key.numeric ? NumberSummary(k) : TextSummary(k);
+  return key.descending ? ~v : v;
+}
+
+// Puts the lines in the order of the references: position p receives the line that was at
+// perm[p]. Follows each cycle with swaps, so only references move.
+void ApplyPermutation(LineArray& lines, std::vector<uint32_t>& perm) {
+  for (size_t s = 0; s < perm.size(); ++s) {
+    if (perm[s] == s) continue;
+    size_t j = s;
+    while (perm[j] != s) {
+      size_t k = perm[j];
+      lines.Swap(j, k);
+      perm[j] = static_cast<uint32_t>(j);
+      j = k;
+    }
+    perm[j] = static_cast<uint32_t>(j);
+  }
+}
+
+}  // namespace
+
+void HeapSortLines(LineArray& lines, std::span<const CSortItem> keys) {
+  size_t n = lines.size();
+  if (n < 2) return;
+  // Positions 1..n as the heap counts them; slot 0 is unused.
+  std::vector<SortRef> h(n + 1);
+  for (size_t i = 0; i < n; ++i)
+    h[i + 1] = {keys.empty() ? 0 : Summary(lines[i], keys[0]), static_cast<uint32_t>(i)};
+  auto cmp = [&](const SortRef& x, const SortRef& y) -> int {
+    if (x.summary != y.summary) return x.summary < y.summary ? -1 : 1;
+    return CompareSortLines(lines[x.index], lines[y.index], keys);
+  };
+  auto sift = [&](SortRef x, size_t a, size_t m) {
+    size_t i = 2 * a;
+    while (i <= m) {
+      if (i < m && cmp(h[i], h[i + 1]) < 0) ++i;
+      if (cmp(x, h[i]) >= 0) break;
+      h[a] = h[i];
+      a = i;
+      i *= 2;
+    }
+    h[a] = x;
+  };
+  for (size_t a = n / 2; a >= 1; --a) sift(h[a], a, n);
+  while (n > 1) {
+    SortRef x = h[n];
+    h[n] = h[1];
+    --n;
+    sift(x, 1, n);
+  }
+  std::vector<uint32_t> perm(lines.size());
+  for (size_t p = 0; p < perm.size(); ++p) perm[p] = h[p + 1].index;
+  ApplyPermutation(lines, perm);
+}
+
+void Sort(CQuenlarkDoc& doc) {
+  // Without a key every line compares equal and the heap would only scramble the text.
+  if (doc.sortKeys.empty()) return;
+  WaitCursor w(doc.platform().ui);
+  doc.BeginUndoStep();
+  HeapSortLines(doc.Lines(), doc.sortKeys);
+  doc.SetModified();
+}
+
+void Sort1(CQuenlarkDoc& doc) {
+  doc.sortKeys = {CSortItem{0, 1, -1, 0}};
+  Sort(doc);
+}
+
+void Sort2(CQuenlarkDoc& doc) {
+  doc.sortKeys = {CSortItem{1, 1, -1, 0}};
+  Sort(doc);
+}
+
+void Reverse(CQuenlarkDoc& doc) {
+  WaitCursor w(doc.platform().ui);
+  doc.BeginUndoStep();
+  LineArray& lines = doc.Lines();
+  const size_t n = lines.size();
+  for (size_t k = 0; k < n / 2; ++k) lines.Swap(k, n - 1 - k);
+  doc.SetModified();
+}
+
+std::string_view DupLineKey(std::string_view line, int partial, int start, int end) {
+  if (!partial) return line;
+  const long long len = static_cast<long long>(line.size());
+  const long long s = std::max(1, start);  // no column before the first
+  if (len < s) return {};
+  const long long count = std::min<long long>(len, end) - s + 1;
+  if (count <= 0) return {};
+  return line.substr(static_cast<size_t>(s - 1), static_cast<size_t>(count));
+}
+
+void DupLineDel(CQuenlarkDoc& doc, int partial, int start, int end, int sorted) {
+  WaitCursor w(doc.platform().ui);
+  doc.BeginUndoStep();
+  const std::vector<char> target = doc.TargetMask();
+  const LineArray old = doc.Lines();  // shares the bytes; the keys below point into it
+  LineArray out;
+  out.Reserve(old.size());
+  if (sorted) {
+    std::optional<std::string_view> lastKept;
+    for (size_t i = 0; i < old.size(); ++i) {
+      if (target[i]) {
+        std::string_view key = DupLineKey(old[i], partial, start, end);
+        if (lastKept && *lastKept == key) continue;
+        lastKept = key;
+      }
+      out.PushShared(old, i);
+    }
+  } else {
+    // A line goes when an earlier target line has its key: a key is remembered once, by the
+    // first target line that carries it, which no earlier line can have removed. Linear
+    // where comparing every pair would be quadratic, with the same result.
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(old.size());
+    for (size_t i = 0; i < old.size(); ++i) {
+      std::string_view key = DupLineKey(old[i], partial, start, end);
+      if (seen.count(key)) continue;
+      if (target[i]) seen.insert(key);
+      out.PushShared(old, i);
+    }
+  }
+  doc.Lines() = std::move(out);
+  doc.rangeEnd = doc.LineCount();
+  doc.SetModified();
+}
+
+}  // namespace qlk
