@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "Fakes.h"
 #include "ops/Blanks.h"
 
@@ -232,4 +234,57 @@ TEST(BlankOps, JoiningManyLinesKeepsEveryByte) {
   ToOnelineAll(t.d);
   ASSERT_EQ(t.d.LineCount(), 1);
   EXPECT_EQ(t.d.Lines()[0].size(), 2000000u);
+}
+
+namespace {
+
+// Tabs and spaces walked byte by byte, as the conversions are described.
+std::string ByteTabSpace(const std::string& s, int w) {
+  std::string o;
+  int col = 0;
+  for (char c : s) {
+    if (c == '\t') {
+      o.append(static_cast<size_t>(w - col), ' ');
+      col = 0;
+    } else {
+      o += c;
+      if (++col == w) col = 0;
+    }
+  }
+  return o;
+}
+
+std::string ByteSpaceTab(const std::string& s, int w) {
+  std::string o, run;
+  int col = 0;
+  for (char c : s) {
+    if (c == ' ') {
+      run += ' ';
+      if (++col == w) {
+        o += '\t';
+        run.clear();
+        col = 0;
+      }
+      continue;
+    }
+    o += run;
+    run.clear();
+    o += c;
+    if (c == '\t' || ++col == w) col = 0;
+  }
+  return o + run;
+}
+
+}  // namespace
+
+TEST(TabConversions, AgreeWithTheByteWalkOnRandomLines) {
+  std::mt19937 rng(5);
+  const std::string pieces[] = {" ", "  ", "\t", "a", "bc", sj(u8"あ"), kZen, "\x81"};
+  for (int round = 0; round < 2000; ++round) {
+    std::string s;
+    for (int k = static_cast<int>(rng() % 12); k > 0; --k) s += pieces[rng() % std::size(pieces)];
+    const int w = 1 + static_cast<int>(rng() % 9);
+    ASSERT_EQ(TabSpaceLine(s, w), ByteTabSpace(s, w)) << w << " [" << s << "]";
+    ASSERT_EQ(SpaceTabLine(s, w), ByteSpaceTab(s, w)) << w << " [" << s << "]";
+  }
 }

@@ -22,16 +22,24 @@ size_t BlankAt(std::string_view s, size_t i) {
   return 0;
 }
 
-// Runs `f` over every target line, replacing it by the result.
-template <class F>
-void EachTarget(CQuenlarkDoc& doc, F f) {
+// Runs `f` over every target line, replacing it by the result; lines that `changes` says
+// `f` would leave alone are not rebuilt.
+template <class F, class P>
+void EachTarget(CQuenlarkDoc& doc, F f, P changes) {
   WaitCursor w(doc.platform().ui);
   doc.BeginUndoStep();
   LineArray& lines = doc.Lines();
   for (size_t i = 0; i < lines.size(); ++i)
-    if (doc.IsTargetLine(i)) lines.Set(i, f(std::string_view(lines[i])));
+    if (doc.IsTargetLine(i) && changes(std::string_view(lines[i]))) lines.Set(i, f(std::string_view(lines[i])));
   doc.SetModified();
 }
+
+template <class F>
+void EachTarget(CQuenlarkDoc& doc, F f) {
+  EachTarget(doc, f, [](std::string_view) { return true; });
+}
+
+bool Has(std::string_view s, char c) { return s.find(c) != std::string_view::npos; }
 
 // Builds the joined output lines: the current one collects its pieces in one buffer, so
 // joining many lines costs their length once, not once per line joined.
@@ -147,44 +155,57 @@ std::string DelSpaceBackLine(std::string_view s) {
 }
 
 std::string TabSpaceLine(std::string_view s, int width) {
-  if (width < 1 || width > kMaxTabWidth || s.find('\t') == std::string_view::npos) return std::string(s);
+  if (width < 1 || width > kMaxTabWidth) return std::string(s);
+  const size_t w = static_cast<size_t>(width);
   std::string out;
   out.reserve(s.size() + s.size() / 2);
-  int col = 0;
-  for (char c : s) {
-    if (c == '\t') {
-      out.append(static_cast<size_t>(width - col), ' ');
-      col = 0;
-    } else {
-      out += c;
-      if (++col == width) col = 0;
-    }
+  size_t col = 0;  // within the current tab cell
+  for (size_t i = 0;;) {
+    size_t t = s.find('\t', i);
+    if (t == std::string_view::npos) t = s.size();
+    out.append(s.substr(i, t - i));
+    col = (col + (t - i)) % w;
+    if (t == s.size()) break;
+    out.append(w - col, ' ');
+    col = 0;
+    i = t + 1;
   }
   return out;
 }
 
 std::string SpaceTabLine(std::string_view s, int width) {
-  if (width < 1 || width > kMaxTabWidth || s.find(' ') == std::string_view::npos) return std::string(s);
+  if (width < 1 || width > kMaxTabWidth) return std::string(s);
+  const size_t w = static_cast<size_t>(width), n = s.size();
   std::string out;
-  out.reserve(s.size());
-  int col = 0;
-  size_t pending = 0;  // spaces of the current run not yet written
-  for (char c : s) {
-    if (c == ' ') {
-      ++pending;
-      if (++col == width) {
-        out += '\t';
-        pending = 0;
-        col = 0;
-      }
+  out.reserve(n);
+  size_t col = 0;
+  for (size_t i = 0; i < n;) {
+    size_t t = i;
+    while (t < n && s[t] != ' ' && s[t] != '\t') ++t;
+    out.append(s.substr(i, t - i));
+    col = (col + (t - i)) % w;
+    if (t == n) break;
+    if (s[t] == '\t') {  // a tab already there reaches the next stop
+      out += '\t';
+      col = 0;
+      i = t + 1;
       continue;
     }
-    out.append(pending, ' ');
-    pending = 0;
-    out += c;
-    if (c == '\t' || ++col == width) col = 0;  // a tab already there reaches the next stop
+    size_t e = t;
+    while (e < n && s[e] == ' ') ++e;
+    size_t run = e - t;
+    const size_t toStop = w - col;
+    if (run < toStop) {  // no stop reached: the spaces stay
+      out.append(run, ' ');
+      col += run;
+    } else {  // one tab per stop reached, the rest of the run stays spaces
+      run -= toStop;
+      out.append(1 + run / w, '\t');
+      out.append(run % w, ' ');
+      col = run % w;
+    }
+    i = e;
   }
-  out.append(pending, ' ');
   return out;
 }
 
@@ -309,12 +330,14 @@ void DelSpaceBack(CQuenlarkDoc& doc) { EachTarget(doc, DelSpaceBackLine); }
 
 void TabSpace(CQuenlarkDoc& doc, int width) {
   if (width < 1 || width > kMaxTabWidth) return;
-  EachTarget(doc, [width](std::string_view s) { return TabSpaceLine(s, width); });
+  EachTarget(doc, [width](std::string_view s) { return TabSpaceLine(s, width); },
+             [](std::string_view s) { return Has(s, '\t'); });
 }
 
 void SpaceTab(CQuenlarkDoc& doc, int width) {
   if (width < 1 || width > kMaxTabWidth) return;
-  EachTarget(doc, [width](std::string_view s) { return SpaceTabLine(s, width); });
+  EachTarget(doc, [width](std::string_view s) { return SpaceTabLine(s, width); },
+             [](std::string_view s) { return Has(s, ' '); });
 }
 
 void TabIf(CQuenlarkDoc& doc, const std::string& text, int replace) {

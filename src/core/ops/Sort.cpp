@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -176,36 +177,65 @@ void ApplyPermutation(LineArray& lines, std::vector<uint32_t>& perm) {
 }  // namespace
 
 void HeapSortLines(LineArray& lines, std::span<const CSortItem> keys) {
-  size_t n = lines.size();
-  if (n < 2) return;
-  // Positions 1..n as the heap counts them; slot 0 is unused.
-  std::vector<SortRef> h(n + 1);
-  for (size_t i = 0; i < n; ++i)
-    h[i + 1] = {keys.empty() ? 0 : Summary(lines[i], keys[0]), static_cast<uint32_t>(i)};
+  const size_t count = lines.size();
+  if (count < 2) return;
+  // The heap sort needs only the sign of each comparison. Ranking the lines first gives
+  // every line a number that compares as the line does, equal exactly when the lines
+  // compare equal; the heap then moves small rank and index pairs instead of chasing each
+  // line's bytes, and gives the very order it would give on the lines. Lines of the same
+  // bytes compare equal under any keys, so only one line of each text is ranked.
+  std::unordered_map<std::string_view, uint32_t> textOf;
+  textOf.reserve(count);
+  std::vector<uint32_t> text(count);  // per line: its text's number
+  std::vector<uint32_t> first;        // per text: its first line
+  for (size_t i = 0; i < count; ++i) {
+    auto [it, fresh] = textOf.try_emplace(lines[i], static_cast<uint32_t>(first.size()));
+    if (fresh) first.push_back(static_cast<uint32_t>(i));
+    text[i] = it->second;
+  }
+  textOf = {};
+  std::vector<SortRef> byKey(first.size());
+  for (size_t t = 0; t < first.size(); ++t)
+    byKey[t] = {keys.empty() ? 0 : Summary(lines[first[t]], keys[0]), static_cast<uint32_t>(t)};
   auto cmp = [&](const SortRef& x, const SortRef& y) -> int {
     if (x.summary != y.summary) return x.summary < y.summary ? -1 : 1;
-    return CompareSortLines(lines[x.index], lines[y.index], keys);
+    return CompareSortLines(lines[first[x.index]], lines[first[y.index]], keys);
   };
-  auto sift = [&](SortRef x, size_t a, size_t m) {
+  std::sort(byKey.begin(), byKey.end(), [&](const SortRef& x, const SortRef& y) { return cmp(x, y) < 0; });
+  std::vector<uint32_t> rankOf(first.size());
+  uint32_t rank = 0;
+  for (size_t k = 0; k < byKey.size(); ++k) {
+    if (k > 0 && cmp(byKey[k - 1], byKey[k]) != 0) ++rank;
+    rankOf[byKey[k].index] = rank;
+  }
+  byKey = {};
+  // Positions 1..n as the heap counts them; slot 0 is unused. Rank in the high half.
+  std::vector<uint64_t> h(count + 1);
+  for (size_t i = 0; i < count; ++i) h[i + 1] = static_cast<uint64_t>(rankOf[text[i]]) << 32 | i;
+  text = {};
+  rankOf = {};
+  auto less = [](uint64_t x, uint64_t y) { return (x >> 32) < (y >> 32); };
+  auto sift = [&](uint64_t x, size_t a, size_t m) {
     size_t i = 2 * a;
     while (i <= m) {
-      if (i < m && cmp(h[i], h[i + 1]) < 0) ++i;
-      if (cmp(x, h[i]) >= 0) break;
+      if (i < m && less(h[i], h[i + 1])) ++i;
+      if (!less(x, h[i])) break;  // x is greater than or equal to it: stop
       h[a] = h[i];
       a = i;
       i *= 2;
     }
     h[a] = x;
   };
+  size_t n = count;
   for (size_t a = n / 2; a >= 1; --a) sift(h[a], a, n);
   while (n > 1) {
-    SortRef x = h[n];
+    uint64_t x = h[n];
     h[n] = h[1];
     --n;
     sift(x, 1, n);
   }
-  std::vector<uint32_t> perm(lines.size());
-  for (size_t p = 0; p < perm.size(); ++p) perm[p] = h[p + 1].index;
+  std::vector<uint32_t> perm(count);
+  for (size_t p = 0; p < count; ++p) perm[p] = static_cast<uint32_t>(h[p + 1]);
   ApplyPermutation(lines, perm);
 }
 
