@@ -1,7 +1,200 @@
-// qlark: the command-line front end over the same core as the tray tool.
-#include <cstdio>
+// qlark: the command-line front end over the same core as the tray tool. It runs one macro
+// line or a macro file on its input as the tray runs them on the clipboard.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/AppState.h"
+#include "app/Texts.h"
+#include "cli/KeywordHelp.h"
+#include "macro/Bindings.h"
+#include "macro/Interpreter.h"
+#include "macro/MainState.h"
+#include "platform/System.h"
+
+using namespace qlk;
+
+namespace {
+
+class MemoryClipboard final : public IClipboard {
+ public:
+  explicit MemoryClipboard(std::string text) : text_(std::move(text)) {}
+  ClipRead Read() override { return {ClipStatus::Ok, text_}; }
+  bool Write(std::string_view s) override {
+    text_ = std::string(s);
+    written_ = true;
+    return true;
+  }
+  const std::string& Text() const { return text_; }
+  bool Written() const { return written_; }
+
+ private:
+  std::string text_;
+  bool written_ = false;
+};
+
+// Messages go to standard error; there is nobody to answer dialogs.
+class CliUI final : public IUserInterface {
+ public:
+  Answer Show(const Message& m, MsgButtons b, MsgIcon) override {
+    sys::PrintError("qlark: " + m.text);
+    ++shown;
+    return b == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
+  }
+  void BeginWait() override {}
+  void EndWait() override {}
+  bool RunDialog(DialogModel&) override { return false; }
+  std::vector<std::string> FileDialog(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> BrowseFolder(Txt) override { return std::nullopt; }
+  int shown = 0;
+};
+
+struct Options {
+  std::string in, out, macroFile;  // UTF-8 paths
+  bool utf8 = false, list = false, help = false;
+  std::vector<std::string> line;   // keyword and arguments
+};
+
+void Fail(Txt t, std::string_view arg = {}) { sys::PrintError("qlark: " + FormatText(t, {std::string(arg)})); }
+
+std::optional<Options> Parse(const std::vector<std::string>& a) {
+  Options o;
+  size_t i = 1;
+  for (; i < a.size(); ++i) {
+    const std::string& s = a[i];
+    auto value = [&](std::string& dst) {
+      if (i + 1 >= a.size()) {
+        Fail(Txt::CliMissingValue, s);
+        return false;
+      }
+      dst = a[++i];
+      return true;
+    };
+    if (s == "-i") {
+      if (!value(o.in)) return std::nullopt;
+    } else if (s == "-o") {
+      if (!value(o.out)) return std::nullopt;
+    } else if (s == "-f") {
+      if (!value(o.macroFile)) return std::nullopt;
+    } else if (s == "--utf8") {
+      o.utf8 = true;
+    } else if (s == "--list") {
+      o.list = true;
+    } else if (s == "--help" || s == "-h") {
+      o.help = true;
+    } else if (s == "--") {
+      ++i;
+      break;
+    } else if (s.size() > 1 && s[0] == '-') {
+      Fail(Txt::CliUnknownOption, s);
+      return std::nullopt;
+    } else {
+      break;
+    }
+  }
+  // Everything from the keyword on is the macro line, negative numbers included.
+  for (; i < a.size(); ++i) o.line.push_back(a[i]);
+  return o;
+}
+
+void PrintList() {
+  for (const cli::KeywordHelp& h : cli::AllKeywordHelp()) {
+    std::string l = h.keyword;
+    if (*h.args) l += std::string(" ") + h.args;
+    while (l.size() < 48) l += ' ';
+    sys::PrintOut(l + "  " + h.what);
+  }
+}
+
+int Run(const Options& o) {
+  std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
+  std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
+  auto sjisPath = [&](const std::string& utf8) { return cp->Utf8ToSjis(utf8); };
+
+  if (o.line.empty() && o.macroFile.empty()) {
+    Fail(Txt::CliNoKeyword);
+    return 2;
+  }
+  const Bindings& bindings = AllBindings();
+  if (o.macroFile.empty()) {
+    int k = FindKeyword(o.line[0]);
+    if (k < 0) {
+      Fail(Txt::CliUnknownKeyword, o.line[0]);
+      return 2;
+    }
+    if (!bindings.ActionFor(o.line[0])) {
+      Fail(Txt::CliNotAvailable, o.line[0]);
+      return 2;
+    }
+  }
+
+  std::optional<std::string> input = o.in.empty() ? sys::ReadStdin() : files->ReadAll(sjisPath(o.in));
+  if (!input) {
+    Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in);
+    return 2;
+  }
+  if (o.utf8) {
+    bool lossy = false;
+    *input = cp->Utf8ToSjis(*input, &lossy);
+    if (lossy) Fail(Txt::CliLossyInput);
+  }
+
+  MemoryClipboard clip(std::move(*input));
+  std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
+  std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
+  std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
+  std::unique_ptr<IClock> clock = sys::MakeClock();
+  CliUI ui;
+  Platform p{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
+  AppState app;
+  {
+    MainState m(p, bindings, app);
+    if (!o.macroFile.empty()) {
+      RunMacroFile(m, sjisPath(o.macroFile));
+    } else {
+      std::string line;
+      for (const std::string& a : o.line) {
+        if (!line.empty()) line += ' ';
+        line += cp->Utf8ToSjis(a);
+      }
+      RunMacroText(m, line);
+    }
+  }
+  if (ui.shown > 0 || !clip.Written()) return 1;  // the run failed: the output stays untouched
+
+  std::string out = o.utf8 ? cp->SjisToUtf8(clip.Text()) : clip.Text();
+  if (o.out.empty()) {
+    if (!sys::WriteStdout(out)) return 1;
+    return 0;
+  }
+  // Written beside the target and renamed over it, so a failed write leaves the old file.
+  std::string target = sjisPath(o.out);
+  std::string tmp = target + ".qlark-tmp";
+  if (!files->WriteAll(tmp, out) || !files->Rename(tmp, target)) {
+    files->Remove(tmp);
+    Fail(Txt::CliCannotWrite, o.out);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  std::fputs("usage: qlark [options] KEYWORD [ARG...]\n", stderr);
-  return 2;
+  sys::Init();
+  std::optional<Options> o = Parse(sys::CommandLineArgs(argc, argv));
+  int rc = 2;
+  if (o) {
+    if (o->help) {
+      sys::PrintOut(TextOf(Txt::CliUsage));
+      rc = 0;
+    } else if (o->list) {
+      PrintList();
+      rc = 0;
+    } else {
+      rc = Run(*o);
+    }
+  }
+  sys::Shutdown();
+  return rc;
 }

@@ -169,3 +169,65 @@ TEST(Catalogue, HasTheFixedEntriesAndTheMacroMenuInPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+struct TopItem {
+  MenuNode::Kind kind;
+  std::string caption;
+  size_t children;  // items of a submenu, separators included
+};
+
+// The top level of the popup, each submenu's caption and size.
+std::vector<TopItem> TopLevel() {
+  std::vector<TopItem> top;
+  int depth = 0;
+  for (const MenuNode& n : TrayMenu()) {
+    if (n.kind == MenuNode::End) {
+      --depth;
+      continue;
+    }
+    if (depth == 0) top.push_back({n.kind, std::string(n.caption) + n.mnemonic, 0});
+    else if (depth == 1) ++top.back().children;
+    if (n.kind == MenuNode::Popup) ++depth;
+  }
+  return top;
+}
+
+TEST(TrayMenu, HasTheStructureOfTheMenuResource) {
+  std::vector<TopItem> top = TopLevel();
+  ASSERT_EQ(top.size(), 16u);
+  const char* captions[16] = {"全角→半角(&Z)", "半角→全角(&H)", "", "大文字小文字変換(&L)", "TAB文字変換(&B)",
+                              "空白処理(&A)", "置換処理(&R)", "", "編集(\x1E" "E\x1F" "ｼ)", "整形(&S)", "変換(&C)",
+                              "コード(&D)", "オプション(&O)", "ヘルプ(\x1E" "H\x1F" "ﾍ)", "", "終了(\x1E" "X\x1F" "ﾘ)"};
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(top[i].caption, captions[i]) << i;
+  for (int sep : {2, 7, 14}) EXPECT_EQ(top[sep].kind, MenuNode::Separator);
+  EXPECT_EQ(top[12].children, 13u);  // the options submenu ends with its placeholder at 12
+}
+
+TEST(TrayMenu, OptionsSubmenuEndsWithThePlaceholder) {
+  int depth = 0, inOptions = -1;
+  std::vector<uint32_t> ids;
+  for (const MenuNode& n : TrayMenu()) {
+    if (n.kind == MenuNode::Popup && depth == 0 && std::string(n.caption) == "オプション(&O)") inOptions = 0;
+    if (n.kind == MenuNode::Popup) ++depth;
+    if (n.kind == MenuNode::End && --depth == 0) inOptions = -1;
+    if (inOptions >= 0 && depth == 1 && n.kind != MenuNode::Popup && n.kind != MenuNode::End) ids.push_back(n.id);
+  }
+  std::vector<uint32_t> want = {32806, 32792, 32774, 0, 32809, 0, 32793, 0, 32837, 32838, 32852, 0, 32853};
+  EXPECT_EQ(ids, want);
+}
+
+TEST(TrayMenu, EveryItemIsACommandAndEveryCommandIsOnAMenu) {
+  std::set<uint32_t> onMenu;
+  for (std::span<const MenuNode> m : {TrayMenu(), SecondaryMenu()})
+    for (const MenuNode& n : m)
+      if (n.kind == MenuNode::Item) onMenu.insert(n.id);
+  for (uint32_t id : onMenu)
+    if (id != kFirstMacroMenuCommand) {
+      EXPECT_NE(FindCommand(id), nullptr) << id;
+    }
+  for (const CommandDef& c : AllCommands()) EXPECT_TRUE(onMenu.count(c.id)) << c.id;
+}
+
+}  // namespace

@@ -6,16 +6,29 @@ namespace qlk {
 namespace {
 
 constexpr CommandDef kCommands[] = {
-#define QLK_CMD(id, caption, keyword, confirm, frame, args) {id, caption, keyword, Txt::confirm, Frame::frame, args},
+#define QLK_CMD(id, keyword, confirm, frame, args) {id, keyword, Txt::confirm, Frame::frame, args},
 #include "macro/Commands.def"
 #undef QLK_CMD
 };
 
-// Identifiers that stand on the menu under a second caption.
-constexpr struct {
-  uint32_t id;
-  const char* caption;
-} kAlsoCaptions[] = {{32797, "左揃え(&L)"}};
+#define QLK_POPUP(caption) {MenuNode::Popup, 0, caption, ""},
+#define QLK_POPUP_M(caption, m) {MenuNode::Popup, 0, caption, m},
+#define QLK_ITEM(id, caption) {MenuNode::Item, id, caption, ""},
+#define QLK_ITEM_M(id, caption, m) {MenuNode::Item, id, caption, m},
+#define QLK_SEPARATOR() {MenuNode::Separator, 0, "", ""},
+#define QLK_END() {MenuNode::End, 0, "", ""},
+constexpr MenuNode kTrayMenu[] = {
+#include "macro/Menu128.def"
+};
+constexpr MenuNode kSecondaryMenu[] = {
+#include "macro/Menu132.def"
+};
+#undef QLK_POPUP
+#undef QLK_POPUP_M
+#undef QLK_ITEM
+#undef QLK_ITEM_M
+#undef QLK_SEPARATOR
+#undef QLK_END
 
 struct CatRow {
   uint32_t id;
@@ -50,12 +63,14 @@ const CommandDef* FindCommand(uint32_t id) {
 
 std::vector<std::string_view> CaptionsOf(uint32_t id) {
   std::vector<std::string_view> v;
-  for (const CommandDef& c : kCommands)
-    if (c.id == id) v.push_back(c.caption);
-  for (const auto& a : kAlsoCaptions)
-    if (a.id == id) v.push_back(a.caption);
+  for (std::span<const MenuNode> menu : {TrayMenu(), SecondaryMenu()})
+    for (const MenuNode& n : menu)
+      if (n.kind == MenuNode::Item && n.id == id) v.push_back(n.caption);
   return v;
 }
+
+std::span<const MenuNode> TrayMenu() { return kTrayMenu; }
+std::span<const MenuNode> SecondaryMenu() { return kSecondaryMenu; }
 
 std::vector<CatalogueEntry> BuildCatalogue(const ICodePage& cp, const std::vector<std::string>& macroNames) {
   std::vector<CatalogueEntry> out;

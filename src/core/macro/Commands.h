@@ -26,7 +26,6 @@ enum class Frame {
 
 struct CommandDef {
   uint32_t id;
-  const char* caption;  // UTF-8, as on the tray menu
   const char* keyword;  // macro keyword written by the command, "" for none
   Txt confirm;          // asked when "Verify" is on; Txt::None for no question
   Frame frame;
@@ -38,8 +37,19 @@ struct CommandDef {
 
 std::span<const CommandDef> AllCommands();
 const CommandDef* FindCommand(uint32_t id);
-// Every caption an identifier carries on the menu (32797 has two).
+// Every caption an identifier carries on the menus, without the two-script mnemonics that
+// a few captions add (32797 has two captions).
 std::vector<std::string_view> CaptionsOf(uint32_t id);
+
+// The structure of the tray's popup menu, as the resource holds it.
+struct MenuNode {
+  enum Kind { Item, Separator, Popup, End } kind;
+  uint32_t id;           // Item
+  const char* caption;   // Item, Popup (UTF-8)
+  const char* mnemonic;  // "" or the "(\x1E letter \x1F kana)" suffix
+};
+std::span<const MenuNode> TrayMenu();
+std::span<const MenuNode> SecondaryMenu();
 
 // The custom-menu catalogue: the fixed entries in order, with the macro menu's entries
 // (identifiers 32853 + n, captions "[ﾏｸﾛ]" + name) inserted where they belong.

@@ -127,11 +127,15 @@ bool RunMacroFile(MainState& m, std::string_view path) {
     m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile2));
     return false;
   }
-  if (!m.Reload()) return true;
-  for (const std::string& l : SplitMacroLines(*bytes))
+  RunMacroText(m, *bytes);
+  return true;
+}
+
+void RunMacroText(MainState& m, std::string_view text) {
+  if (!m.Reload()) return;
+  for (const std::string& l : SplitMacroLines(text))
     if (!ExecuteMacroLine(m, l)) break;
   m.Store();
-  return true;
 }
 
 bool RunMacroOnDocument(MainState& m, std::string_view path) {

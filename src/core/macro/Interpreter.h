@@ -38,6 +38,8 @@ std::vector<std::string> SplitMacroLines(std::string_view bytes);
 // The whole run: one load of the clipboard, every line, one store. A file that cannot be read
 // says "ファイルを開けません" and leaves the clipboard alone. False when the file could not be read.
 bool RunMacroFile(MainState& m, std::string_view path);
+// The same run over macro text already in memory.
+void RunMacroText(MainState& m, std::string_view text);
 // The lines of a macro file on the document as it stands, without the load and the store
 // (for a macro applied to opened files). False when the file could not be read.
 bool RunMacroOnDocument(MainState& m, std::string_view path);

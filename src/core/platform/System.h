@@ -2,7 +2,10 @@
 // The running platform's implementations of the seams. Declared here, defined once per
 // platform (src/win32/platform, src/posix/platform) and chosen at link time.
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -15,6 +18,15 @@ std::unique_ptr<IFiles> MakeFiles(const ICodePage& cp);
 std::unique_ptr<ISettings> MakeSettings(const std::string& appName, const ICodePage& cp);
 std::unique_ptr<IShell> MakeShell(const ICodePage& cp);
 std::unique_ptr<IClock> MakeClock();
+// The program's arguments as UTF-8 (argv[0] included).
+std::vector<std::string> CommandLineArgs(int argc, char** argv);
+// Standard streams of the command line, as bytes.
+std::optional<std::string> ReadStdin();
+bool WriteStdout(std::string_view bytes);
+// Text for a person on the standard error stream (or standard output), in the terminal's
+// encoding, with a line break after it.
+void PrintError(std::string_view utf8);
+void PrintOut(std::string_view utf8);
 // Per-process start and end (COM on Windows).
 void Init();
 void Shutdown();

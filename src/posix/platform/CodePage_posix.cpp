@@ -55,12 +55,9 @@ Cp932Codec BuildCodec() {
     return static_cast<char16_t>(static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8);
   };
   for (unsigned c = 1; c < 65536; ++c) table[c] = decodeOne(static_cast<uint16_t>(c));
-  // Single bytes the platform code page maps but iconv does not.
+  // The one single byte the platform code page maps and iconv does not; 0xA0 and 0xFD-0xFF
+  // are no characters on either.
   table[0x80] = u'\u0080';
-  table[0xA0] = u'\uF8F0';
-  table[0xFD] = u'\uF8F1';
-  table[0xFE] = u'\uF8F2';
-  table[0xFF] = u'\uF8F3';
   std::vector<int> inverse(65536, -1);
   for (unsigned c = 1; c < 65536; ++c) {
     char16_t u = table[c];

@@ -16,3 +16,66 @@ void Init() {}
 void Shutdown() {}
 
 }  // namespace qlk::sys
+
+#include <langinfo.h>
+#include <locale.h>
+#include <iconv.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace qlk::sys {
+
+std::optional<std::string> ReadStdin() {
+  std::string data;
+  char buf[1 << 16];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0) data.append(buf, n);
+  if (std::ferror(stdin)) return std::nullopt;
+  return data;
+}
+
+bool WriteStdout(std::string_view b) {
+  bool ok = std::fwrite(b.data(), 1, b.size(), stdout) == b.size();
+  return std::fflush(stdout) == 0 && ok;
+}
+
+namespace {
+void PrintTo(int fd, std::string_view utf8) {
+  // The terminal's encoding comes from the user's locale; UTF-8 goes out as it is.
+  static const std::string codeset = [] {
+    setlocale(LC_CTYPE, "");
+    const char* c = nl_langinfo(CODESET);
+    return std::string(c ? c : "UTF-8");
+  }();
+  std::string out(utf8);
+  if (codeset != "UTF-8" && codeset != "utf8") {
+    iconv_t cd = iconv_open((codeset + "//TRANSLIT").c_str(), "UTF-8");
+    if (cd != reinterpret_cast<iconv_t>(-1)) {
+      std::string conv(out.size() * 4 + 16, '\0');
+      char* ip = out.data();
+      char* op = conv.data();
+      size_t il = out.size(), ol = conv.size();
+      if (iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1)) out.assign(conv.data(), conv.size() - ol);
+      iconv_close(cd);
+    }
+  }
+  out += '\n';
+  (void)!::write(fd, out.data(), out.size());
+}
+}  // namespace
+
+void PrintError(std::string_view utf8) { PrintTo(2, utf8); }
+void PrintOut(std::string_view utf8) {
+  std::fflush(stdout);
+  PrintTo(1, utf8);
+}
+
+}  // namespace qlk::sys
+
+namespace qlk::sys {
+
+std::vector<std::string> CommandLineArgs(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+
+}  // namespace qlk::sys

@@ -1,0 +1,235 @@
+// The one binding helper: shows any portable dialog model in its dialog resource, moving the
+// model's fields to and from the controls by identifier.
+#include <cwchar>
+
+#include "app/Dialog.h"
+#include "win32/platform/Win32Platform.h"
+
+#include <commctrl.h>
+
+namespace qlk::win {
+namespace {
+
+struct Binder final : DialogHost {
+  DialogModel& model;
+  Win32UI& parentUi;
+  HWND dlg = nullptr;
+  std::unique_ptr<Win32UI> ownUi;
+
+  Binder(DialogModel& m, Win32UI& ui) : model(m), parentUi(ui) {}
+  IUserInterface& ui() override { return *ownUi; }
+  void FocusControl(int control) override {
+    if (HWND c = GetDlgItem(dlg, control)) SetFocus(c);
+  }
+
+  const ICodePage& cp() const { return parentUi.codepage(); }
+  std::wstring W(std::string_view sjis) const {
+    std::u16string u = cp().ToUtf16(Charset::Sjis, sjis);
+    return std::wstring(u.begin(), u.end());
+  }
+  std::string N(std::wstring_view w) const { return cp().FromUtf16(Charset::Sjis, std::u16string(w.begin(), w.end())); }
+  std::wstring Text(int id) const {
+    HWND c = GetDlgItem(dlg, id);
+    if (!c) return {};
+    int n = GetWindowTextLengthW(c);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    GetWindowTextW(c, s.data(), n + 1);
+    s.resize(static_cast<size_t>(n));
+    return s;
+  }
+
+  void Fill(HWND c, UINT reset, UINT add, const std::vector<std::wstring>& items) {
+    SendMessageW(c, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(c, reset, 0, 0);
+    for (const auto& s : items) SendMessageW(c, add, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    SendMessageW(c, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(c, nullptr, TRUE);
+  }
+  std::vector<std::wstring> Items(const Field& f) const {
+    std::vector<std::wstring> v;
+    for (Txt t : f.fixedItems) v.push_back(Utf8ToWide(TextOf(t)));
+    if (f.items)
+      for (const auto& s : *f.items) v.push_back(W(s));
+    return v;
+  }
+
+  // Model to controls.
+  void Put() {
+    for (const Field& f : model.Fields()) {
+      HWND c = GetDlgItem(dlg, f.control);
+      switch (f.kind) {
+        case FieldKind::Int: SetDlgItemTextW(dlg, f.control, std::to_wstring(*f.number).c_str()); break;
+        case FieldKind::Text: SetDlgItemTextW(dlg, f.control, W(*f.text).c_str()); break;
+        case FieldKind::Check: CheckDlgButton(dlg, f.control, *f.number ? BST_CHECKED : BST_UNCHECKED); break;
+        case FieldKind::Radio:
+          for (size_t i = 0; i < f.radios.size(); ++i)
+            CheckDlgButton(dlg, f.radios[i], static_cast<int>(i) == *f.number ? BST_CHECKED : BST_UNCHECKED);
+          break;
+        case FieldKind::Combo:
+          if (c) {
+            Fill(c, CB_RESETCONTENT, CB_ADDSTRING, Items(f));
+            SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(*f.number), 0);
+          }
+          break;
+        case FieldKind::ComboEdit:
+          if (c) {
+            Fill(c, CB_RESETCONTENT, CB_ADDSTRING, Items(f));
+            SetWindowTextW(c, W(*f.text).c_str());
+          }
+          break;
+        case FieldKind::List:
+          if (c) {
+            Fill(c, LB_RESETCONTENT, LB_ADDSTRING, Items(f));
+            SendMessageW(c, LB_SETCURSEL, static_cast<WPARAM>(*f.number), 0);
+          }
+          break;
+        case FieldKind::Label:
+          SetDlgItemTextW(dlg, f.control, f.text ? W(*f.text).c_str() : Utf8ToWide(TextOf(f.label)).c_str());
+          break;
+      }
+    }
+    Enable();
+  }
+
+  // Controls to model. With `validate`, a bad integer stops the transfer with a message.
+  bool Take(bool validate) {
+    for (const Field& f : model.Fields()) {
+      HWND c = GetDlgItem(dlg, f.control);
+      switch (f.kind) {
+        case FieldKind::Int: {
+          std::wstring t = Text(f.control);
+          wchar_t* end = nullptr;
+          long v = std::wcstol(t.c_str(), &end, 10);
+          bool number = !t.empty() && end && *end == L'\0';
+          if (!number || v < f.min || v > f.max) {
+            if (!validate) break;
+            bool ranged = f.min != INT_MIN || f.max != INT_MAX;
+            Message m = ranged ? MakeMessage(Txt::IntRange, {static_cast<long long>(f.min), static_cast<long long>(f.max)})
+                               : MakeMessage(Txt::IntRequired);
+            ownUi->Show(m, MsgButtons::Ok, MsgIcon::Warning);
+            FocusControl(f.control);
+            SendDlgItemMessageW(dlg, f.control, EM_SETSEL, 0, -1);
+            return false;
+          }
+          *f.number = static_cast<int>(v);
+          break;
+        }
+        case FieldKind::Text: *f.text = N(Text(f.control)); break;
+        case FieldKind::Check: *f.number = IsDlgButtonChecked(dlg, f.control) == BST_CHECKED ? 1 : 0; break;
+        case FieldKind::Radio:
+          for (size_t i = 0; i < f.radios.size(); ++i)
+            if (IsDlgButtonChecked(dlg, f.radios[i]) == BST_CHECKED) *f.number = static_cast<int>(i);
+          break;
+        case FieldKind::Combo:
+          if (c) *f.number = static_cast<int>(SendMessageW(c, CB_GETCURSEL, 0, 0));
+          break;
+        case FieldKind::ComboEdit:
+          if (c) *f.text = N(Text(f.control));
+          break;
+        case FieldKind::List:
+          if (c) *f.number = static_cast<int>(SendMessageW(c, LB_GETCURSEL, 0, 0));
+          break;
+        case FieldKind::Label: break;
+      }
+    }
+    return true;
+  }
+
+  void Enable() {
+    for (const Field& f : model.Fields()) {
+      std::vector<int> ids = f.radios.empty() ? std::vector<int>{f.control} : f.radios;
+      for (int id : ids)
+        if (HWND c = GetDlgItem(dlg, id)) EnableWindow(c, model.IsEnabled(id));
+    }
+    // Buttons that are no field ask the model too.
+    for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      int id = GetDlgCtrlID(c);
+      if (id != IDOK && id != IDCANCEL && id > 0) {
+        bool isField = false;
+        for (const Field& f : model.Fields()) {
+          if (f.control == id) isField = true;
+          for (int r : f.radios) isField = isField || r == id;
+        }
+        if (!isField) EnableWindow(c, model.IsEnabled(id));
+      }
+    }
+  }
+
+  void Centre() {
+    RECT r, area;
+    GetWindowRect(dlg, &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    int x = area.left + ((area.right - area.left) - (r.right - r.left)) / 2;
+    int y = area.top + ((area.bottom - area.top) - (r.bottom - r.top)) / 2;
+    SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  }
+
+  INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+      case WM_INITDIALOG: {
+        ownUi = std::make_unique<Win32UI>(cp(), dlg, parentUi.Title());
+        if (model.Title() != Txt::None) SetWindowTextW(dlg, Utf8ToWide(TextOf(model.Title())).c_str());
+        model.OnInit(*this);
+        Put();
+        Centre();
+        SetForegroundWindow(dlg);
+        return TRUE;
+      }
+      case WM_COMMAND: {
+        int id = LOWORD(wp);
+        int code = HIWORD(wp);
+        if (id == IDOK) {
+          if (!Take(true)) return TRUE;
+          if (model.OnOk(*this)) EndDialog(dlg, IDOK);
+          return TRUE;
+        }
+        if (id == IDCANCEL) {
+          EndDialog(dlg, IDCANCEL);
+          return TRUE;
+        }
+        bool act = code == BN_CLICKED || code == CBN_SELCHANGE || code == LBN_SELCHANGE || code == LBN_DBLCLK;
+        if (!act) return FALSE;
+        if (code == CBN_SELCHANGE) {
+          // The edit part of a drop-down only changes after this notification: take the entry.
+          HWND c = reinterpret_cast<HWND>(lp);
+          LRESULT sel = SendMessageW(c, CB_GETCURSEL, 0, 0);
+          if (sel >= 0) {
+            LRESULT n = SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(sel), 0);
+            std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+            SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(s.data()));
+            s.resize(static_cast<size_t>(n));
+            SetWindowTextW(c, s.c_str());
+          }
+        }
+        Take(false);
+        if (model.OnCommand(id, *this)) Put();
+        else Enable();
+        return TRUE;
+      }
+    }
+    return FALSE;
+  }
+
+  static INT_PTR CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    Binder* b = nullptr;
+    if (msg == WM_INITDIALOG) {
+      b = reinterpret_cast<Binder*>(lp);
+      b->dlg = h;
+      SetWindowLongPtrW(h, DWLP_USER, lp);
+    } else {
+      b = reinterpret_cast<Binder*>(GetWindowLongPtrW(h, DWLP_USER));
+    }
+    return b ? b->OnMessage(msg, wp, lp) : FALSE;
+  }
+};
+
+}  // namespace
+
+bool RunDialogModel(HINSTANCE instance, HWND owner, DialogModel& model, Win32UI& ui) {
+  Binder b(model, ui);
+  INT_PTR r = DialogBoxParamW(instance, MAKEINTRESOURCEW(model.ResourceId()), owner, Binder::Proc,
+                              reinterpret_cast<LPARAM>(&b));
+  return r == IDOK;
+}
+
+}  // namespace qlk::win

@@ -1,0 +1,68 @@
+#pragma once
+// Win32 implementations of the seams.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Platform.h"
+
+namespace qlk::win {
+
+// Code page 932 always, never the system's: a Japanese user may run an English Windows.
+constexpr UINT kCp932 = 932;
+
+std::wstring SjisToWide(std::string_view s);
+std::string WideToSjis(std::wstring_view w, bool* lossy = nullptr);
+std::wstring Utf8ToWide(std::string_view s);
+std::string WideToUtf8(std::wstring_view w);
+
+std::unique_ptr<ICodePage> MakeCodePage();
+std::unique_ptr<IRegexFactory> MakeRegexFactory(const ICodePage& cp);
+std::unique_ptr<IFiles> MakeFiles(const ICodePage& cp);
+std::unique_ptr<ISettings> MakeRegistrySettings(const std::wstring& appName, const ICodePage& cp);
+std::unique_ptr<IShell> MakeShell(const ICodePage& cp, HWND owner);
+
+// The clipboard, owned by `owner` while it is open (may be null).
+class Win32Clipboard final : public IClipboard {
+ public:
+  Win32Clipboard(const ICodePage& cp, HWND owner) : cp_(cp), owner_(owner) {}
+  void SetOwner(HWND h) { owner_ = h; }
+  ClipRead Read() override;
+  bool Write(std::string_view sjis) override;
+  void ReturnFocus() override;
+
+ private:
+  bool Open();
+  const ICodePage& cp_;
+  HWND owner_;
+};
+
+// Message boxes and dialogs, titled with the application's name.
+class Win32UI final : public IUserInterface {
+ public:
+  Win32UI(const ICodePage& cp, HWND owner, std::wstring title) : cp_(cp), owner_(owner), title_(std::move(title)) {}
+  void SetOwner(HWND h) { owner_ = h; }
+  HWND Owner() const { return owner_; }
+  Answer Show(const Message& m, MsgButtons buttons, MsgIcon icon) override;
+  void BeginWait() override;
+  void EndWait() override;
+  bool RunDialog(DialogModel& model) override;
+  std::vector<std::string> FileDialog(const FileDialogRequest& req) override;
+  std::optional<std::string> BrowseFolder(Txt title) override;
+  const ICodePage& codepage() const { return cp_; }
+  const std::wstring& Title() const { return title_; }
+
+ private:
+  const ICodePage& cp_;
+  HWND owner_;
+  std::wstring title_;
+  int waitDepth_ = 0;
+  HCURSOR saved_ = nullptr;
+};
+
+// Shows a dialog model in its dialog resource of `instance`: the one binding helper.
+bool RunDialogModel(HINSTANCE instance, HWND owner, DialogModel& model, Win32UI& ui);
+
+}  // namespace qlk::win

@@ -1,0 +1,4 @@
+// QlkTray.exe: the resident tray tool.
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }

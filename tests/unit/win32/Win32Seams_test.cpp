@@ -1,0 +1,168 @@
+// The Win32 seams for real: the registry, the clipboard and the scripting RegExp object.
+#include <gtest/gtest.h>
+
+
+#include "Fakes.h"
+#include "doc/Document.h"
+#include "win32/platform/Win32Platform.h"
+
+using namespace qlk;
+using namespace qlk::test;
+
+namespace {
+
+TEST(Win32, RunsWithCodePage932) {
+  EXPECT_EQ(GetACP(), 932u);  // the test prefix runs in a Japanese locale
+}
+
+TEST(Win32Registry, WritesAndReadsBackUnderTheCompanyKey) {
+  const std::wstring app = L"QlkUnitTest";
+  auto s = win::MakeRegistrySettings(app, CodePage());
+  EXPECT_EQ(s->GetInt("System", "Verify", 7), 7);
+  EXPECT_EQ(s->GetText("System", "ExeFile", "def"), "def");
+  ASSERT_TRUE(s->SetInt("System", "Verify", 1));
+  ASSERT_TRUE(s->SetInt("System", "Negative", -5));
+  ASSERT_TRUE(s->SetText("Macro", "Dir", sj(u8"C:\\マクロ\\表示")));
+  ASSERT_TRUE(s->SetText("Empty", "Text", ""));
+  EXPECT_EQ(s->GetInt("System", "Verify", 0), 1);
+  EXPECT_EQ(s->GetInt("System", "Negative", 0), -5);
+  EXPECT_EQ(s->GetText("Macro", "Dir", ""), sj(u8"C:\\マクロ\\表示"));
+  EXPECT_EQ(s->GetText("Empty", "Text", "x"), "");
+  // A text read as an integer gives the default, as a missing value does.
+  EXPECT_EQ(s->GetInt("Macro", "Dir", 3), 3);
+  // The values stand where other programs of the maker expect them.
+  HKEY k = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Korvu\\QlkUnitTest\\System", 0, KEY_READ, &k), ERROR_SUCCESS);
+  DWORD v = 0, size = sizeof v, type = 0;
+  EXPECT_EQ(RegQueryValueExW(k, L"Verify", nullptr, &type, reinterpret_cast<BYTE*>(&v), &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  RegCloseKey(k);
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Korvu\\QlkUnitTest");
+}
+
+struct ClipCase {
+  const char* name;
+  std::string text;
+};
+
+class Win32ClipboardRoundTrip : public ::testing::TestWithParam<ClipCase> {};
+
+TEST_P(Win32ClipboardRoundTrip, KeepsEveryByte) {
+  win::Win32Clipboard clip(CodePage(), nullptr);
+  const std::string& t = GetParam().text;
+  ASSERT_TRUE(clip.Write(t));
+  ClipRead r = clip.Read();
+  ASSERT_EQ(r.status, ClipStatus::Ok);
+  EXPECT_EQ(r.text, t);
+  EXPECT_FALSE(r.lossy);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edge, Win32ClipboardRoundTrip,
+    ::testing::Values(ClipCase{"NoFinalBreak", "a\r\nb"}, ClipCase{"FinalBreak", "a\r\nb\r\n"},
+                      ClipCase{"Empty", ""}, ClipCase{"SingleBreak", "\r\n"}, ClipCase{"LoneCrLf", "a\rb\nc"},
+                      ClipCase{"Japanese", "\x93\xFA\x96\x7B\x8C\xEA\xB1\xB2"},  // 日本語ｱｲ
+                      ClipCase{"LeadByteAtTheEnd", "abc\x82"},
+                      ClipCase{"UnmappedPair", "x\x85\x40y"},
+                      ClipCase{"Long", std::string(200000, 'z') + "\r\n" + std::string(40000, '\x88')}),
+    [](const auto& info) { return info.param.name; });
+
+void PutUnicode(const std::wstring& w) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (w.size() + 1) * sizeof(wchar_t));
+  memcpy(GlobalLock(h), w.c_str(), (w.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(h);
+  SetClipboardData(CF_UNICODETEXT, h);
+  CloseClipboard();
+}
+
+TEST(Win32Clipboard, UnicodeFromOtherProgramsIsReadThroughCodePage932) {
+  PutUnicode(L"\x65E5\x672C a\r\n\xFF71");  // 日本 a / ｱ
+  win::Win32Clipboard clip(CodePage(), nullptr);
+  ClipRead r = clip.Read();
+  ASSERT_EQ(r.status, ClipStatus::Ok);
+  EXPECT_EQ(r.text, "\x93\xFA\x96\x7B a\r\n\xB1");
+  EXPECT_FALSE(r.lossy);
+}
+
+TEST(Win32Clipboard, CharactersOutsideShiftJisAreFlagged) {
+  PutUnicode(L"a\xD83D\xDE00" L"b");  // an emoji
+  win::Win32Clipboard clip(CodePage(), nullptr);
+  ClipRead r = clip.Read();
+  EXPECT_EQ(r.text, "a?b");
+  EXPECT_TRUE(r.lossy);
+}
+
+// Runs the helper beside this test program that holds the clipboard from another process.
+class ClipboardHolder {
+ public:
+  ClipboardHolder() {
+    held_ = CreateEventW(nullptr, TRUE, FALSE, L"QlkClipHeld");
+    release_ = CreateEventW(nullptr, TRUE, FALSE, L"QlkClipRelease");
+    wchar_t self[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring exe(self, n);
+    exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"qlk_cliphold.exe";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    started_ = CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != 0;
+    if (started_) holding_ = WaitForSingleObject(held_, 10000) == WAIT_OBJECT_0;
+  }
+  ~ClipboardHolder() {
+    Release();
+    CloseHandle(held_);
+    CloseHandle(release_);
+  }
+  bool Holding() const { return started_ && holding_; }
+  void Release() {
+    if (!started_) return;
+    SetEvent(release_);
+    WaitForSingleObject(pi_.hProcess, 10000);
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+    started_ = false;
+  }
+
+ private:
+  HANDLE held_, release_;
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false, holding_ = false;
+};
+
+TEST(Win32Clipboard, HeldByAnotherProgramIsBusyAndLeftAlone) {
+  win::Win32Clipboard clip(CodePage(), nullptr);
+  ASSERT_TRUE(clip.Write("keep"));
+  {
+    ClipboardHolder other;
+    ASSERT_TRUE(other.Holding());
+    DWORD t0 = GetTickCount();
+    EXPECT_EQ(clip.Read().status, ClipStatus::Busy);
+    EXPECT_FALSE(clip.Write("lost"));
+    EXPECT_LT(GetTickCount() - t0, 2000u);  // a few short tries, not a hang
+  }
+  ClipRead r = clip.Read();
+  EXPECT_EQ(r.status, ClipStatus::Ok);
+  EXPECT_EQ(r.text, "keep");
+}
+
+TEST(Win32Clipboard, DocumentRoundTripThroughTheRealClipboard) {
+  TestPlatform tp;
+  win::Win32Clipboard clip(CodePage(), nullptr);
+  Platform p{clip, tp.settings, tp.platform.codepage, *tp.regex, tp.ui, *tp.files, tp.shell, tp.clock};
+  CQuenlarkDoc doc(p);
+  for (std::string t : {std::string("a\r\nb"), std::string("a\r\nb\r\n"), std::string("a\r\n\r\n")}) {
+    ASSERT_TRUE(clip.Write(t));
+    ASSERT_TRUE(doc.NewFromClipboard());
+    ASSERT_TRUE(doc.StoreClipboard(true));
+    EXPECT_EQ(clip.Read().text, t);
+  }
+}
+
+TEST(Win32Regex, TheScriptingObjectExists) {
+  auto f = win::MakeRegexFactory(CodePage());
+  EXPECT_TRUE(f->Available());
+  EXPECT_NE(f->Create(), nullptr);
+}
+
+}  // namespace
