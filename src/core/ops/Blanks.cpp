@@ -280,7 +280,9 @@ std::string CenterLine(std::string_view s, size_t half) {
   size_t i = 0;
   while (i < drop) i += BlankAt(s, i);
   if (i == drop) return std::string(s.substr(drop));
-  return " " + std::string(s.substr(i));
+  std::string out(1, ' ');
+  out.append(s.substr(i));
+  return out;
 }
 
 std::string RightLine(std::string_view s, size_t width) {
