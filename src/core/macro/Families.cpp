@@ -7,6 +7,7 @@ namespace qlk {
 void BindAllFamilies(Bindings& b) {
   BindSelectionCommands(b);
   BindMacroCommands(b);
+  BindShellCommands(b);
   BindSortCommands(b);
   BindBlankCommands(b);
 }

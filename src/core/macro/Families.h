@@ -7,6 +7,7 @@ class Bindings;
 
 void BindSelectionCommands(Bindings& b);  // selection, copy, undo and redo
 void BindMacroCommands(Bindings& b);      // recording, running macros, interpreter-only keywords
+void BindShellCommands(Bindings& b);      // settings
 void BindSortCommands(Bindings& b);       // sorting, reversing, duplicate removal
 void BindBlankCommands(Bindings& b);      // blanks, tabs, alignment, joining, stray line ends
 
