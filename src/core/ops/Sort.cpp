@@ -14,12 +14,8 @@
 namespace qlk {
 
 uint16_t SortFoldCase(uint16_t c) {
-  if (c < 0x80) return (c >= 'a' && c <= 'z') ? static_cast<uint16_t>(c - 0x20) : c;
-  if (c < 0x8281) return c;
-  if (c <= 0x829A) return static_cast<uint16_t>(c - 0x21);  // full-width Latin
-  if (c >= 0x83BF && c <= 0x83D6) return static_cast<uint16_t>(c - 0x20);  // Greek
-  if (c >= 0x8470 && c <= 0x847E) return static_cast<uint16_t>(c - 0x30);  // Cyrillic, before the gap
-  if (c >= 0x8480 && c <= 0x8491) return static_cast<uint16_t>(c - 0x31);  // after 0x847F
+  if (c >= 'a' && c <= 'z') return static_cast<uint16_t>(c - 0x20);
+  if (c >= 0x8281 && c <= 0x829A) return static_cast<uint16_t>(c - 0x21);  // full-width Latin
   return c;
 }
 

@@ -8,8 +8,8 @@
 
 namespace qlk {
 
-// The letter case the sort ignores: small letters (single-byte, full-width Latin, Greek and
-// Cyrillic) become their capitals; every other character code comes back as it is.
+// The letter case the sort ignores: single-byte and full-width Latin small letters become
+// their capitals; every other character code comes back as it is.
 uint16_t SortFoldCase(uint16_t code);
 
 // The bytes of a line that one key compares: columns first..last (from 1, inclusive, -1 the
