@@ -296,3 +296,16 @@ TEST(SortKeywords, DegenerateLinesTakeNoUndoStep) {
     EXPECT_FALSE(h.m->doc().IsModified()) << line;
   }
 }
+
+TEST(SortCommands, EveryCommandAndKeywordReachesTheTrayAndTheCommandLine) {
+  const Bindings& all = AllBindings();
+  for (uint32_t id : {32831u, 32832u, 32918u, 32814u, 32923u, 32799u, 32800u, 32822u, 32797u, 32798u, 32905u, 32906u,
+                      32916u, 32908u, 32909u, 32850u, 32791u, 32913u, 32841u, 32808u, 32823u})
+    EXPECT_NE(all.HandlerFor(id), nullptr) << id;
+  for (const char* k : {"Sort1", "Sort2", "Sort", "Reverse", "DupLineDel", "DelSpaceLine", "DelSpaceMultiLine",
+                        "DelSpaceOnly", "DelSpaceFirst", "DelSpaceBack", "TabSpace", "SpaceTab", "TabIf", "ToCenter",
+                        "ToRight", "SpToCsv", "ToOneline", "ToOnelineAll", "OnelineNo", "CtlMToCRLF", "LFToCRLF"}) {
+    EXPECT_NE(all.ActionFor(k), nullptr) << k;
+    EXPECT_GE(FindKeyword(k), 0) << k;
+  }
+}
