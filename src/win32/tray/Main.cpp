@@ -1,4 +1,72 @@
-// QlkTray.exe: the resident tray tool.
+// QlkTray.exe: the resident tray tool. CQlkTrayApp's start-up, then the message loop until
+// the exit command destroys the main window.
 #include <windows.h>
+#include <commctrl.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }
+#include "app/AppState.h"
+#include "platform/System.h"
+#include "win32/tray/TrayWnd.h"
+
+using namespace qlk;
+
+namespace {
+
+// The program file's full path, its folder (with the last backslash) and its base name.
+struct ProgramPath {
+  std::wstring full, folder, base;
+  ProgramPath() {
+    wchar_t buf[32768];
+    DWORD n = GetModuleFileNameW(nullptr, buf, 32768);
+    full.assign(buf, n);
+    size_t slash = full.find_last_of(L"\\/");
+    folder = full.substr(0, slash + 1);
+    base = full.substr(slash + 1);
+    if (size_t dot = base.rfind(L'.'); dot != std::wstring::npos) base.erase(dot);
+  }
+};
+
+class CQlkTrayApp {
+ public:
+  bool InitInstance(HINSTANCE instance) {
+    sys::Init();  // COM, for the regular-expression object and the shell link
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    ProgramPath prog;
+    app_.helpPath = win::WideToUtf8(prog.folder + L"QlkTray.chm");
+    // The profile lives under HKCU\Software\Korvu\<program base name>.
+    auto cp = win::MakeCodePage();
+    auto settings = win::MakeRegistrySettings(prog.base, *cp);
+    // The update check keeps its state from start-up on; the check itself is a later feature.
+    app_.update.Load(*settings);
+    LoadCustomMenu();
+    if (RunStartupUpdateCheck()) return false;
+    main_ = std::make_unique<win::CMainWnd>(app_, prog.base);
+    return main_->Create(instance);
+  }
+  int Run() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    main_.reset();
+    sys::Shutdown();
+    return static_cast<int>(msg.wParam);
+  }
+
+ private:
+  // Seams for features built later: the custom menu and the scheduled update check.
+  void LoadCustomMenu() {}
+  bool RunStartupUpdateCheck() { return false; }
+
+  AppState app_;
+  std::unique_ptr<win::CMainWnd> main_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  CQlkTrayApp app;
+  if (!app.InitInstance(instance)) return 0;
+  return app.Run();
+}

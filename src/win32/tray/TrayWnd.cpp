@@ -1,0 +1,302 @@
+#include "win32/tray/TrayWnd.h"
+
+#include <cstdio>
+
+#include "macro/Bindings.h"
+#include "macro/Commands.h"
+#include "platform/System.h"
+
+namespace qlk::win {
+
+// ------------------------------------------------------------------------------ CTrayWnd
+
+CTrayWnd::~CTrayWnd() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool CTrayWnd::Create(HINSTANCE instance) {
+  instance_ = instance;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = instance;
+  wc.lpszClassName = L"QlkTrayIconHandler";  // no cursor, brush or icon: the window is never shown
+  RegisterClassExW(&wc);
+  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"TrayIconHandler", 0, 0, 0, 0, 0, nullptr, nullptr,
+                          instance, this);
+  return hwnd_ != nullptr;
+}
+
+bool CTrayWnd::NotifyIcon(DWORD operation, HICON icon, const wchar_t* tip) {
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = hwnd_;
+  nid.uID = kIconId;
+  nid.uCallbackMessage = kCallbackMessage;
+  nid.uFlags = NIF_MESSAGE;
+  if (icon && (icon != lastIcon_ || operation == NIM_ADD)) {
+    nid.uFlags |= NIF_ICON;
+    nid.hIcon = icon;
+    lastIcon_ = icon;
+  }
+  if (tip) {
+    nid.uFlags |= NIF_TIP;
+    wcsncpy(nid.szTip, tip, ARRAYSIZE(nid.szTip) - 1);
+  }
+  BOOL ok = Shell_NotifyIconW(operation, &nid);
+  if (operation == NIM_ADD && ok) iconShown_ = true;
+  if (operation == NIM_DELETE) iconShown_ = false;
+  return ok != FALSE;
+}
+
+void CTrayWnd::OnCallback(LPARAM event) {
+  switch (static_cast<UINT>(event)) {
+    case WM_LBUTTONDOWN:
+      doubleClick_ = 0;
+      SetTimer(hwnd_, kClickTimer, GetDoubleClickTime(), nullptr);
+      break;
+    case WM_LBUTTONUP:
+      if (doubleClick_) PostMessageW(hwnd_, WM_LBUTTONDBLCLK, 0, 0);
+      break;
+    case WM_LBUTTONDBLCLK:
+      doubleClick_ = 1;
+      KillTimer(hwnd_, kClickTimer);
+      break;
+    case WM_RBUTTONUP:
+      PostMessageW(hwnd_, WM_RBUTTONUP, 0, 0);
+      break;
+  }
+}
+
+LRESULT CTrayWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
+    case kCallbackMessage:
+      if (wp == kIconId) OnCallback(lp);
+      return 0;
+    case WM_TIMER:
+      if (wp == kClickTimer) {
+        KillTimer(hwnd_, kClickTimer);
+        PostMessageW(hwnd_, WM_LBUTTONUP, 0, 0);
+        return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+      OnTrayLButtonUp();
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      OnTrayLButtonDblClk();
+      return 0;
+    case WM_RBUTTONUP:
+      OnTrayRButtonUp();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK CTrayWnd::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  CTrayWnd* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<CTrayWnd*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = h;
+    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<CTrayWnd*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcW(h, msg, wp, lp);
+  LRESULT r = self->OnMessage(msg, wp, lp);
+  if (msg == WM_NCDESTROY) self->hwnd_ = nullptr;
+  return r;
+}
+
+// ------------------------------------------------------------------------------ CMainWnd
+
+CMainWnd::CMainWnd(AppState& app, std::wstring appName) : app_(app), appName_(std::move(appName)) {
+  cp_ = MakeCodePage();
+  settings_ = MakeRegistrySettings(appName_, *cp_);
+  regex_ = MakeRegexFactory(*cp_);
+  files_ = MakeFiles(*cp_);
+  shell_ = MakeShell(*cp_, nullptr);
+  clock_ = sys::MakeClock();
+  clipboard_ = std::make_unique<Win32Clipboard>(*cp_, nullptr);
+  ui_ = std::make_unique<Win32UI>(*cp_, nullptr, appName_);
+  platform_ = std::make_unique<Platform>(Platform{*clipboard_, *settings_, *cp_, *regex_, *ui_, *files_, *shell_, *clock_});
+  // Reads [System] "AllSelect" once and starts with recording off.
+  state_ = std::make_unique<MainState>(*platform_, AllBindings(), app_);
+}
+
+CMainWnd::~CMainWnd() {
+  state_.reset();  // closes a macro file still being recorded, writes the regex flag back
+}
+
+void CMainWnd::OnCreate() {
+  clipboard_->SetOwner(hwnd_);
+  ui_->SetOwner(nullptr);  // message boxes of a hidden window stand on their own
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  ping_ = RegisterWindowMessageW(L"QlkTrayPing");
+  AddIcon();
+}
+
+void CMainWnd::AddIcon() {
+  HICON icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  if (NotifyIcon(NIM_ADD, icon, Utf8ToWide(TextOf(Txt::TrayTip)).c_str())) {
+    KillTimer(hwnd_, kIconRetryTimer);
+    iconTries_ = 0;
+  } else if (iconTries_++ == 0) {
+    SetTimer(hwnd_, kIconRetryTimer, 1000, nullptr);
+  }
+}
+
+void CMainWnd::Exit() {
+  NotifyIcon(NIM_DELETE, nullptr, nullptr);
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void CMainWnd::OnTrayLButtonUp() {
+  POINT pt;
+  GetCursorPos(&pt);
+  HMENU loaded = LoadMenuW(instance_, MAKEINTRESOURCEW(kMenuResource));
+  if (!loaded) return;
+  HMENU popup = BuildPopup(loaded);
+  // In front first, so that the menu closes when the user clicks elsewhere.
+  SetForegroundWindow(hwnd_);
+  TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  DestroyMenu(loaded);
+}
+
+HMENU CMainWnd::BuildPopup(HMENU loaded) {
+  HMENU popup = GetSubMenu(loaded, 0);
+  HMENU options = GetSubMenu(popup, kOptionsPosition);
+  for (int i = 0; i < kMacroMenuEntries && DeleteMenu(options, kOptionsPosition, MF_BYPOSITION); ++i) {
+  }
+  ISettings& s = *settings_;
+  int count = s.GetInt("DirMenu", "DirNo", 0);
+  for (int i = 0; i < count && i < kMacroMenuEntries; ++i) {
+    char key[16];
+    std::snprintf(key, sizeof key, "Name%02d", i);
+    AppendMenuW(options, MF_STRING, kFirstMacroMenuCommand + static_cast<UINT>(i), SjisToWide(s.GetText("DirMenu", key, "")).c_str());
+  }
+  MainState& m = *state_;
+  if (m.recorder().Recording())
+    ModifyMenuW(popup, 32837, MF_BYCOMMAND | MF_STRING, 32837, Utf8ToWide(TextOf(Txt::MacroRecordStop)).c_str());
+  CheckMenuItem(popup, 32837, MF_BYCOMMAND | (m.recorder().Recording() ? MF_CHECKED : MF_UNCHECKED));
+  EnableMenuItem(popup, 57643, MF_BYCOMMAND | (m.doc().CanUndo() ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(popup, 57644, MF_BYCOMMAND | (m.doc().CanRedo() ? MF_ENABLED : MF_GRAYED));
+  // A command whose feature is not in this build stands grey rather than doing nothing.
+  for (const CommandDef& c : AllCommands())
+    if (c.id != 57643 && c.id != 57644 && !m.IsBound(c.id) && c.id != 57665)
+      EnableMenuItem(popup, c.id, MF_BYCOMMAND | MF_GRAYED);
+  return popup;
+}
+
+void CMainWnd::OnTrayLButtonDblClk() {
+  std::string exe = settings_->GetText("System", "ExeFile", "");
+  if (!exe.empty()) {
+    ShellExecuteW(nullptr, L"open", SjisToWide(exe).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return;
+  }
+  // The full editor, from the machine-wide key of the product; nothing when it is missing.
+  HKEY k = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Korvu\\Quenlark", 0, KEY_READ, &k) != ERROR_SUCCESS) return;
+  wchar_t path[256] = {};
+  DWORD size = sizeof path - sizeof(wchar_t), type = 0;
+  if (RegQueryValueExW(k, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(path), &size) != ERROR_SUCCESS ||
+      type != REG_SZ)
+    path[0] = L'\0';
+  RegCloseKey(k);
+  ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CMainWnd::OnCommand(UINT id) {
+  if (id == 57665) {
+    Exit();
+    return;
+  }
+  state_->Dispatch(id);
+}
+
+LRESULT CMainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (taskbarCreated_ && msg == taskbarCreated_) {
+    // Explorer restarted: its notification area is new and empty.
+    AddIcon();
+    return 0;
+  }
+  if (ping_ && msg == ping_) {
+    // The end-to-end tests post this after a command: handled in order, it tells them the
+    // messages before it have been handled.
+    if (HANDLE e = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"QlkTrayPing")) {
+      SetEvent(e);
+      CloseHandle(e);
+    }
+    return 0;
+  }
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp));
+      return 0;
+    case WM_COPYDATA:
+      return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+    case WM_CLOSE:
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_TIMER:
+      if (wp == kIconRetryTimer) {
+        if (IconShown() || iconTries_ > 60) KillTimer(hwnd_, kIconRetryTimer);
+        else AddIcon();
+        return 0;
+      }
+      break;
+  }
+  return CTrayWnd::OnMessage(msg, wp, lp);
+}
+
+// Diagnostics for the end-to-end tests, which cannot read another process's menus under
+// every platform: "icon" answers whether the icon is shown; "menu PATH" writes the popup, as
+// it would open now, to PATH (UTF-8, one item a line).
+LRESULT CMainWnd::OnCopyData(const COPYDATASTRUCT* cd) {
+  if (!cd || cd->dwData != 0x514C4B) return FALSE;
+  std::string req(static_cast<const char*>(cd->lpData), cd->cbData);
+  if (req == "icon") return IconShown() ? 1 : 2;
+  if (req.rfind("menu ", 0) != 0) return FALSE;
+  HMENU loaded = LoadMenuW(instance_, MAKEINTRESOURCEW(kMenuResource));
+  if (!loaded) return FALSE;
+  HMENU popup = BuildPopup(loaded);
+  FILE* f = _wfopen(Utf8ToWide(req.substr(5)).c_str(), L"wb");
+  if (!f) {
+    DestroyMenu(loaded);
+    return FALSE;
+  }
+  auto dump = [&](auto&& self, HMENU m, int depth) -> void {
+    int n = GetMenuItemCount(m);
+    for (int i = 0; i < n; ++i) {
+      wchar_t text[512] = {};
+      MENUITEMINFOW mi{};
+      mi.cbSize = sizeof mi;
+      mi.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+      mi.dwTypeData = text;
+      mi.cch = 511;
+      GetMenuItemInfoW(m, static_cast<UINT>(i), TRUE, &mi);
+      std::string line = std::to_string(depth) + "\t" + std::to_string(i) + "\t";
+      line += (mi.fType & MFT_SEPARATOR) ? "-" : mi.hSubMenu ? "popup" : std::to_string(mi.wID);
+      line += "\t" + WideToUtf8(text);
+      line += (mi.fState & MFS_GRAYED) ? "\tgrayed" : "\tenabled";
+      if (mi.fState & MFS_CHECKED) line += "\tchecked";
+      line += "\n";
+      fwrite(line.data(), 1, line.size(), f);
+      if (mi.hSubMenu) self(self, mi.hSubMenu, depth + 1);
+    }
+  };
+  dump(dump, popup, 0);
+  fclose(f);
+  DestroyMenu(loaded);
+  return TRUE;
+}
+
+}  // namespace qlk::win

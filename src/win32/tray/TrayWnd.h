@@ -1,0 +1,93 @@
+#pragma once
+// The hidden windows of the tray: CTrayWnd owns the notification icon and recognises clicks;
+// CMainWnd adds the document, the menu and the commands.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "app/AppState.h"
+#include "macro/MainState.h"
+#include "win32/platform/Win32Platform.h"
+
+namespace qlk::win {
+
+constexpr UINT kIconId = 100;
+constexpr UINT kCallbackMessage = WM_USER + 500;  // 1524
+constexpr UINT_PTR kClickTimer = 4;
+constexpr int kIconResource = 128;
+constexpr int kMenuResource = 128;
+constexpr int kOptionsPosition = 12;
+
+class CTrayWnd {
+ public:
+  virtual ~CTrayWnd();
+  // The hidden tool window "TrayIconHandler".
+  bool Create(HINSTANCE instance);
+  HWND hwnd() const { return hwnd_; }
+  // Adds (NIM_ADD) or deletes (NIM_DELETE) the icon; false when the shell refused.
+  bool NotifyIcon(DWORD operation, HICON icon, const wchar_t* tip);
+  bool IconShown() const { return iconShown_; }
+
+ protected:
+  virtual void OnCreate() {}
+  virtual void OnTrayRButtonUp() {}
+  virtual void OnTrayLButtonUp() {}
+  virtual void OnTrayLButtonDblClk() {}
+  virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+  HWND hwnd_ = nullptr;
+  HINSTANCE instance_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+  void OnCallback(LPARAM event);
+
+  int doubleClick_ = 0;
+  bool iconShown_ = false;
+  HICON lastIcon_ = nullptr;  // the icon last given to the shell, not sent again unchanged
+};
+
+class CMainWnd final : public CTrayWnd {
+ public:
+  CMainWnd(AppState& app, std::wstring appName);
+  ~CMainWnd() override;
+  MainState& state() { return *state_; }
+
+ protected:
+  void OnCreate() override;
+  void OnTrayRButtonUp() override { OnTrayLButtonUp(); }
+  void OnTrayLButtonUp() override;
+  void OnTrayLButtonDblClk() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void OnCommand(UINT id);
+  HMENU BuildPopup(HMENU loaded);
+  void AddIcon();
+  void Exit();
+  LRESULT OnCopyData(const COPYDATASTRUCT* cd);
+
+  AppState& app_;
+  std::wstring appName_;
+  std::unique_ptr<ICodePage> cp_;
+  std::unique_ptr<ISettings> settings_;
+  std::unique_ptr<IRegexFactory> regex_;
+  std::unique_ptr<IFiles> files_;
+  std::unique_ptr<IShell> shell_;
+  std::unique_ptr<IClock> clock_;
+  std::unique_ptr<Win32Clipboard> clipboard_;
+  std::unique_ptr<Win32UI> ui_;
+  std::unique_ptr<Platform> platform_;
+  std::unique_ptr<MainState> state_;
+  UINT taskbarCreated_ = 0;
+  UINT ping_ = 0;
+  int iconTries_ = 0;
+};
+
+// While the shell's notification area is not there yet (early at log-on), adding the icon is
+// tried again each second for a minute.
+constexpr UINT_PTR kIconRetryTimer = 5;
+
+}  // namespace qlk::win

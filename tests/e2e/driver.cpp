@@ -1,0 +1,584 @@
+// End-to-end driver for QlkTray.exe: starts it, talks to its hidden window the way the shell
+// and the user would (icon callbacks, menu commands), puts text on the clipboard and reads it
+// back, answers message boxes and fills dialogs by control identifier.
+//
+//   qlk_e2e suite QLKTRAY.EXE        every check, with a summary; exit status 0 when all pass
+//   qlk_e2e start QLKTRAY.EXE        starts the tray and waits for its window
+//   qlk_e2e open-menu                opens the popup menu as a right click does
+//   qlk_e2e keys KEY...              types keys (DOWN UP RIGHT LEFT ESC RETURN or letters)
+//   qlk_e2e command ID               posts a menu command
+//   qlk_e2e cancel                   closes every dialog and box of the tray with Cancel
+//   qlk_e2e exit                     the menu's exit command; waits for the process to end
+//   qlk_e2e touch FILE               creates FILE (the program started by a double click)
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kCallback = WM_USER + 500;
+constexpr UINT kIconId = 100;
+constexpr const wchar_t* kWindowTitle = L"TrayIconHandler";
+constexpr const wchar_t* kKey = L"Software\\Korvu\\QlkTray";
+
+int failures = 0, checks = 0;
+std::string currentTest;
+
+void Check(bool ok, const std::string& what) {
+  ++checks;
+  if (!ok) {
+    ++failures;
+    std::printf("    FAILED: %s\n", what.c_str());
+  }
+}
+
+std::string Utf8(const std::wstring& w) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+HWND TrayWindow() { return FindWindowW(nullptr, kWindowTitle); }
+
+HWND WaitFor(const std::function<HWND()>& find, DWORD ms) {
+  DWORD end = GetTickCount() + ms;
+  do {
+    if (HWND h = find()) return h;
+    Sleep(50);
+  } while (GetTickCount() < end);
+  return nullptr;
+}
+
+DWORD TrayPid() {
+  DWORD pid = 0;
+  if (HWND h = TrayWindow()) GetWindowThreadProcessId(h, &pid);
+  return pid;
+}
+
+// A top-level window of the tray's process with the given class ("#32770" for dialogs and
+// boxes, "#32768" for popup menus), optionally with a title.
+HWND TrayTopLevel(const wchar_t* cls, const wchar_t* title = nullptr) {
+  struct Ctx {
+    DWORD pid;
+    const wchar_t* cls;
+    const wchar_t* title;
+    HWND found;
+  } ctx{TrayPid(), cls, title, nullptr};
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(lp);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        wchar_t name[64], text[256];
+        GetClassNameW(h, name, 64);
+        GetWindowTextW(h, text, 256);
+        if (!IsWindowVisible(h) || wcscmp(name, c->cls) != 0) return TRUE;
+        if (wcscmp(c->cls, L"#32768") != 0 && pid != c->pid) return TRUE;
+        if (c->title && wcscmp(text, c->title) != 0) return TRUE;
+        c->found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&ctx));
+  return ctx.found;
+}
+
+std::wstring ChildText(HWND dlg, int id) {
+  wchar_t buf[1024] = {};
+  GetDlgItemTextW(dlg, id, buf, 1024);
+  return buf;
+}
+
+// The text of a message box: its static control.
+std::wstring BoxText(HWND box) {
+  std::wstring out;
+  for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t cls[32];
+    GetClassNameW(c, cls, 32);
+    if (wcscmp(cls, L"Static") == 0) {
+      wchar_t t[1024] = {};
+      GetWindowTextW(c, t, 1024);
+      if (*t) out += t;
+    }
+  }
+  return out;
+}
+
+void Press(HWND dlg, int id) { PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id))); }
+
+// ---------------------------------------------------------------- clipboard
+
+bool OpenClip() {
+  for (int i = 0; i < 50; ++i) {
+    if (OpenClipboard(nullptr)) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+void PutBytes(const std::string& sjis) {
+  if (!OpenClip()) return;
+  EmptyClipboard();
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sjis.size() + 1);
+  memcpy(GlobalLock(h), sjis.c_str(), sjis.size() + 1);
+  GlobalUnlock(h);
+  SetClipboardData(CF_TEXT, h);
+  CloseClipboard();
+}
+
+void PutUnicode(const std::wstring& w) {
+  if (!OpenClip()) return;
+  EmptyClipboard();
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (w.size() + 1) * sizeof(wchar_t));
+  memcpy(GlobalLock(h), w.c_str(), (w.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(h);
+  SetClipboardData(CF_UNICODETEXT, h);
+  CloseClipboard();
+}
+
+std::string GetBytes() {
+  std::string s = "<none>";
+  if (!OpenClip()) return "<busy>";
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    s = static_cast<const char*>(GlobalLock(h));
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  return s;
+}
+
+std::wstring GetUnicode() {
+  std::wstring s = L"<none>";
+  if (!OpenClip()) return L"<busy>";
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    s = static_cast<const wchar_t*>(GlobalLock(h));
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  return s;
+}
+
+// Waits until the tray has handled every message posted to it so far: it handles posted
+// messages in order and answers the ping last. (A sent message would overtake them.)
+void Settle() {
+  static HANDLE e = CreateEventW(nullptr, FALSE, FALSE, L"QlkTrayPing");
+  static UINT ping = RegisterWindowMessageW(L"QlkTrayPing");
+  ResetEvent(e);
+  PostMessageW(TrayWindow(), ping, 0, 0);
+  WaitForSingleObject(e, 10000);
+}
+
+// Posts a command and waits until the tray has handled it.
+void Command(UINT id) {
+  PostMessageW(TrayWindow(), WM_COMMAND, id, 0);
+  Settle();
+}
+
+// Posts a command that opens a box or dialog; the tray waits in it until it is answered.
+void CommandAsync(UINT id) { PostMessageW(TrayWindow(), WM_COMMAND, id, 0); }
+
+// ---------------------------------------------------------------- registry
+
+void ClearProfile() { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
+
+void SetInt(const wchar_t* section, const wchar_t* key, DWORD v) {
+  HKEY k;
+  std::wstring p = std::wstring(kKey) + L"\\" + section;
+  RegCreateKeyExW(HKEY_CURRENT_USER, p.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+  RegSetValueExW(k, key, 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), sizeof v);
+  RegCloseKey(k);
+}
+
+void SetText(const wchar_t* section, const wchar_t* key, const std::wstring& v) {
+  HKEY k;
+  std::wstring p = std::wstring(kKey) + L"\\" + section;
+  RegCreateKeyExW(HKEY_CURRENT_USER, p.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+  RegSetValueExW(k, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()), static_cast<DWORD>((v.size() + 1) * 2));
+  RegCloseKey(k);
+}
+
+// Every value name under the profile, "Section/Key".
+std::vector<std::wstring> ProfileValues() {
+  std::vector<std::wstring> out;
+  HKEY root;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &root) != ERROR_SUCCESS) return out;
+  wchar_t sec[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD n = 256;
+    if (RegEnumKeyExW(root, i, sec, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    HKEY k;
+    if (RegOpenKeyExW(root, sec, 0, KEY_READ, &k) != ERROR_SUCCESS) continue;
+    wchar_t name[256];
+    for (DWORD j = 0;; ++j) {
+      DWORD m = 256;
+      if (RegEnumValueW(k, j, name, &m, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      out.push_back(std::wstring(sec) + L"/" + name);
+    }
+    RegCloseKey(k);
+  }
+  RegCloseKey(root);
+  return out;
+}
+
+DWORD GetInt(const wchar_t* section, const wchar_t* key, DWORD def) {
+  std::wstring p = std::wstring(kKey) + L"\\" + section;
+  DWORD v = def, size = sizeof v;
+  if (RegGetValueW(HKEY_CURRENT_USER, p.c_str(), key, RRF_RT_REG_DWORD, nullptr, &v, &size) != ERROR_SUCCESS) return def;
+  return v;
+}
+
+// ---------------------------------------------------------------- the tray process
+
+PROCESS_INFORMATION tray{};
+std::wstring trayExe;
+
+bool StartTray() {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  std::wstring cmd = L"\"" + trayExe + L"\"";
+  if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &tray)) return false;
+  return WaitFor(TrayWindow, 15000) != nullptr;
+}
+
+LRESULT Ask(const std::string& req) {
+  COPYDATASTRUCT cd{0x514C4B, static_cast<DWORD>(req.size()), const_cast<char*>(req.data())};
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(TrayWindow(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd), SMTO_NORMAL, 5000, &r);
+  return static_cast<LRESULT>(r);
+}
+
+bool ExitTray() {
+  CommandAsync(57665);
+  if (WaitForSingleObject(tray.hProcess, 10000) != WAIT_OBJECT_0) return false;
+  DWORD code = 1;
+  GetExitCodeProcess(tray.hProcess, &code);
+  CloseHandle(tray.hProcess);
+  CloseHandle(tray.hThread);
+  tray = {};
+  return code == 0;
+}
+
+void Icon(UINT event) { PostMessageW(TrayWindow(), kCallback, kIconId, event); }
+
+void Key(WORD vk) {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+  Sleep(80);
+}
+
+WORD KeyCode(const std::string& k) {
+  if (k == "DOWN") return VK_DOWN;
+  if (k == "UP") return VK_UP;
+  if (k == "RIGHT") return VK_RIGHT;
+  if (k == "LEFT") return VK_LEFT;
+  if (k == "ESC") return VK_ESCAPE;
+  if (k == "RETURN") return VK_RETURN;
+  return static_cast<WORD>(VkKeyScanW(static_cast<wchar_t>(k[0])) & 0xFF);
+}
+
+void CloseMenus() {
+  for (int i = 0; i < 10 && TrayTopLevel(L"#32768"); ++i) Key(VK_ESCAPE);
+}
+
+void CancelAll() {
+  for (int i = 0; i < 10; ++i) {
+    HWND d = TrayTopLevel(L"#32770");
+    if (!d) break;
+    PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+    Sleep(200);
+  }
+}
+
+// ---------------------------------------------------------------- the checks
+
+struct Test {
+  const char* name;
+  void (*run)();
+};
+
+void IconIsShownAndTheWindowIsHidden() {
+  HWND w = TrayWindow();
+  // The shell's notification area may come up after the tray: it tries again each second.
+  for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
+  Check(w != nullptr, "the window TrayIconHandler exists");
+  Check(!IsWindowVisible(w), "the window is never shown");
+  Check(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, "it is a tool window");
+  Check(Ask("icon") == 1, "the icon was given to the shell");
+}
+
+void SingleClickOpensTheMenuAfterTheDoubleClickTime() {
+  Icon(WM_LBUTTONDOWN);
+  Icon(WM_LBUTTONUP);
+  Sleep(GetDoubleClickTime() / 3);
+  Check(TrayTopLevel(L"#32768") == nullptr, "no menu before the double-click time has passed");
+  HWND menu = WaitFor([] { return TrayTopLevel(L"#32768"); }, GetDoubleClickTime() + 3000);
+  Check(menu != nullptr, "the menu opens once the double-click time has passed");
+  CloseMenus();
+  Check(WaitFor([] { return TrayTopLevel(L"#32768") ? nullptr : TrayWindow(); }, 3000) != nullptr, "Escape closes it");
+}
+
+void RightClickOpensTheMenuAtOnce() {
+  Icon(WM_RBUTTONUP);
+  Check(WaitFor([] { return TrayTopLevel(L"#32768"); }, 1500) != nullptr, "a right click opens the menu");
+  CloseMenus();
+}
+
+std::wstring TempPath(const wchar_t* name) {
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  return std::wstring(dir) + name;
+}
+
+void DoubleClickStartsTheProgramAndNeverOpensTheMenu() {
+  std::wstring marker = TempPath(L"qlk-e2e-doubleclick.txt");
+  DeleteFileW(marker.c_str());
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  // A batch file stands for the user's program: it leaves a marker behind.
+  std::wstring bat = TempPath(L"qlk-e2e-dbl.bat");
+  std::string body = "@\"" + Utf8(self) + "\" touch \"" + Utf8(marker) + "\"\r\n";
+  HANDLE f = CreateFileW(bat.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD n;
+  WriteFile(f, body.data(), static_cast<DWORD>(body.size()), &n, nullptr);
+  CloseHandle(f);
+  SetText(L"System", L"ExeFile", bat);
+  Icon(WM_LBUTTONDOWN);
+  Icon(WM_LBUTTONUP);
+  Icon(WM_LBUTTONDBLCLK);
+  Icon(WM_LBUTTONUP);
+  DWORD end = GetTickCount() + GetDoubleClickTime() + 1500;
+  bool menu = false;
+  while (GetTickCount() < end) {
+    if (TrayTopLevel(L"#32768")) menu = true;
+    Sleep(50);
+  }
+  Check(!menu, "a double click never opens the menu");
+  bool started = false;
+  for (int i = 0; i < 100 && !started; ++i, Sleep(100)) started = GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+  Check(started, "a double click starts [System] ExeFile");
+  CloseMenus();
+  SetText(L"System", L"ExeFile", L"");
+}
+
+void SelectAllRoundTripsBytesExactly() {
+  const std::string cases[] = {
+      "a\r\nb", "a\r\nb\r\n", "", "\r\n", "a\rb\nc\r\n",
+      "\x93\xFA\x96\x7B\x8C\xEA\r\n\xB6\xDE\xB7\xDE",  // 日本語 / ｶﾞｷﾞ
+      std::string(70000, 'x') + "\r\n" + std::string(40000, '\x88') + "\x9F"};
+  for (const std::string& c : cases) {
+    PutBytes(c);
+    Command(32769);  // 対象行選択 loads the clipboard ...
+    if (HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000)) {
+      Press(d, IDOK);
+      Settle();
+    }
+    Command(32802);  // ... and 全て選択 stores every line back
+    Check(GetBytes() == c, "the text comes back byte for byte (" + std::to_string(c.size()) + " bytes)");
+  }
+}
+
+void CopyStoresOnlyTheTargetLines() {
+  PutBytes("1\r\n2\r\n3\r\n4\r\n5\r\n");
+  CommandAsync(32769);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
+  Check(d != nullptr, "the selection dialog opens");
+  if (!d) return;
+  Check(ChildText(d, 114) == L"1" && ChildText(d, 106) == L"5", "it shows the whole range");
+  SetDlgItemTextW(d, 114, L"4");
+  SetDlgItemTextW(d, 106, L"2");  // stored swapped
+  Press(d, IDOK);
+  Settle();
+  Command(57634);
+  Check(GetBytes() == "2\r\n3\r\n4\r\n", "コピー puts out the target lines only");
+}
+
+void LossyTextAsksAndCancelKeepsIt() {
+  const std::wstring text = L"smile \xD83D\xDE00 here";
+  PutUnicode(text);
+  CommandAsync(32769);
+  HWND box = WaitFor([] { return TrayTopLevel(L"#32770", L"QlkTray"); }, 5000);
+  Check(box != nullptr, "a question appears for text Shift-JIS cannot hold");
+  if (!box) return;
+  Check(BoxText(box).find(L"シフトJISで表せない文字があります") != std::wstring::npos, "it names the problem");
+  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+  Settle();
+  Check(TrayTopLevel(L"#32770", L"対象行指定") == nullptr, "Cancel ends the command");
+  Check(GetUnicode() == text, "the clipboard keeps the emoji");
+}
+
+void SettingsOkWritesTheKeysAndCancelWritesNothing() {
+  ClearProfile();
+  CommandAsync(32806);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000);
+  Check(d != nullptr, "the settings dialog opens");
+  if (!d) return;
+  Check(IsDlgButtonChecked(d, 109) == BST_CHECKED, "a clean profile uses <ESC>$B");
+  Check(IsDlgButtonChecked(d, 127) == BST_CHECKED, "automatic code conversion is on");
+  Check(IsDlgButtonChecked(d, 112) == BST_UNCHECKED, "confirmation is off");
+  CheckDlgButton(d, 112, BST_CHECKED);
+  PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+  Settle();
+  Check(ProfileValues().empty(), "Cancel writes nothing");
+  CommandAsync(32806);
+  d = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000);
+  if (!d) return;
+  CheckDlgButton(d, 112, BST_CHECKED);
+  CheckDlgButton(d, 109, BST_UNCHECKED);
+  CheckDlgButton(d, 111, BST_CHECKED);
+  SendDlgItemMessageW(d, 118, CB_SETCURSEL, 2, 0);
+  SetDlgItemTextW(d, 136, L"C:\\tools\\メモ帳.exe");
+  Press(d, IDOK);
+  Settle();
+  std::vector<std::wstring> v = ProfileValues();
+  Check(v.size() == 12, "OK writes the twelve keys of the dialog (" + std::to_string(v.size()) + ")");
+  Check(GetInt(L"System", L"Verify", 9) == 1, "Verify 1");
+  Check(GetInt(L"Jis", L"Jis", 9) == 3, "Jis 3");
+  Check(GetInt(L"System", L"CrLf", 9) == 2, "CrLf 2");
+  Check(GetInt(L"Update", L"Year", 0) == 2005, "the last-check date is the stored one");
+  SetInt(L"System", L"Verify", 0);
+}
+
+[[maybe_unused]] void VerifyAsksAndCancelLeavesTheClipboard() {
+  SetInt(L"System", L"Verify", 1);
+  PutBytes("abc\r\n");
+  CommandAsync(32781);  // ひらがな→カタカナ
+  HWND box = WaitFor([] { return TrayTopLevel(L"#32770", L"QlkTray"); }, 5000);
+  Check(box != nullptr, "Verify 1 asks before the command runs");
+  if (box) {
+    Check(BoxText(box) == L"ひらがなをカタカナに変換します", "with the command's confirmation");
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    Settle();
+  }
+  Check(GetBytes() == "abc\r\n", "Cancel leaves the clipboard untouched");
+  SetInt(L"System", L"Verify", 0);
+}
+
+void MenuIsBuiltFromTheResourceEveryTime() {
+  SetInt(L"DirMenu", L"DirNo", 2);
+  SetText(L"DirMenu", L"Name00", L"整形マクロ");
+  SetText(L"DirMenu", L"Name01", L"sort");
+  std::wstring path = TempPath(L"qlk-e2e-menu.txt");
+  Check(Ask("menu " + Utf8(path)) == TRUE, "the tray describes its menu");
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  std::string text(1 << 20, '\0');
+  DWORD n = 0;
+  ReadFile(f, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
+  CloseHandle(f);
+  text.resize(n);
+  int top = 0;
+  size_t p = 0;
+  while ((p = text.find("\n0\t", p)) != std::string::npos || (top == 0 && text.rfind("0\t", 0) == 0)) {
+    ++top;
+    if (p == std::string::npos) break;
+    ++p;
+  }
+  Check(text.find("0\t12\tpopup\tオプション(&O)") != std::string::npos, "the options submenu stands at 12");
+  Check(text.find("DUMMY") == std::string::npos, "its placeholder is gone");
+  Check(text.find("1\t12\t32853\t整形マクロ") != std::string::npos, "the first macro entry follows the separator");
+  Check(text.find("1\t13\t32854\tsort") != std::string::npos, "and the second after it");
+  Check(text.find("32837\tマクロ記録(&M)") != std::string::npos, "recording is off");
+  Check(text.find("57643\tアンドゥ(\x1E" "U\x1F" "ｱ)\tgrayed") != std::string::npos, "undo is grey with nothing to undo");
+  Check(text.find("0\t15\t57665\t終了(\x1E" "X\x1F" "ﾘ)") != std::string::npos, "exit ends the menu");
+  SetInt(L"DirMenu", L"DirNo", 0);
+}
+
+const Test kTests[] = {
+    {"IconIsShownAndTheWindowIsHidden", IconIsShownAndTheWindowIsHidden},
+    {"MenuIsBuiltFromTheResourceEveryTime", MenuIsBuiltFromTheResourceEveryTime},
+    {"SingleClickOpensTheMenuAfterTheDoubleClickTime", SingleClickOpensTheMenuAfterTheDoubleClickTime},
+    {"RightClickOpensTheMenuAtOnce", RightClickOpensTheMenuAtOnce},
+    {"DoubleClickStartsTheProgramAndNeverOpensTheMenu", DoubleClickStartsTheProgramAndNeverOpensTheMenu},
+    {"SelectAllRoundTripsBytesExactly", SelectAllRoundTripsBytesExactly},
+    {"CopyStoresOnlyTheTargetLines", CopyStoresOnlyTheTargetLines},
+    {"LossyTextAsksAndCancelKeepsIt", LossyTextAsksAndCancelKeepsIt},
+    {"SettingsOkWritesTheKeysAndCancelWritesNothing", SettingsOkWritesTheKeysAndCancelWritesNothing},
+};
+
+int Suite() {
+  ClearProfile();
+  if (!StartTray()) {
+    std::printf("[  FAILED  ] the tray did not start\n");
+    return 1;
+  }
+  int failedTests = 0;
+  for (const Test& t : kTests) {
+    int before = failures;
+    std::printf("[ RUN      ] e2e.%s\n", t.name);
+    std::fflush(stdout);
+    t.run();
+    CloseMenus();
+    CancelAll();
+    bool ok = failures == before;
+    failedTests += ok ? 0 : 1;
+    std::printf("[ %s ] e2e.%s\n", ok ? "      OK" : " FAILED ", t.name);
+    std::fflush(stdout);
+  }
+  std::printf("[ RUN      ] e2e.ExitRemovesTheIconAndEndsTheProcess\n");
+  bool exited = ExitTray();
+  ++checks;
+  if (!exited) ++failedTests;
+  std::printf("[ %s ] e2e.ExitRemovesTheIconAndEndsTheProcess\n", exited ? "      OK" : " FAILED ");
+  size_t total = std::size(kTests) + 1;
+  std::printf("[==========] %zu end-to-end tests ran (%d checks).\n", total, checks);
+  if (failedTests == 0) std::printf("[  PASSED  ] %zu tests.\n", total);
+  else std::printf("[  FAILED  ] %d tests.\n", failedTests);
+  ClearProfile();
+  return failedTests ? 1 : 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return 2;
+  std::wstring verb = argv[1];
+  if (verb == L"touch" && argc > 2) {
+    HANDLE f = CreateFileW(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(f);
+    return 0;
+  }
+  if ((verb == L"suite" || verb == L"start") && argc > 2) {
+    trayExe = argv[2];
+    if (verb == L"suite") return Suite();
+    ClearProfile();
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring cmd = L"\"" + trayExe + L"\"";
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
+    return WaitFor(TrayWindow, 15000) ? 0 : 1;
+  }
+  if (!TrayWindow()) return 1;
+  if (verb == L"open-menu") {
+    Icon(WM_RBUTTONUP);
+    return WaitFor([] { return TrayTopLevel(L"#32768"); }, 3000) ? 0 : 1;
+  }
+  if (verb == L"keys") {
+    for (int i = 2; i < argc; ++i) Key(KeyCode(Utf8(argv[i])));
+    return 0;
+  }
+  if (verb == L"command" && argc > 2) {
+    CommandAsync(static_cast<UINT>(_wtoi(argv[2])));
+    Sleep(500);
+    return 0;
+  }
+  if (verb == L"cancel") {
+    CloseMenus();
+    CancelAll();
+    return 0;
+  }
+  if (verb == L"exit") {
+    DWORD pid = TrayPid();
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    CommandAsync(57665);
+    bool ended = WaitForSingleObject(h, 10000) == WAIT_OBJECT_0;
+    CloseHandle(h);
+    return ended ? 0 : 1;
+  }
+  return 2;
+}

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# End-to-end tests of QlkTray.exe under Wine: the driver's suite, then screenshots of the
+# popup menu, a submenu and the settings dialog in build/e2e/ for a person to look at.
+# Expects tools/wine-env to be sourced and started (a display, the prefix, a wineserver).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+win="$root/build/win"
+tray=$(winepath -w "$win/QlkTray.exe")
+driver="$win/tests/qlk_e2e.exe"
+out="$root/build/e2e"
+mkdir -p "$out"
+
+wine "$driver" suite "$tray"
+
+shot() { sleep 1; import -window root "$out/$1"; }
+wine "$driver" start "$tray"
+wine "$driver" open-menu
+shot menu.png
+wine "$driver" keys DOWN RIGHT
+shot submenu.png
+wine "$driver" cancel
+wine "$driver" command 32806
+shot setdlg.png
+wine "$driver" cancel
+wine "$driver" exit
+echo "screenshots: $out/menu.png $out/submenu.png $out/setdlg.png"
