@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstring>
 #include <optional>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -114,26 +113,30 @@ int CompareSortLines(std::string_view a, std::string_view b, std::span<const CSo
 
 namespace {
 
-// A line's place in the heap with a summary of its first key. The summary preserves the
-// order: two different summaries order their lines as the full comparison does, and equal
-// ones leave the decision to it. Most comparisons then never touch the lines' bytes.
+// A text with an order-preserving summary of its first key: two different summaries order
+// their texts as the full comparison does, and equal ones leave the decision to it. Most
+// comparisons then never touch the lines' bytes.
 struct SortRef {
-  uint64_t summary;
-  uint32_t index;
+  uint64_t high = 0, low = 0;
+  uint32_t index = 0;
 };
 
-uint64_t TextSummary(std::string_view k) {
-  uint64_t v = 0;
+// The first eight characters of a text key, folded, 16 bits each; 0 past the end, as the
+// comparison counts the end.
+void TextSummary(std::string_view k, uint64_t& high, uint64_t& low) {
   size_t i = 0;
-  for (int n = 0; n < 4; ++n) {
-    uint16_t c = 0;
-    if (i < k.size()) {
-      c = SortFoldCase(sjis::CharAt(k, i));
-      i += sjis::CharLen(k, i);
+  for (uint64_t* part : {&high, &low}) {
+    uint64_t v = 0;
+    for (int n = 0; n < 4; ++n) {
+      uint16_t c = 0;
+      if (i < k.size()) {
+        c = SortFoldCase(sjis::CharAt(k, i));
+        i += sjis::CharLen(k, i);
+      }
+      v = v << 16 | c;
     }
-    v = v << 16 | c;
+    *part = v;
   }
-  return v;
 }
 
 uint64_t NumberSummary(std::string_view k) {
@@ -148,10 +151,18 @@ uint64_t NumberSummary(std::string_view k) {
   return d.sign < 0 ? bias - mag : bias + mag;
 }
 
-uint64_t Summary(std::string_view line, const CSortItem& key) {
+void Summarize(std::string_view line, const CSortItem& key, SortRef& r) {
   std::string_view k = SortKeyText(line, key);
-  uint64_t v = key.numeric ? NumberSummary(k) : TextSummary(k);
-  return key.descending ? ~v : v;
+  if (key.numeric) {
+    r.high = NumberSummary(k);
+    r.low = 0;
+  } else {
+    TextSummary(k, r.high, r.low);
+  }
+  if (key.descending) {
+    r.high = ~r.high;
+    r.low = ~r.low;
+  }
 }
 
 // Puts the lines in the order of the references: position p receives the line that was at
@@ -180,21 +191,43 @@ void HeapSortLines(LineArray& lines, std::span<const CSortItem> keys) {
   // compare equal; the heap then moves small rank and index pairs instead of chasing each
   // line's bytes, and gives the very order it would give on the lines. Lines of the same
   // bytes compare equal under any keys, so only one line of each text is ranked.
-  std::unordered_map<std::string_view, uint32_t> textOf;
-  textOf.reserve(count);
   std::vector<uint32_t> text(count);  // per line: its text's number
   std::vector<uint32_t> first;        // per text: its first line
-  for (size_t i = 0; i < count; ++i) {
-    auto [it, fresh] = textOf.try_emplace(lines[i], static_cast<uint32_t>(first.size()));
-    if (fresh) first.push_back(static_cast<uint32_t>(i));
-    text[i] = it->second;
+  {
+    // Open addressing over the texts' numbers: a slot holds number + 1, 0 when free.
+    size_t cap = 16;
+    while (cap < 2 * count) cap *= 2;
+    std::vector<uint32_t> slot(cap);
+    std::vector<size_t> hashOf;
+    const std::hash<std::string_view> hash;
+    for (size_t i = 0; i < count; ++i) {
+      std::string_view s = lines[i];
+      const size_t hv = hash(s);
+      size_t at = hv & (cap - 1);
+      for (;; at = (at + 1) & (cap - 1)) {
+        if (slot[at] == 0) {
+          slot[at] = static_cast<uint32_t>(first.size() + 1);
+          text[i] = static_cast<uint32_t>(first.size());
+          first.push_back(static_cast<uint32_t>(i));
+          hashOf.push_back(hv);
+          break;
+        }
+        const uint32_t t = slot[at] - 1;
+        if (hashOf[t] == hv && lines[first[t]] == s) {
+          text[i] = t;
+          break;
+        }
+      }
+    }
   }
-  textOf = {};
   std::vector<SortRef> byKey(first.size());
-  for (size_t t = 0; t < first.size(); ++t)
-    byKey[t] = {keys.empty() ? 0 : Summary(lines[first[t]], keys[0]), static_cast<uint32_t>(t)};
+  for (size_t t = 0; t < first.size(); ++t) {
+    byKey[t].index = static_cast<uint32_t>(t);
+    if (!keys.empty()) Summarize(lines[first[t]], keys[0], byKey[t]);
+  }
   auto cmp = [&](const SortRef& x, const SortRef& y) -> int {
-    if (x.summary != y.summary) return x.summary < y.summary ? -1 : 1;
+    if (x.high != y.high) return x.high < y.high ? -1 : 1;
+    if (x.low != y.low) return x.low < y.low ? -1 : 1;
     return CompareSortLines(lines[first[x.index]], lines[first[y.index]], keys);
   };
   std::sort(byKey.begin(), byKey.end(), [&](const SortRef& x, const SortRef& y) { return cmp(x, y) < 0; });
