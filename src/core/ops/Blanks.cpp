@@ -173,20 +173,22 @@ std::string TabSpaceLine(std::string_view s, int width) {
   return out;
 }
 
-std::string SpaceTabLine(std::string_view s, int width) {
-  if (width < 1 || width > kMaxTabWidth) return std::string(s);
-  const size_t w = static_cast<size_t>(width), n = s.size();
-  std::string out;
-  out.reserve(n);
+namespace {
+
+// The spaces-to-tabs walk. Without an output it only tells whether any run of spaces reaches
+// a tab stop, which most lines of prose never do, so those are not rebuilt at all.
+bool SpaceTabWalk(std::string_view s, size_t w, std::string* out) {
+  const size_t n = s.size();
+  bool changed = false;
   size_t col = 0;
   for (size_t i = 0; i < n;) {
     size_t t = i;
     while (t < n && s[t] != ' ' && s[t] != '\t') ++t;
-    out.append(s.substr(i, t - i));
+    if (out) out->append(s.substr(i, t - i));
     col = (col + (t - i)) % w;
     if (t == n) break;
     if (s[t] == '\t') {  // a tab already there reaches the next stop
-      out += '\t';
+      if (out) *out += '\t';
       col = 0;
       i = t + 1;
       continue;
@@ -196,16 +198,28 @@ std::string SpaceTabLine(std::string_view s, int width) {
     size_t run = e - t;
     const size_t toStop = w - col;
     if (run < toStop) {  // no stop reached: the spaces stay
-      out.append(run, ' ');
+      if (out) out->append(run, ' ');
       col += run;
     } else {  // one tab per stop reached, the rest of the run stays spaces
+      if (!out) return true;
+      changed = true;
       run -= toStop;
-      out.append(1 + run / w, '\t');
-      out.append(run % w, ' ');
+      out->append(1 + run / w, '\t');
+      out->append(run % w, ' ');
       col = run % w;
     }
     i = e;
   }
+  return changed;
+}
+
+}  // namespace
+
+std::string SpaceTabLine(std::string_view s, int width) {
+  if (width < 1 || width > kMaxTabWidth) return std::string(s);
+  std::string out;
+  out.reserve(s.size());
+  SpaceTabWalk(s, static_cast<size_t>(width), &out);
   return out;
 }
 
@@ -339,7 +353,7 @@ void TabSpace(CQuenlarkDoc& doc, int width) {
 void SpaceTab(CQuenlarkDoc& doc, int width) {
   if (width < 1 || width > kMaxTabWidth) return;
   EachTarget(doc, [width](std::string_view s) { return SpaceTabLine(s, width); },
-             [](std::string_view s) { return Has(s, ' '); });
+             [width](std::string_view s) { return SpaceTabWalk(s, static_cast<size_t>(width), nullptr); });
 }
 
 void TabIf(CQuenlarkDoc& doc, const std::string& text, int replace) {
