@@ -59,8 +59,8 @@ void Fail(Txt t, std::string_view arg = {}) { sys::PrintError("qlark: " + Format
 
 std::optional<Options> Parse(const std::vector<std::string>& a) {
   Options o;
-  size_t i = 1;
-  for (; i < a.size(); ++i) {
+  bool options = true;
+  for (size_t i = 1; i < a.size(); ++i) {
     const std::string& s = a[i];
     auto value = [&](std::string& dst) {
       if (i + 1 >= a.size()) {
@@ -70,30 +70,29 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
       dst = a[++i];
       return true;
     };
-    if (s == "-i") {
+    // The options may stand anywhere until "--"; anything else is the macro line, so that
+    // negative numbers ("-1") are arguments.
+    if (options && s == "--") {
+      options = false;
+    } else if (options && s == "-i") {
       if (!value(o.in)) return std::nullopt;
-    } else if (s == "-o") {
+    } else if (options && s == "-o") {
       if (!value(o.out)) return std::nullopt;
-    } else if (s == "-f") {
+    } else if (options && s == "-f") {
       if (!value(o.macroFile)) return std::nullopt;
-    } else if (s == "--utf8") {
+    } else if (options && s == "--utf8") {
       o.utf8 = true;
-    } else if (s == "--list") {
+    } else if (options && s == "--list") {
       o.list = true;
-    } else if (s == "--help" || s == "-h") {
+    } else if (options && (s == "--help" || s == "-h")) {
       o.help = true;
-    } else if (s == "--") {
-      ++i;
-      break;
-    } else if (s.size() > 1 && s[0] == '-') {
+    } else if (options && o.line.empty() && s.size() > 1 && s[0] == '-') {
       Fail(Txt::CliUnknownOption, s);
       return std::nullopt;
     } else {
-      break;
+      o.line.push_back(s);
     }
   }
-  // Everything from the keyword on is the macro line, negative numbers included.
-  for (; i < a.size(); ++i) o.line.push_back(a[i]);
   return o;
 }
 

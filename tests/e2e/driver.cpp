@@ -444,7 +444,7 @@ void SettingsOkWritesTheKeysAndCancelWritesNothing() {
   SetInt(L"System", L"Verify", 0);
 }
 
-[[maybe_unused]] void VerifyAsksAndCancelLeavesTheClipboard() {
+void VerifyAsksAndCancelLeavesTheClipboard() {
   SetInt(L"System", L"Verify", 1);
   PutBytes("abc\r\n");
   CommandAsync(32781);  // ひらがな→カタカナ
@@ -457,6 +457,65 @@ void SettingsOkWritesTheKeysAndCancelWritesNothing() {
   }
   Check(GetBytes() == "abc\r\n", "Cancel leaves the clipboard untouched");
   SetInt(L"System", L"Verify", 0);
+}
+
+// Each code command on the clipboard's own bytes, and back. The inputs are valid code page
+// 932 text too, so the clipboard hands them over unchanged.
+void CodeCommandsConvertTheClipboard() {
+  const std::string sjis = "\x88\x9F\x82\xA0" "a\xB1";  // 亜あaｱ
+  struct Step {
+    UINT id;
+    std::string in, out;
+    const char* what;
+  } steps[] = {
+      {32786, sjis, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", "シフトJIS→JIS"},
+      {32785, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", sjis, "JIS→シフトJIS"},
+      {32795, "\x88\x9F\x82\xA0", "\xB0\xA1\xA4\xA2", "シフトJIS→EUC"},
+      {32794, "\xB0\xA1\xA4\xA2", "\x88\x9F\x82\xA0", "EUC→シフトJIS"},
+      {32788, "\x88\x9F\xB1", "\xE4\xBA\x9C\xEF\xBD\xB1", "シフトJIS→UTF8"},
+      {32927, "\xE4\xBA\x9C\xEF\xBD\xB1", "\x88\x9F\xB1", "UTF8→シフトJIS"},
+      {32920, "+MEIwRA-", "\x82\xA0\x82\xA2", "UTF7→通常コード"},
+  };
+  SetInt(L"System", L"Verify", 0);
+  SetInt(L"Jis", L"Jis", 1);
+  SetInt(L"Jis", L"Kana", 0);
+  for (const Step& s : steps) {
+    PutBytes(s.in + "\r\n");
+    Command(s.id);
+    Check(GetBytes() == s.out + "\r\n", s.what);
+  }
+}
+
+void WidthAndCaseCommandsConvertTheClipboard() {
+  struct Step {
+    UINT id;
+    std::string in, out;
+    const char* what;
+  } steps[] = {
+      {32830, "\xB6\xDE\xB7\xDE\xCA\xDF", "\x83\x4B\x83\x4D\x83\x70", "ｶﾞｷﾞﾊﾟ becomes ガギパ"},
+      {32829, "\x82\xAA\x82\xCF\x83\x94", "\xB6\xDE\xCA\xDF\xB3\xDE", "がぱヴ becomes ｶﾞﾊﾟｳﾞ"},
+      {32818, "\xB6\xDE" "ab", "\xB6\xDE\x82\x81\x82\x82", "only the letters widen"},
+      {32777, "abc\x82\x81", "ABC\x82\x60", "ToUpper, ａ included"},
+      {32781, "\x82\xA0\x82\xF0", "\x83\x41\x83\x92", "あを becomes アヲ"},
+      {32904, "it's a pen.ok", "It's A Pen.Ok", "word starts"},
+  };
+  SetInt(L"System", L"Verify", 0);
+  for (const Step& s : steps) {
+    PutBytes(s.in);
+    Command(s.id);
+    Check(GetBytes() == s.out, s.what);
+  }
+  // The kind dialog: digits only, and its choice is kept for the next time.
+  PutBytes("\x82\x50\x82\x81");  // １ａ
+  CommandAsync(32846);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"全角→半角"); }, 5000);
+  Check(d != nullptr, "the kind dialog opens");
+  if (!d) return;
+  CheckDlgButton(d, 1003, BST_CHECKED);
+  Press(d, IDOK);
+  Settle();
+  Check(GetBytes() == "1\x82\x81", "the ticked kind alone narrows");
+  Check(GetInt(L"ZenToHan", L"bNum", 0) == 1, "the box is remembered");
 }
 
 void MenuIsBuiltFromTheResourceEveryTime() {
@@ -498,6 +557,9 @@ const Test kTests[] = {
     {"CopyStoresOnlyTheTargetLines", CopyStoresOnlyTheTargetLines},
     {"LossyTextAsksAndCancelKeepsIt", LossyTextAsksAndCancelKeepsIt},
     {"SettingsOkWritesTheKeysAndCancelWritesNothing", SettingsOkWritesTheKeysAndCancelWritesNothing},
+    {"CodeCommandsConvertTheClipboard", CodeCommandsConvertTheClipboard},
+    {"WidthAndCaseCommandsConvertTheClipboard", WidthAndCaseCommandsConvertTheClipboard},
+    {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},
 };
 
 int Suite() {

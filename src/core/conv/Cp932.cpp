@@ -23,71 +23,76 @@ Cp932Codec::Cp932Codec(const std::function<char16_t(uint16_t)>& decode, const st
   toUtf16_[0] = 0;
 }
 
+// The loops below write through a pointer into output sized for the worst case and trim it at
+// the end: appending one unit at a time costs more than the table lookups themselves.
+
 std::u16string Cp932Codec::Decode(std::string_view s) const {
-  std::u16string out;
-  out.reserve(s.size());
+  std::u16string out(s.size(), u'\0');  // never more units than bytes
+  char16_t* o = out.data();
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const size_t n = s.size();
   for (size_t i = 0; i < n;) {
     unsigned char b = p[i];
     if (b < 0x80) {
-      out.push_back(b);
+      *o++ = b;
       ++i;
     } else if (sjis::IsLead(b)) {
       if (i + 1 < n && IsTrail932(p[i + 1])) {
         char16_t u = toUtf16_[b << 8 | p[i + 1]];
-        out.push_back(u ? u : kBadChar);
+        *o++ = u ? u : kBadChar;
         i += 2;
       } else {
-        out.push_back(kBadChar);
+        *o++ = kBadChar;
         ++i;
       }
     } else {
       char16_t u = toUtf16_[b];
-      out.push_back(u ? u : kBadChar);
+      *o++ = u ? u : kBadChar;
       ++i;
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 
 std::string Cp932Codec::Encode(std::u16string_view s, bool* lossy) const {
-  std::string out;
-  out.reserve(s.size() * 2);
+  std::string out(s.size() * 2, '\0');  // at most two bytes per unit
+  char* o = out.data();
   bool lost = false;
   for (size_t i = 0; i < s.size(); ++i) {
     char16_t u = s[i];
     if (u < 0x80) {
-      out.push_back(static_cast<char>(u));
+      *o++ = static_cast<char>(u);
       continue;
     }
     int c = (u >= 0xD800 && u <= 0xDFFF) ? -1 : toSjis_[u];
     if (c < 0) {
       lost = true;
-      out.push_back('?');
+      *o++ = '?';
       // A surrogate pair is one character: one question mark.
       if (u >= 0xD800 && u <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) ++i;
     } else if (c > 0xFF) {
-      out.push_back(static_cast<char>(c >> 8));
-      out.push_back(static_cast<char>(c & 0xFF));
+      *o++ = static_cast<char>(c >> 8);
+      *o++ = static_cast<char>(c & 0xFF);
     } else {
-      out.push_back(static_cast<char>(c));
+      *o++ = static_cast<char>(c);
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   if (lossy) *lossy = lost;
   return out;
 }
 
 std::u16string Utf8ToUtf16(std::string_view s) {
-  std::u16string out;
-  out.reserve(s.size());
+  std::u16string out(s.size(), u'\0');  // never more units than bytes
+  char16_t* o = out.data();
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const size_t n = s.size();
   size_t i = 0;
   while (i < n) {
     unsigned char b = p[i];
     if (b < 0x80) {
-      out.push_back(b);
+      *o++ = b;
       ++i;
       continue;
     }
@@ -97,32 +102,33 @@ std::u16string Utf8ToUtf16(std::string_view s) {
     else if (b >= 0xE0 && b <= 0xEF) { len = 3; cp = b & 0x0F; min = 0x800; }
     else if (b >= 0xF0 && b <= 0xF4) { len = 4; cp = b & 0x07; min = 0x10000; }
     if (len == 0) {
-      out.push_back(u'\uFFFD');
+      *o++ = u'\uFFFD';
       ++i;
       continue;
     }
     int k = 1;
     for (; k < len && i + k < n && (p[i + k] & 0xC0) == 0x80; ++k) cp = cp << 6 | (p[i + k] & 0x3F);
     if (k < len || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(u'\uFFFD');
+      *o++ = u'\uFFFD';
       i += static_cast<size_t>(k);  // the bytes read so far form one bad sequence
       continue;
     }
     i += static_cast<size_t>(len);
     if (cp >= 0x10000) {
       cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+      *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     } else {
-      out.push_back(static_cast<char16_t>(cp));
+      *o++ = static_cast<char16_t>(cp);
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view s) {
-  std::string out;
-  out.reserve(s.size() * 3);
+  std::string out(s.size() * 3, '\0');  // three bytes per unit, four per pair of units
+  char* o = out.data();
   for (size_t i = 0; i < s.size(); ++i) {
     char32_t cp = s[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
@@ -132,21 +138,22 @@ std::string Utf16ToUtf8(std::u16string_view s) {
       cp = 0xFFFD;  // a lone surrogate cannot be written in UTF-8
     }
     if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
+      *o++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | cp >> 6));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = static_cast<char>(0xC0 | cp >> 6);
+      *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | cp >> 12));
-      out.push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = static_cast<char>(0xE0 | cp >> 12);
+      *o++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+      *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-      out.push_back(static_cast<char>(0xF0 | cp >> 18));
-      out.push_back(static_cast<char>(0x80 | (cp >> 12 & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = static_cast<char>(0xF0 | cp >> 18);
+      *o++ = static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+      *o++ = static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+      *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 

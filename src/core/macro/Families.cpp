@@ -8,6 +8,8 @@ void BindAllFamilies(Bindings& b) {
   BindSelectionCommands(b);
   BindMacroCommands(b);
   BindShellCommands(b);
+  BindCodeCommands(b);
+  BindWidthCommands(b);
   BindSortCommands(b);
   BindBlankCommands(b);
 }

@@ -8,6 +8,8 @@ class Bindings;
 void BindSelectionCommands(Bindings& b);  // selection, copy, undo and redo
 void BindMacroCommands(Bindings& b);      // recording, running macros, interpreter-only keywords
 void BindShellCommands(Bindings& b);      // settings
+void BindCodeCommands(Bindings& b);       // JIS, EUC, UTF-8 and UTF-7
+void BindWidthCommands(Bindings& b);      // full/half width, case and kana
 void BindSortCommands(Bindings& b);       // sorting, reversing, duplicate removal
 void BindBlankCommands(Bindings& b);      // blanks, tabs, alignment, joining, stray line ends
 

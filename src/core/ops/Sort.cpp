@@ -7,16 +7,13 @@
 #include <unordered_set>
 #include <vector>
 
+#include "conv/Case.h"
 #include "conv/Sjis.h"
 #include "platform/UserInterface.h"
 
 namespace qlk {
 
-uint16_t SortFoldCase(uint16_t c) {
-  if (c >= 'a' && c <= 'z') return static_cast<uint16_t>(c - 0x20);
-  if (c >= 0x8281 && c <= 0x829A) return static_cast<uint16_t>(c - 0x21);  // full-width Latin
-  return c;
-}
+uint16_t SortFoldCase(uint16_t c) { return FoldUpper(c); }
 
 std::string_view SortKeyText(std::string_view line, const CSortItem& key) {
   const long long len = static_cast<long long>(line.size());

@@ -8,8 +8,8 @@
 
 namespace qlk {
 
-// The letter case the sort ignores: single-byte and full-width Latin small letters become
-// their capitals; every other character code comes back as it is.
+// The letter case the sort ignores, the comparison folding of the case family: single-byte
+// and full-width Latin small letters become their capitals, other codes stay.
 uint16_t SortFoldCase(uint16_t code);
 
 // The bytes of a line that one key compares: columns first..last (from 1, inclusive, -1 the

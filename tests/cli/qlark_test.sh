@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Runs the built qlark as a process: standard streams, -i/-o, --utf8, -f, and its failures.
+# usage: qlark_test.sh QLARK [WRAPPER]   (WRAPPER "wine" runs qlark.exe; paths go through winepath)
+set -u
+qlark=$1
+wrap=${2:-}
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fails=0 runs=0
+
+# Under Wine the messages come in the console's code page (932), as on a Japanese Windows.
+q() {
+  if [ -n "$wrap" ]; then
+    local rc=0
+    "$wrap" "$qlark" "$@" 2>"$tmp/stderr" || rc=$?
+    iconv -f CP932 -t UTF-8 "$tmp/stderr" >&2
+    return $rc
+  else
+    "$qlark" "$@"
+  fi
+}
+p() { if [ -n "$wrap" ]; then winepath -w "$1"; else echo "$1"; fi; }
+expect() {  # name, wanted, got
+  runs=$((runs + 1))
+  if [ "$2" == "$3" ]; then echo "[       OK ] qlark.$1"; else
+    fails=$((fails + 1)); echo "[  FAILED  ] qlark.$1"; echo "    want: $(printf '%q' "$2")"; echo "    got:  $(printf '%q' "$3")"; fi
+}
+hex() { od -An -tx1 -v | tr -d ' \n'; }
+
+# Standard input to standard output, bytes exact, without a final line break kept so.
+got=$(printf 'a\r\nb' | q TextAll | hex)
+expect StdinToStdoutKeepsTheBytes "610d0a62" "$got"
+
+# A lower-case keyword and a line-selection macro line.
+printf '1\r\n2\r\n3\r\n' > "$tmp/in.txt"
+got=$(q textall -i "$(p "$tmp/in.txt")" | hex)
+expect InputFileAndLowerCaseKeyword "310d0a320d0a330d0a" "$got"
+
+# -o writes the file; nothing goes to standard output.
+out=$(q TextAll -i "$(p "$tmp/in.txt")" -o "$(p "$tmp/out.txt")")
+expect OutputFileIsWritten "310d0a320d0a330d0a|" "$(hex < "$tmp/out.txt")|$out"
+
+# A macro file: the range of a LineSelect line stays for the lines after it.
+printf 'LineSelect 1 2 3\r\nLineEdit 0 x\r\nCopy\r\n' > "$tmp/m.qmc"
+got=$(q -f "$(p "$tmp/m.qmc")" -i "$(p "$tmp/in.txt")" | hex)
+expect MacroFileRuns "780d0a320d0a330d0a" "$got"
+
+# --utf8: UTF-8 in, Shift-JIS inside, UTF-8 out.
+got=$(printf 'あい\r\nう' | q --utf8 LineEdit 1 ア)
+expect Utf8InAndOut "$(printf 'あい\r\nア')" "$got"
+
+# Unknown keyword: status 2, a message naming it, nothing written.
+echo keep > "$tmp/keep.txt"
+msg=$(q Frobnicate -i "$(p "$tmp/in.txt")" -o "$(p "$tmp/keep.txt")" 2>&1 >/dev/null); rc=$?
+expect UnknownKeywordFails "2|1|keep" "$rc|$(grep -c Frobnicate <<<"$msg")|$(cat "$tmp/keep.txt")"
+
+# Unknown input file: a message and a failure status.
+msg=$(q TextAll -i "$(p "$tmp/none.txt")" 2>&1 >/dev/null); rc=$?
+expect UnknownInputFails "2|1" "$rc|$(grep -c none.txt <<<"$msg")"
+
+# A macro file that cannot be opened: the message of the tool, status 1, output untouched.
+msg=$(q -f "$(p "$tmp/none.qmc")" -i "$(p "$tmp/in.txt")" -o "$(p "$tmp/keep.txt")" 2>&1 >/dev/null); rc=$?
+expect UnknownMacroFileFails "1|1|keep" "$rc|$(grep -c 'ファイルを開けません' <<<"$msg")|$(cat "$tmp/keep.txt")"
+
+# An empty input: "文書が存在しません", status 1.
+msg=$(printf '' | q TextAll 2>&1 >/dev/null); rc=$?
+expect EmptyDocumentFails "1|1" "$rc|$(grep -c '文書が存在しません' <<<"$msg")"
+
+# --list names every keyword; --help says how.
+n=$(q --list | wc -l)
+expect ListHasEveryKeyword "89" "$(echo $n)"
+q --help | grep -q -- '--utf8'; expect HelpMentionsOptions "0" "$?"
+
+echo "[==========] $runs qlark process tests ran."
+if [ "$fails" -eq 0 ]; then echo "[  PASSED  ] $runs tests."; else echo "[  FAILED  ] $fails tests."; exit 1; fi
