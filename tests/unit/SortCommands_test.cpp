@@ -302,3 +302,26 @@ TEST(SortCommands, EveryCommandAndKeywordReachesTheTrayAndTheCommandLine) {
     EXPECT_GE(FindKeyword(k), 0) << k;
   }
 }
+
+TEST(SortCommands, TabIfRecordsTheTypedTextSoThatReplayGivesItBack) {
+  const std::string so = sj(u8"ソ");  // its trail byte is a backslash
+  for (const std::string& typed : {std::string("\\t"), std::string("C:\\new "), so + "n", std::string("a\\\\b")}) {
+    const std::string clip = "x" + typed + "y" + typed + "z";
+    Harness h;
+    h.Clip(clip);
+    h.Record();
+    h.tp.ui.dialogScript = [&](FakeDialog& d) {
+      d.Set(CTabIfDlg::kText, typed);
+      d.Set(CTabIfDlg::kReplace, 1);
+      return d.Ok();
+    };
+    h.m->Dispatch(32916);
+    const std::string byMenu = h.ClipText();
+    EXPECT_EQ(byMenu, "x\ty\tz") << u8(typed);
+    std::string line = h.Recorded();
+    ASSERT_GE(line.size(), 2u);
+    line.resize(line.size() - 2);  // CR LF
+    Harness replay;
+    EXPECT_EQ(replay.Run(clip, {line}), Lines{"x\ty\tz"}) << line;
+  }
+}
