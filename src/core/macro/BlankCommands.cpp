@@ -1,6 +1,5 @@
 // Blanks, tabs, alignment, comma separation, joining and stray line ends: menu handlers and
 // macro keywords.
-#include "conv/Sjis.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
 #include "macro/Frame.h"
@@ -13,31 +12,6 @@ namespace {
 
 using TabOp = void (*)(CQuenlarkDoc&, int);
 
-// The escape form of a text the command uses exactly as typed: replay unescapes, so real
-// backslashes are written doubled and the recorded line gives the typed text back.
-std::string EscapeTyped(std::string_view t) {
-  if (t.empty()) return "\\b";
-  std::string o;
-  o.reserve(t.size() + 8);
-  for (size_t i = 0; i < t.size(); ++i) {
-    const char c = t[i];
-    if (sjis::IsLead(c) && i + 1 < t.size()) {  // a trail byte 0x5C is no backslash
-      o += c;
-      o += t[++i];
-    } else if (c == '\\') {
-      o += "\\\\";
-    } else if (c == ' ') {
-      o += "\\s";
-    } else if (c == '\r' && i + 1 < t.size() && t[i + 1] == '\n') {
-      o += "\\n";
-      ++i;
-    } else {
-      o += c;
-    }
-  }
-  return o;
-}
-
 void TabCommand(MainState& m, TabOp op, std::string (*line)(int)) {
   CTabDlg dlg(m.platform().settings);
   RunDialog(m, dlg, [&] { return line(dlg.width); }, [&](CQuenlarkDoc& d) { op(d, dlg.width); });
@@ -45,7 +19,7 @@ void TabCommand(MainState& m, TabOp op, std::string (*line)(int)) {
 
 void TabIfCommand(MainState& m) {
   CTabIfDlg dlg(m.platform().settings);
-  RunDialog(m, dlg, [&] { return "TabIf " + EscapeTyped(dlg.text) + " " + std::to_string(dlg.replace); },
+  RunDialog(m, dlg, [&] { return ml::TabIf(dlg.text, dlg.replace); },
             [&](CQuenlarkDoc& d) { TabIf(d, dlg.text, dlg.replace); });
 }
 
