@@ -11,6 +11,8 @@ void BindAllFamilies(Bindings& b) {
   BindShellCommands(b);
   BindCodeCommands(b);
   BindWidthCommands(b);
+  BindSortCommands(b);
+  BindBlankCommands(b);
 }
 
 }  // namespace qlk
