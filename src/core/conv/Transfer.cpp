@@ -182,15 +182,6 @@ bool IsUuEnd(std::string_view line) {
   return line == "end";
 }
 
-// Builds a line in a scratch buffer sized for the worst case, then copies it out at its size.
-template <class Fill>
-std::string Exact(Fill&& fill) {
-  thread_local std::string scratch;
-  scratch.clear();
-  fill(scratch);
-  return std::string(scratch);
-}
-
 // Replaces the lines by those `produce(i, line, push)` gives for each target line; other
 // lines stay as they are. Returns the number of lines added (negative when lines merged).
 template <class Produce>
@@ -303,7 +294,7 @@ std::string EqualsDecode(std::string_view text) {
 
 // ---------------------------------------------------------------- MIME
 
-std::string ToMimeLine(std::string_view line) { return Base64Encode(line); }
+std::string ToMimeLine(std::string_view line) { return Base64Encode(line); }  // sized exactly
 
 std::string DecodeEncodedWords(const ICodePage& cp, std::string_view line) {
   const size_t start = line.find("=?");
@@ -372,8 +363,12 @@ std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& sett
 // ---------------------------------------------------------------- URL
 
 std::string SjisToUrlLine(std::string_view line) {
-  return Exact([&](std::string& out) {
-    Sink w(out, line.size() * 3);
+  // Sized exactly first, so the line is written once into storage of its own.
+  size_t size = line.size();
+  for (unsigned char c : line) size += kUrlSafe[c] ? 0 : 2;
+  std::string out;
+  {
+    Sink w(out, size);
     for (unsigned char c : line) {
       if (kUrlSafe[c]) {
         w.Put(c);
@@ -382,7 +377,8 @@ std::string SjisToUrlLine(std::string_view line) {
         w.Put2(kHex[c].data());
       }
     }
-  });
+  }
+  return out;
 }
 
 std::string UrlToSjisLine(std::string_view line) {
@@ -394,20 +390,25 @@ std::string UrlToSjisLine(std::string_view line) {
 // ---------------------------------------------------------------- code listings
 
 std::string ToSjisCodeLine(std::string_view line) {
-  return Exact([&](std::string& out) {
+  std::string out;
+  {
     Sink w(out, line.size() * 3);
     for (unsigned char c : line) {
       w.Put2(kHex[c].data());
       w.Put(' ');
     }
-  });
+  }
+  return out;
 }
 
 std::string ToJisCodeLine(std::string_view line) {
-  return Exact([&](std::string& out) {
-    const unsigned char* p = Bytes(line);
-    const size_t n = line.size();
-    Sink w(out, n * 3);  // a double-byte character gives five bytes for two
+  const unsigned char* p = Bytes(line);
+  const size_t n = line.size();
+  size_t size = 0;
+  for (size_t i = 0; i < n; i += sjis::CharLen(line, i)) size += sjis::CharLen(line, i) == 2 ? 5 : 3;
+  std::string out;
+  {
+    Sink w(out, size);
     size_t i = 0;
     while (i < n) {
       if (sjis::CharLen(line, i) == 2) {
@@ -421,7 +422,8 @@ std::string ToJisCodeLine(std::string_view line) {
       }
       w.Put(' ');
     }
-  });
+  }
+  return out;
 }
 
 std::string CodeToSjisLine(std::string_view line) {
@@ -463,7 +465,7 @@ std::string UudecodeLine(std::string_view line) {
 
 // ---------------------------------------------------------------- document operations
 
-void ToMime(CQuenlarkDoc& doc) { AppendTargetLines(doc, AppendBase64); }
+void ToMime(CQuenlarkDoc& doc) { ConvertTargetLines(doc, ToMimeLine); }
 
 void MimeToSjis(CQuenlarkDoc& doc) {
   ResetJisModes();
