@@ -89,10 +89,11 @@ msg=$(q --detect "$(p "$tmp/none.txt")" 2>&1 >/dev/null); rc=$?
 expect DetectUnreadableFileFails "2|1" "$rc|$(grep -c none.txt <<<"$msg")"
 
 # MimeOut: the decoded bytes in the file, the text unchanged; a file that cannot be created
-# says so and fails.
-got=$(printf 'YWJj\r\nAAE=' | q MimeOut "$(p "$tmp/mime.bin")" | hex)
+# says so and fails. Its path is an escaped argument, so a Windows path doubles its backslashes.
+esc() { p "$1" | sed 's/\\/\\\\/g'; }
+got=$(printf 'YWJj\r\nAAE=' | q MimeOut "$(esc "$tmp/mime.bin")" | hex)
 expect MimeOutWritesTheFile "59574a6a0d0a4141453d|6162630001" "$got|$(hex < "$tmp/mime.bin")"
-msg=$(printf 'YWJj' | q MimeOut "$(p "$tmp/no/such/x.bin")" 2>&1 >/dev/null); rc=$?
+msg=$(printf 'YWJj' | q MimeOut "$(esc "$tmp/no/such/x.bin")" 2>&1 >/dev/null); rc=$?
 expect MimeOutCannotCreate "1|1" "$rc|$(grep -c 'ファイルが開けません' <<<"$msg")"
 
 echo "[==========] $runs qlark process tests ran."
