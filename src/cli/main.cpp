@@ -1,5 +1,7 @@
 // qlark: the command-line front end over the same core as the tray tool. It runs one macro
 // line or a macro file on its input as the tray runs them on the clipboard.
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "macro/Bindings.h"
 #include "macro/Interpreter.h"
 #include "macro/MainState.h"
+#include "macro/Streaming.h"
 #include "platform/System.h"
 
 using namespace qlk;
@@ -20,9 +23,15 @@ namespace {
 class MemoryClipboard final : public IClipboard {
  public:
   explicit MemoryClipboard(std::string text) : text_(std::move(text)) {}
-  ClipRead Read() override { return {ClipStatus::Ok, text_}; }
+  // The input is read once per run: it is handed over, not copied.
+  ClipRead Read() override { return {ClipStatus::Ok, std::move(text_)}; }
   bool Write(std::string_view s) override {
     text_ = std::string(s);
+    written_ = true;
+    return true;
+  }
+  bool Write(std::string&& s) override {
+    text_ = std::move(s);
     written_ = true;
     return true;
   }
@@ -55,6 +64,10 @@ struct Options {
   bool utf8 = false, list = false, help = false;
   std::vector<std::string> line;   // keyword and arguments
 };
+
+// Lines per piece of a line-by-line run: small enough to stay in the caches' reach, large
+// enough that the per-piece work does not count.
+constexpr size_t kPieceLines = 4096;
 
 void Fail(Txt t, std::string_view arg = {}) { sys::PrintError("qlark: " + FormatText(t, {std::string(arg)})); }
 
@@ -109,8 +122,9 @@ void PrintList() {
 }
 
 int Run(const Options& o) {
-  std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
-  std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
+  // Held for the whole process, which ends without tearing them down (see below).
+  static std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
+  static std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
   auto sjisPath = [&](const std::string& utf8) { return cp->Utf8ToSjis(utf8); };
 
   if (o.line.empty() && o.macroFile.empty()) {
@@ -141,30 +155,44 @@ int Run(const Options& o) {
     if (lossy) Fail(Txt::CliLossyInput);
   }
 
-  MemoryClipboard clip(std::move(*input));
-  std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
-  std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
-  std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
-  std::unique_ptr<IClock> clock = sys::MakeClock();
-  CliUI ui;
-  Platform p{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
+  // A one-line run of a line-by-line conversion goes through the text in pieces: the same
+  // bytes as a run over the whole text, in a fraction of the memory.
+  const bool pieces = o.macroFile.empty() && IsLineLocal(o.line[0]) && !input->empty();
+  auto& clip = *new MemoryClipboard(pieces ? std::string() : std::move(*input));
+  static std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
+  static std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
+  static std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
+  static std::unique_ptr<IClock> clock = sys::MakeClock();
+  static CliUI ui;
+  auto& p = *new Platform{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
   AppState app;
-  {
-    MainState m(p, bindings, app);
-    if (!o.macroFile.empty()) {
-      RunMacroFile(m, sjisPath(o.macroFile));
+  // The document is never destroyed: the process ends right after the output, and freeing
+  // millions of lines one by one would only cost time. (Nor is the regex flag written back:
+  // a command-line run leaves the tray's profile as it found it.)
+  auto* m = new MainState(p, bindings, app);
+  m->doc().DisableUndo();  // nobody can undo after the process has ended
+  std::string result;
+  if (!o.macroFile.empty()) {
+    RunMacroFile(*m, sjisPath(o.macroFile));
+  } else {
+    std::string line;
+    for (const std::string& a : o.line) {
+      if (!line.empty()) line += ' ';
+      line += cp->Utf8ToSjis(a);
+    }
+    if (pieces) {
+      result.reserve(input->size() + input->size() / 8);
+      if (!RunLinePieces(*m, line, *input, kPieceLines, result)) return 1;
     } else {
-      std::string line;
-      for (const std::string& a : o.line) {
-        if (!line.empty()) line += ' ';
-        line += cp->Utf8ToSjis(a);
-      }
-      RunMacroText(m, line);
+      RunMacroText(*m, line);
     }
   }
   if (ui.shown > 0 || !clip.Written()) return 1;  // the run failed: the output stays untouched
 
-  std::string out = o.utf8 ? cp->SjisToUtf8(clip.Text()) : clip.Text();
+  const std::string& sjisOut = pieces ? result : clip.Text();
+  std::string converted;
+  if (o.utf8) converted = cp->SjisToUtf8(sjisOut);
+  const std::string& out = o.utf8 ? converted : sjisOut;
   if (o.out.empty()) {
     if (!sys::WriteStdout(out)) return 1;
     return 0;
@@ -230,6 +258,7 @@ int main(int argc, char** argv) {
       rc = Run(*o);
     }
   }
-  sys::Shutdown();
-  return rc;
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(rc);
 }

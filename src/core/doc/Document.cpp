@@ -1,14 +1,20 @@
 #include "doc/Document.h"
 
+#include "conv/Sjis.h"
+
 namespace qlk {
 
 CQuenlarkDoc::CQuenlarkDoc(Platform& p) : p_(p) {
-  regexFlag = p_.settings.GetInt("LineSelect", "RegExp", 0) != 0 ? 1 : 0;
+  storedRegexFlag_ = p_.settings.GetInt("LineSelect", "RegExp", 0);
+  regexFlag = storedRegexFlag_ != 0 ? 1 : 0;
   regex_ = p_.regex.Create();
   if (!regex_) regexFlag = 0;
 }
 
-CQuenlarkDoc::~CQuenlarkDoc() { p_.settings.SetInt("LineSelect", "RegExp", regexFlag); }
+CQuenlarkDoc::~CQuenlarkDoc() {
+  // Written back only when it changed: the profile is not rewritten for nothing.
+  if (regexFlag != storedRegexFlag_) p_.settings.SetInt("LineSelect", "RegExp", regexFlag);
+}
 
 // ---------------------------------------------------------------- clipboard
 
@@ -38,6 +44,9 @@ bool CQuenlarkDoc::LoadClipboard() {
   std::string_view t = r.text;
   // The clipboard's text ends at its first NUL byte.
   if (auto z = t.find('\0'); z != std::string_view::npos) t = t.substr(0, z);
+  size_t breaks = 0;
+  for (size_t q = t.find("\r\n"); q != std::string_view::npos; q = t.find("\r\n", q + 2)) ++breaks;
+  lines_.Reserve(breaks + 1);
   size_t p = 0;
   while (p < t.size()) {
     size_t q = t.find("\r\n", p);
@@ -52,11 +61,16 @@ bool CQuenlarkDoc::LoadClipboard() {
   return true;
 }
 
+bool CQuenlarkDoc::EveryLineIsTarget() const {
+  return rangeStart <= 1 && rangeEnd >= LineCount() && step <= 1 && pattern.empty() && exclusive == 0;
+}
+
 size_t CQuenlarkDoc::TargetTextSize() const {
   auto* self = const_cast<CQuenlarkDoc*>(this);  // the regex test is not const
+  const bool all = EveryLineIsTarget();
   size_t n = 0;
   for (size_t i = 0; i < lines_.size(); ++i)
-    if (self->IsTargetLine(i)) n += lines_[i].size() + 2;
+    if (all || self->IsTargetLine(i)) n += lines_[i].size() + 2;
   return n;
 }
 
@@ -67,12 +81,13 @@ bool CQuenlarkDoc::StoreClipboard(bool allSelect) {
   std::string text;
   text.reserve(TargetTextSize());
   const size_t last = lines_.size() - 1;
+  const bool all = EveryLineIsTarget();
   for (size_t i = 0; i < lines_.size(); ++i) {
-    if (!IsTargetLine(i)) continue;
+    if (!all && !IsTargetLine(i)) continue;
     text += lines_[i];
     if (!(finalBreak == 0 && i == last)) text += "\r\n";
   }
-  if (!p_.clipboard.Write(text)) {
+  if (!p_.clipboard.Write(std::move(text))) {
     // Nothing was stored: leave the selection as the command found it.
     rangeStart = saved[0];
     rangeEnd = saved[1];
@@ -255,7 +270,7 @@ bool CQuenlarkDoc::IsTargetLine(size_t index) {
   if (t) {
     const std::string& line = lines_[index];
     if (regexFlag == 0) {
-      if (!pattern.empty() && line.find(pattern) == std::string::npos) t = false;
+      if (!pattern.empty() && sjis::FindAligned(line, pattern) == std::string::npos) t = false;
     } else if (!regex_) {
       t = false;  // a regex selection without an engine matches nothing
     } else {
@@ -283,7 +298,9 @@ void CQuenlarkDoc::SelectAll() {
 
 // ---------------------------------------------------------------- undo
 
-void CQuenlarkDoc::BeginUndoStep() { undo_.Push(std::make_unique<CQLarkUndo>(rangeStart, rangeEnd, lines_)); }
+void CQuenlarkDoc::BeginUndoStep() {
+  if (undoEnabled_) undo_.Push(std::make_unique<CQLarkUndo>(rangeStart, rangeEnd, lines_));
+}
 
 void CQuenlarkDoc::Undo() {
   if (!undo_.CanUndo()) return;

@@ -7,10 +7,13 @@ namespace qlk {
 void BindAllFamilies(Bindings& b) {
   BindSelectionCommands(b);
   BindMacroCommands(b);
+  BindFoldCommands(b);
   BindShellCommands(b);
   BindCodeCommands(b);
   BindWidthCommands(b);
   BindTransferCommands(b);
+  BindSortCommands(b);
+  BindBlankCommands(b);
 }
 
 }  // namespace qlk
