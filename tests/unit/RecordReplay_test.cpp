@@ -12,7 +12,9 @@
 #include "macro/Interpreter.h"
 #include "macro/MainState.h"
 #include "macro/SearchDlg.h"
+#include "ops/BlankDlg.h"
 #include "ops/FoldDialogs.h"
+#include "ops/SortDlg.h"
 
 using namespace qlk;
 using namespace qlk::test;
@@ -39,6 +41,21 @@ const std::map<int, std::function<void(FakeDialog&)>>& Scripts() {
       {CSpaceInsDlg::kResource, [](FakeDialog& d) { d.Set(CSpaceInsDlg::kColumn, 3); d.Set(CSpaceInsDlg::kCount, 2); }},
       {CInputDlg::kResource, [](FakeDialog& d) { d.Set(CInputDlg::kText, std::string(" tail\\t\\")); }},
       {CLineEditDlg::kResource, [](FakeDialog& d) { d.Set(CLineEditDlg::kText, std::string("last \\ line")); }},
+      {CTabDlg::kResource, [](FakeDialog& d) { d.Set(CTabDlg::kWidth, 4); }},
+      {CTabIfDlg::kResource, [](FakeDialog& d) { d.Set(CTabIfDlg::kText, std::string(", ")); d.Set(CTabIfDlg::kReplace, 1); }},
+      {CSptocsvDlg::kResource, [](FakeDialog& d) { d.Set(CSptocsvDlg::kStart, 1); d.Set(CSptocsvDlg::kEnd, 3); }},
+      {COnelineDlg::kResource, [](FakeDialog& d) { d.Set(COnelineDlg::kCount, 2); }},
+      {CSortDlg::kResource, [](FakeDialog& d) {
+         d.Set(CSortDlg::kMode, 1);
+         d.Set(CSortDlg::kFirst, 3);
+         d.Set(CSortDlg::kSecond, 1);
+         d.Set(CSortDlg::kNum + CSortDlg::kKeyStep, 1);
+       }},
+      {CDupLineDelDlg::kResource, [](FakeDialog& d) {
+         d.Set(CDupLineDelDlg::kPartial, 1);
+         d.Set(CDupLineDelDlg::kStart, 1);
+         d.Set(CDupLineDelDlg::kEnd, 2);
+       }},
   };
   return s;
 }

@@ -17,7 +17,7 @@ namespace {
 std::string RandomText(std::mt19937& r) {
   const char* pieces[] = {"abc", " ", "\x82\xA0", "\x83\x94", "\xB6\xDE", "\x82\x60", "\x1B$B0!", "\x1B(B", "\x0E" "1",
                           "\x0F", "\xB0\xA1", "\x8E\xB1", "\xE3\x81\x82", "\xEF\xBB\xBF", "It's a pen.ok", "\t",
-                          "\x81\x40", "\x88\x9F\x88\xA0", ",", "<b>", "\x82", ""};
+                          "\x81\x40", "\x88\x9F\x88\xA0", ",", "<b>", "\x82", "", "\r", "\n", "  "};
   std::string t;
   int lines = std::uniform_int_distribution<int>(1, 30)(r);
   for (int l = 0; l < lines; ++l) {
@@ -39,7 +39,9 @@ TEST(Streaming, PiecesGiveTheBytesOfTheWholeRun) {
                          "ToUpper", "ToLower", "ToZenUpper", "ToZenLower", "ToTopUpper", "ChangeUpperLower",
                          "HiraToKana", "KanaToHira", "JisToSjis", "SjisToJis", "EucToSjis", "SjisToEuc 0",
                          "Utf8ToSjis", "SjisToUtf8", "TurnChange 7", "IndTurnChange 9", "KetaChange 5",
-                         "IndentChange 4", "TurnIf , 1", "StrCat x\\sy", "TextAll"};
+                         "IndentChange 4", "TurnIf , 1", "StrCat x\\sy", "TextAll", "TabSpace 4", "SpaceTab 4",
+                         "TabIf , 0", "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv 1 3",
+                         "CtlMToCRLF", "LFToCRLF"};
   std::mt19937 r(7);
   int compared = 0;
   for (const char* line : lines) {
@@ -60,7 +62,7 @@ TEST(Streaming, PiecesGiveTheBytesOfTheWholeRun) {
       }
     }
   }
-  EXPECT_EQ(compared, 27 * 12 * 3);
+  EXPECT_EQ(compared, 36 * 12 * 3);
 }
 
 TEST(Streaming, LineDependentKeywordsStayWhole) {

@@ -17,7 +17,8 @@ constexpr std::array kLineLocal = {
     "ToUpper",    "ToLower",    "ToZenUpper", "ToZenLower",    "ToTopUpper",    "ChangeUpperLower",
     "HiraToKana", "KanaToHira", "JisToSjis",  "SjisToJis",     "EucToSjis",     "SjisToEuc",
     "Utf8ToSjis", "SjisToUtf8", "TurnChange", "IndTurnChange", "KetaChange",    "IndentChange",
-    "TurnIf",     "StrCat",     "TextAll",
+    "TurnIf",     "StrCat",     "TextAll",    "TabSpace",      "SpaceTab",      "TabIf",
+    "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv", "CtlMToCRLF", "LFToCRLF",
 };
 
 bool SameWord(std::string_view a, std::string_view b) {
