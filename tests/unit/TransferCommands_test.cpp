@@ -3,6 +3,8 @@
 // failures, code detection and the conversion of files on opening.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "Fakes.h"
 #include "conv/CodeDetectDlg.h"
 #include "conv/Detect.h"
@@ -172,6 +174,7 @@ TEST(UrlToSjis, CutsAtEachLineBreakAndTheRangeGrowsWithTheLines) {
       {"BreakAtTheEnd", {"a&", "b"}, 1, 1, {"a", "", "b"}, 2},
       {"LinesAfterTheRangeStay", {"x&y", "p&q"}, 1, 1, {"x", "y", "p&q"}, 2},
       {"LinesBeforeTheRangeStay", {"p&q", "x&y"}, 2, 2, {"p&q", "x", "y"}, 3},
+      {"AnEndFarPastTheLastLineDoesNotWrap", {"a&b&c"}, 1, INT_MAX, {"a", "b", "c"}, INT_MAX},
   };
   for (const Case& c : cases) {
     Harness h;

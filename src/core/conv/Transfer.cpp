@@ -1,6 +1,8 @@
 #include "conv/Transfer.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -194,6 +196,11 @@ long long RebuildLines(CQuenlarkDoc& doc, Produce&& produce) {
   const long long added = static_cast<long long>(next.size()) - static_cast<long long>(old.size());
   doc.Lines() = std::move(next);
   return added;
+}
+
+// A range end given far past the last line (LineSelect's end is any number) must not wrap.
+void ShiftRangeEnd(CQuenlarkDoc& doc, long long added) {
+  doc.rangeEnd = static_cast<int>(std::clamp<long long>(doc.rangeEnd + added, INT_MIN, INT_MAX));
 }
 
 // Creates the file, writes what `each(line, out)` gives for the lines, and says what failed.
@@ -507,7 +514,7 @@ void UrlToSjis(CQuenlarkDoc& doc) {
       next.PushBack(std::string(rest));
     }
   });
-  doc.rangeEnd = static_cast<int>(doc.rangeEnd + added);
+  ShiftRangeEnd(doc, added);
   doc.SetModified();
 }
 
@@ -543,7 +550,7 @@ void UrleToSjis(CQuenlarkDoc& doc) {
     }
     if (pieces > 0) flush(last);
   });
-  doc.rangeEnd = static_cast<int>(doc.rangeEnd + added);
+  ShiftRangeEnd(doc, added);
   doc.SetModified();
 }
 
