@@ -9,6 +9,7 @@
 #include "app/AppState.h"
 #include "app/Texts.h"
 #include "cli/KeywordHelp.h"
+#include "conv/Detect.h"
 #include "macro/Bindings.h"
 #include "macro/Interpreter.h"
 #include "macro/MainState.h"
@@ -59,7 +60,7 @@ class CliUI final : public IUserInterface {
 };
 
 struct Options {
-  std::string in, out, macroFile;  // UTF-8 paths
+  std::string in, out, macroFile, detect;  // UTF-8 paths
   bool utf8 = false, list = false, help = false;
   std::vector<std::string> line;   // keyword and arguments
 };
@@ -93,6 +94,8 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
       if (!value(o.out)) return std::nullopt;
     } else if (options && s == "-f") {
       if (!value(o.macroFile)) return std::nullopt;
+    } else if (options && s == "--detect") {
+      if (!value(o.detect)) return std::nullopt;
     } else if (options && s == "--utf8") {
       o.utf8 = true;
     } else if (options && s == "--list") {
@@ -205,6 +208,36 @@ int Run(const Options& o) {
   return 0;
 }
 
+// Prints the code of a file as the file scan sees it (the conversion on opening a file) and
+// as the document detection sees it (the file's text loaded as the clipboard would hold it).
+int Detect(const Options& o) {
+  std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
+  std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
+  std::optional<std::string> bytes = files->ReadAll(cp->Utf8ToSjis(o.detect));
+  if (!bytes) {
+    Fail(Txt::CliCannotRead, o.detect);
+    return 2;
+  }
+  const int fileCode = ScanFileCode(*bytes);
+  MemoryClipboard clip(std::move(*bytes));
+  std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
+  std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
+  std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
+  std::unique_ptr<IClock> clock = sys::MakeClock();
+  CliUI ui;
+  Platform p{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
+  AppState app;
+  int docCode;
+  {
+    MainState m(p, AllBindings(), app);
+    m.doc().NewFromClipboard();
+    docCode = DetectDocumentCode(m.doc());
+  }
+  sys::PrintOut(FormatText(Txt::CliDetectFile, {static_cast<long long>(fileCode), std::string(TextOf(CodeName(fileCode)))}));
+  sys::PrintOut(FormatText(Txt::CliDetectDocument, {static_cast<long long>(docCode), std::string(TextOf(CodeName(docCode)))}));
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -214,10 +247,13 @@ int main(int argc, char** argv) {
   if (o) {
     if (o->help) {
       sys::PrintOut(TextOf(Txt::CliUsage));
+      sys::PrintOut(TextOf(Txt::CliDetectUsage));
       rc = 0;
     } else if (o->list) {
       PrintList();
       rc = 0;
+    } else if (!o->detect.empty()) {
+      rc = Detect(*o);
     } else {
       rc = Run(*o);
     }

@@ -80,5 +80,30 @@ n=$(q --list | wc -l)
 expect ListHasEveryKeyword "89" "$(echo $n)"
 q --help | grep -q -- '--utf8'; expect HelpMentionsOptions "0" "$?"
 
+# --detect: the file scan and the document detection of a file. ESC ( B alone is JIS only
+# to the document detection; EUC and UTF-8 text, and a file that cannot be read.
+printf 'a\033(Bb\r\n' > "$tmp/esc.txt"
+got=$(q --detect "$(p "$tmp/esc.txt")" | tr -d '\r' | tr '\n' '|')
+expect DetectAsciiEscape "file: 4 ASCII|document: 1 JIS|" "$got"
+printf '\033$B$"\033(B\r\n' > "$tmp/jis.txt"
+got=$(q --detect "$(p "$tmp/jis.txt")" | tr -d '\r' | tr '\n' '|')
+expect DetectJis "file: 1 JIS|document: 1 JIS|" "$got"
+printf '\264\301\273\372\n' > "$tmp/euc.txt"
+got=$(q --detect "$(p "$tmp/euc.txt")" | tr -d '\r' | tr '\n' '|')
+expect DetectEuc "file: 2 EUC|document: 2 EUC|" "$got"
+printf '\343\201\202\n' > "$tmp/utf8.txt"
+got=$(q --detect "$(p "$tmp/utf8.txt")" | tr -d '\r' | sed -n 2p)
+expect DetectUtf8AsTheDocument "document: 3 UTF8" "$got"
+msg=$(q --detect "$(p "$tmp/none.txt")" 2>&1 >/dev/null); rc=$?
+expect DetectUnreadableFileFails "2|1" "$rc|$(grep -c none.txt <<<"$msg")"
+
+# MimeOut: the decoded bytes in the file, the text unchanged; a file that cannot be created
+# says so and fails. Its path is an escaped argument, so a Windows path doubles its backslashes.
+esc() { p "$1" | sed 's/\\/\\\\/g'; }
+got=$(printf 'YWJj\r\nAAE=' | q MimeOut "$(esc "$tmp/mime.bin")" | hex)
+expect MimeOutWritesTheFile "59574a6a0d0a4141453d|6162630001" "$got|$(hex < "$tmp/mime.bin")"
+msg=$(printf 'YWJj' | q MimeOut "$(esc "$tmp/no/such/x.bin")" 2>&1 >/dev/null); rc=$?
+expect MimeOutCannotCreate "1|1" "$rc|$(grep -c 'ファイルが開けません' <<<"$msg")"
+
 echo "[==========] $runs qlark process tests ran."
 if [ "$fails" -eq 0 ]; then echo "[  PASSED  ] $runs tests."; else echo "[  FAILED  ] $fails tests."; exit 1; fi

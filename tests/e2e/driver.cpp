@@ -530,6 +530,50 @@ void CodeCommandsConvertTheClipboard() {
   }
 }
 
+// The transfer encodings and listings on the clipboard's bytes, then the code detection
+// dialog, which reads the document as the last command left it.
+void TransferCommandsConvertTheClipboard() {
+  const std::string tesuto = "\x83\x65\x83\x58\x83\x67";  // テスト
+  struct Step {
+    UINT id;
+    std::string in, out;
+    const char* what;
+  } steps[] = {
+      {32813, "a b\x82\xA0", "a%20b%82%A0", "URL形式(%)エンコード"},
+      {32787, "%82%A0+x&y", "\x82\xA0 x\r\ny", "URL形式(%)デコード cuts at &"},
+      {32796, "=82=\r\n=A0", "\x82\xA0", "URL形式(=)デコード joins the lines"},
+      {32803, "abc", "YWJj", "MIMEに変換"},
+      {32833, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", tesuto, "MIME→シフトJIS"},
+      {32836, tesuto, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", "シフトJIS→MIMEヘッダ"},
+      {32789, "A\x82\xA0", "41 82 A0 ", "16進コード化"},
+      {32790, "A\x82\xA0", "41 2422 ", "JIS16進コード化"},
+      {32804, "41 82 A0 ", "A\x82\xA0", "16進->文字化"},
+      {32805, "2422 2424", "\x82\xA0\x82\xA2", "16進JISコードを文字化"},
+      {32807, "\x1B$B$\"\x1B(B", "\x82\xA0", "全て→シフトJIS of JIS text"},
+  };
+  SetInt(L"System", L"Verify", 0);
+  SetInt(L"Jis", L"Jis", 1);
+  for (const Step& s : steps) {
+    PutBytes(s.in + "\r\n");
+    Command(s.id);
+    Check(GetBytes() == s.out + "\r\n", s.what);
+  }
+  // The document now holds Shift-JIS; the JIS text put on the clipboard is not read.
+  PutBytes("\x1B$B$\"\x1B(B\r\n");
+  CommandAsync(32811);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"コード判定"); }, 5000);
+  Check(d != nullptr, "the code detection dialog opens");
+  if (!d) return;
+  const LRESULT sel = SendDlgItemMessageW(d, 1001, CB_GETCURSEL, 0, 0);
+  wchar_t name[32] = {};
+  SendDlgItemMessageW(d, 1001, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(name));
+  Check(sel == 0 && std::wstring(name) == L"シフトJIS", "it shows the document's code");
+  Check(SendDlgItemMessageW(d, 1001, CB_GETCOUNT, 0, 0) == 6, "the list holds the six names");
+  Press(d, IDOK);
+  Settle();
+  Check(GetBytes() == "\x1B$B$\"\x1B(B\r\n", "the clipboard is left alone");
+}
+
 void WidthAndCaseCommandsConvertTheClipboard() {
   struct Step {
     UINT id;
@@ -630,6 +674,7 @@ const Test kTests[] = {
     {"CodeCommandsConvertTheClipboard", CodeCommandsConvertTheClipboard},
     {"WidthAndCaseCommandsConvertTheClipboard", WidthAndCaseCommandsConvertTheClipboard},
     {"SortAndDuplicateCommandsChangeTheClipboard", SortAndDuplicateCommandsChangeTheClipboard},
+    {"TransferCommandsConvertTheClipboard", TransferCommandsConvertTheClipboard},
     {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},
 };
 

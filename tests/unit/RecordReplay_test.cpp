@@ -6,6 +6,8 @@
 #include <set>
 
 #include "Fakes.h"
+#include "conv/CodeDetectDlg.h"
+#include "conv/Detect.h"
 #include "conv/WidthDlg.h"
 #include "macro/Bindings.h"
 #include "macro/Commands.h"
@@ -51,6 +53,7 @@ const std::map<int, std::function<void(FakeDialog&)>>& Scripts() {
          d.Set(CSortDlg::kSecond, 1);
          d.Set(CSortDlg::kNum + CSortDlg::kKeyStep, 1);
        }},
+      {CCodeDetectDlg::kResource, [](FakeDialog& d) { d.Set(kCodeDetectList, kCodeEuc); }},
       {CDupLineDelDlg::kResource, [](FakeDialog& d) {
          d.Set(CDupLineDelDlg::kPartial, 1);
          d.Set(CDupLineDelDlg::kStart, 1);

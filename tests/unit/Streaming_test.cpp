@@ -65,6 +65,52 @@ TEST(Streaming, PiecesGiveTheBytesOfTheWholeRun) {
   EXPECT_EQ(compared, 36 * 12 * 3);
 }
 
+// Text made of what the transfer decoders react to: escapes cut short at a line end, "&"
+// and "%0D%0A" that cut lines, listings with odd digits and zero bytes, Base64 with padding;
+// then あ, ｶﾞ, a lone lead byte, ESC $ B and the full-width blank.
+std::string RandomTransferText(std::mt19937& r) {
+  const char* pieces[] = {"%82%A0", "%", "%%41", "+", "&", "%0D%0A", "%00", "41 82 A0 ", "2422 2424", "0", "00 ",
+                          "4", " ", "YWJj", "YQ==", "YWI=", "=", "=?ISO-2022-JP?B?GyRCJUYbKEI=?=", "~*'()",
+                          "\x82\xA0", "\xB6\xDE", "\x82", "\x1B$B", "\x81\x40", "\r", "\n", ""};
+  std::string t;
+  int lines = std::uniform_int_distribution<int>(1, 30)(r);
+  for (int l = 0; l < lines; ++l) {
+    int n = std::uniform_int_distribution<int>(0, 12)(r);
+    for (int i = 0; i < n; ++i) t += pieces[std::uniform_int_distribution<size_t>(0, std::size(pieces) - 1)(r)];
+    if (l + 1 < lines || r() % 2) t += "\r\n";
+  }
+  return t;
+}
+
+TEST(Streaming, TransferConversionsInPiecesGiveTheBytesOfTheWholeRun) {
+  const char* lines[] = {"ToMime",    "SjisToMime", "SjisToUrl",  "UrlToSjis",
+                         "ToSjisCode", "ToJisCode", "CodeToSjis", "CodeToJis"};
+  std::mt19937 r(11);
+  for (const char* line : lines) {
+    ASSERT_TRUE(IsLineLocal(line)) << line;
+    int changed = 0;
+    for (int round = 0; round < 20; ++round) {
+      std::string text = RandomTransferText(r);
+      Tray whole;
+      whole.tp.clipboard.text = text;
+      RunMacroText(whole.m, line);
+      ASSERT_TRUE(whole.tp.clipboard.text.has_value()) << line;
+      if (*whole.tp.clipboard.text != text) ++changed;
+      for (size_t piece : {1u, 2u, 5u}) {
+        Tray cut;
+        std::string out;
+        ASSERT_TRUE(RunLinePieces(cut.m, line, text, piece, out));
+        EXPECT_EQ(out, *whole.tp.clipboard.text) << line << " in pieces of " << piece;
+      }
+    }
+    EXPECT_GT(changed, 10) << line << " hardly changed the texts it was given";
+  }
+}
+
+TEST(Streaming, TransferKeywordsThatGatherOrDetectStayWhole) {
+  for (const char* k : {"UrleToSjis", "ToSjis", "MimeOut", "UuencodeOut"}) EXPECT_FALSE(IsLineLocal(k)) << k;
+}
+
 TEST(Streaming, LineDependentKeywordsStayWhole) {
   for (const char* k : {"ToLineUpper", "RenoString", "Sort1", "DupLineDel", "ToCenter", "ToOneline", "LineSelect",
                         "MimeToSjis", "Copy", "Save"})

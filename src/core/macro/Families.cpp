@@ -11,6 +11,7 @@ void BindAllFamilies(Bindings& b) {
   BindShellCommands(b);
   BindCodeCommands(b);
   BindWidthCommands(b);
+  BindTransferCommands(b);
   BindSortCommands(b);
   BindBlankCommands(b);
 }

@@ -12,7 +12,9 @@ namespace {
 
 // Conversions of one line at a time. Left out on purpose: numbering (a counter across lines),
 // sentence starts (a flag across lines), alignment to the longest line, joining, sorting,
-// duplicates, selection and file keywords, and decoders that gather several lines.
+// duplicates, selection and file keywords, decoders that gather several lines
+// (UrleToSjis), MimeToSjis (its JIS modes start afresh at every run), code detection over
+// the whole text (ToSjis), and the keywords that write files.
 constexpr std::array kLineLocal = {
     "ZenToHan",   "ZenToHan2",  "ZenToHanSw", "HanToZen",      "HanToZen2",     "HanToZenSw",
     "ToUpper",    "ToLower",    "ToZenUpper", "ToZenLower",    "ToTopUpper",    "ChangeUpperLower",
@@ -20,6 +22,8 @@ constexpr std::array kLineLocal = {
     "Utf8ToSjis", "SjisToUtf8", "TurnChange", "IndTurnChange", "KetaChange",    "IndentChange",
     "TurnIf",     "StrCat",     "TextAll",    "TabSpace",      "SpaceTab",      "TabIf",
     "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv", "CtlMToCRLF", "LFToCRLF",
+    "ToMime",     "SjisToMime", "SjisToUrl",  "UrlToSjis",     "ToSjisCode",    "ToJisCode",
+    "CodeToSjis", "CodeToJis",
 };
 
 // Keeps the JIS modes from piece to piece while alive.

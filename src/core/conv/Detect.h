@@ -1,0 +1,48 @@
+#pragma once
+// Which Japanese code a text is written in, from its bytes alone.
+//
+// One scan serves text in memory and file contents: it walks the bytes until the first
+// pattern that only one code allows (JIS escapes; Shift-JIS lead bytes below 0xA0 or trail
+// bytes EUC never uses; EUC bytes 0xF0-0xFE or 0xFD-0xFE as a second byte) and leaves the
+// rest unread. Texts are length-counted: a zero byte is data and decides nothing.
+#include <string_view>
+
+#include "app/Texts.h"
+#include "doc/Document.h"
+
+namespace qlk {
+
+// Detection results, in the order of the code detection dialog's list.
+enum DetectedCode {
+  kCodeSjis = 0,
+  kCodeJis = 1,
+  kCodeEuc = 2,
+  kCodeUtf8 = 3,     // document detection only
+  kCodeAscii = 4,    // nothing but bytes that decide nothing
+  kCodeUnknown = 5,  // undecided between Shift-JIS and EUC
+};
+
+// The name shown for a result (Txt::CodeNameSjis ... Txt::CodeNameUnknown).
+Txt CodeName(int code);
+
+// The scan of a text in memory: 0, 1, 2, 4 or 5. ESC followed by '$', '&' or '(' and one of
+// 'B', '@', 'J', 'H' is JIS, ESC ( B included.
+int ScanTextCode(std::string_view text);
+// The scan of a file's bytes: as the memory scan, but only ESC $ B and ESC $ @ are JIS.
+int ScanFileCode(std::string_view bytes);
+// Well-formed UTF-8 of one- to three-byte sequences; four-byte sequences fail, the empty
+// text passes.
+bool IsUtf8Text(std::string_view text);
+// The memory scan, with a Shift-JIS answer turned into UTF-8 when the text passes the UTF-8
+// test.
+int DetectTextCode(std::string_view text);
+// DetectTextCode of every line, target or not, each followed by CR LF.
+int DetectDocumentCode(const CQuenlarkDoc& doc);
+// The file scan as the conversion on opening a file wants it.
+FileCode DetectFileCode(std::string_view bytes);
+
+// ToSjis: detects the document's code once, then converts the non-empty target lines from
+// JIS, EUC or UTF-8; with any other result no line changes.
+void ToSjis(CQuenlarkDoc& doc);
+
+}  // namespace qlk

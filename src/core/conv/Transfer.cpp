@@ -1,0 +1,578 @@
+#include "conv/Transfer.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "conv/Jis.h"
+#include "conv/LineWalk.h"
+#include "conv/Sjis.h"
+#include "conv/Unicode.h"
+#include "doc/Document.h"
+#include "platform/Files.h"
+#include "platform/UserInterface.h"
+
+namespace qlk {
+namespace {
+
+// Writes through a raw pointer into room reserved beforehand; each conversion knows how far a
+// step can lengthen the text, so nothing is written past the end.
+class Sink {
+ public:
+  Sink(std::string& out, size_t most) : out_(out), start_(out.size()) {
+    out_.resize(start_ + most);
+    begin_ = p_ = out_.data() + start_;
+  }
+  ~Sink() { out_.resize(start_ + static_cast<size_t>(p_ - begin_)); }
+  Sink(const Sink&) = delete;
+  Sink& operator=(const Sink&) = delete;
+  void Put(unsigned char b) { *p_++ = static_cast<char>(b); }
+  void Put2(const char* two) {
+    std::memcpy(p_, two, 2);
+    p_ += 2;
+  }
+
+ private:
+  std::string& out_;
+  size_t start_;
+  char* begin_;
+  char* p_;
+};
+
+const unsigned char* Bytes(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// The decoder's value of every byte: "=" 0, '+' 62, '/' 63, below 'A' byte + 4, up to '`'
+// byte - 'A', from 'a' byte - 71; all kept to six bits.
+constexpr std::array<unsigned char, 256> MakeBase64Values() {
+  std::array<unsigned char, 256> v{};
+  for (int b = 0; b < 256; ++b) {
+    int x;
+    if (b == '=') x = 0;
+    else if (b == '+') x = 62;
+    else if (b == '/') x = 63;
+    else if (b < 'A') x = b + 4;
+    else if (b < 'a') x = b - 'A';
+    else x = b - 71;
+    v[b] = static_cast<unsigned char>(x & 0x3F);
+  }
+  return v;
+}
+constexpr std::array<unsigned char, 256> kB64 = MakeBase64Values();
+
+// Two upper-case hexadecimal digits of every byte.
+constexpr std::array<std::array<char, 2>, 256> MakeHex() {
+  constexpr char d[] = "0123456789ABCDEF";
+  std::array<std::array<char, 2>, 256> h{};
+  for (int b = 0; b < 256; ++b) h[b] = {d[b >> 4], d[b & 15]};
+  return h;
+}
+constexpr std::array<std::array<char, 2>, 256> kHex = MakeHex();
+
+constexpr std::array<bool, 256> MakeUrlSafe() {
+  std::array<bool, 256> s{};
+  for (int b = '0'; b <= '9'; ++b) s[b] = true;
+  for (int b = 'A'; b <= 'Z'; ++b) s[b] = true;
+  for (int b = 'a'; b <= 'z'; ++b) s[b] = true;
+  for (char c : std::string_view("-_.!~*'()")) s[static_cast<unsigned char>(c)] = true;
+  return s;
+}
+constexpr std::array<bool, 256> kUrlSafe = MakeUrlSafe();
+
+void EndAtZero(std::string& s, size_t from) {
+  size_t z = s.find('\0', from);
+  if (z != std::string::npos) s.resize(z);
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+size_t FindCaseBlind(std::string_view hay, std::string_view needle, size_t from) {
+  if (needle.empty() || hay.size() < needle.size()) return std::string_view::npos;
+  for (size_t i = from; i + needle.size() <= hay.size(); ++i)
+    if (SameLetters(hay.substr(i, needle.size()), needle)) return i;
+  return std::string_view::npos;
+}
+
+bool HasLeadByte(std::string_view s) {
+  for (char c : s)
+    if (sjis::IsLead(c)) return true;
+  return false;
+}
+
+bool IsTrailingSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The escape decoders of "%" and "=" share one walk; `percent` adds "&" and "+".
+void AppendEscapes(std::string_view in, bool percent, std::string& out) {
+  const unsigned char* p = Bytes(in);
+  const size_t n = in.size();
+  Sink w(out, n * 2);  // "&" is the only byte that grows, to two
+  bool flag = false;
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char c = p[i];
+    if (c == (percent ? '%' : '=')) {
+      flag = true;
+    } else if (percent && c == '&') {
+      w.Put2("\r\n");
+    } else if (percent && c == '+') {
+      w.Put(' ');
+    } else if (flag && i + 1 < n) {
+      const unsigned char v = HexPair(c, p[i + 1]);
+      if (v) w.Put(v);
+      flag = false;
+      ++i;
+    } else {
+      w.Put(c);
+    }
+  }
+}
+
+// Pairs of hexadecimal digits to bytes, blanks skipped; zero bytes are left out.
+void AppendListing(std::string_view in, std::string& out) {
+  const unsigned char* p = Bytes(in);
+  const size_t n = in.size();
+  Sink w(out, n);
+  size_t i = 0;
+  while (i < n) {
+    const unsigned char c = p[i];
+    if (c == ' ') {
+      ++i;
+    } else if (c == 0x81 && i + 1 < n && p[i + 1] == 0x40) {  // full-width space
+      i += 2;
+    } else if (i + 1 < n) {
+      const unsigned char v = HexPair(c, p[i + 1]);
+      if (v) w.Put(v);
+      i += 2;
+    } else {
+      w.Put(c);
+      ++i;
+    }
+  }
+}
+
+void AppendUudecode(std::string_view line, std::string& out) {
+  if (line.empty()) return;
+  const unsigned char* p = Bytes(line);
+  const size_t count = static_cast<size_t>((p[0] - 0x20) & 0x3F);
+  auto at = [&](size_t k) -> unsigned { return k < line.size() ? static_cast<unsigned>((p[k] - 0x20) & 0x3F) : 0u; };
+  Sink w(out, count + 2);
+  size_t written = 0;
+  for (size_t k = 1; written < count; k += 4) {
+    const unsigned a = at(k), b = at(k + 1), c = at(k + 2), d = at(k + 3);
+    const unsigned char bytes[3] = {static_cast<unsigned char>(a << 2 | b >> 4),
+                                    static_cast<unsigned char>(b << 4 | c >> 2),
+                                    static_cast<unsigned char>(c << 6 | d)};
+    for (unsigned char x : bytes)
+      if (written < count) {
+        w.Put(x);
+        ++written;
+      }
+  }
+}
+
+bool IsUuEnd(std::string_view line) {
+  while (!line.empty() && IsTrailingSpace(line.back())) line.remove_suffix(1);
+  return line == "end";
+}
+
+// Replaces the lines by those `produce(i, line, push)` gives for each target line; other
+// lines stay as they are. Returns the number of lines added (negative when lines merged).
+template <class Produce>
+long long RebuildLines(CQuenlarkDoc& doc, Produce&& produce) {
+  const std::vector<char> mask = doc.TargetMask();
+  const LineArray& old = doc.Lines();
+  LineArray next;
+  next.Reserve(old.size());
+  produce(old, mask, next);
+  const long long added = static_cast<long long>(next.size()) - static_cast<long long>(old.size());
+  doc.Lines() = std::move(next);
+  return added;
+}
+
+// A range end given far past the last line (LineSelect's end is any number) must not wrap.
+void ShiftRangeEnd(CQuenlarkDoc& doc, long long added) {
+  doc.rangeEnd = static_cast<int>(std::clamp<long long>(doc.rangeEnd + added, INT_MIN, INT_MAX));
+}
+
+// Creates the file, writes what `each(line, out)` gives for the lines, and says what failed.
+template <class Each>
+bool DecodeToFile(CQuenlarkDoc& doc, std::string_view path, Each&& each) {
+  Platform& p = doc.platform();
+  std::unique_ptr<IWriteFile> f = p.files.Create(path);
+  if (!f) {
+    p.ui.Info(MakeMessage(Txt::CannotOpenFile));
+    return false;
+  }
+  WaitCursor wait(p.ui);
+  ResetJisModes();
+  bool ok = true;
+  std::string buf;  // gathers small lines; written out in pieces of about 64 KB
+  const LineArray& lines = doc.Lines();
+  for (size_t i = 0; i < lines.size() && ok; ++i) {
+    if (lines[i].empty() || !doc.IsTargetLine(i)) continue;
+    if (!each(std::string_view(lines[i]), buf)) break;
+    if (buf.size() >= (1u << 16)) {
+      ok = f->Write(buf);
+      buf.clear();
+    }
+  }
+  if (ok && !buf.empty()) ok = f->Write(buf);
+  ok = f->Close() && ok;
+  if (!ok) {
+    p.files.Remove(path);  // a partial file must not pass for the decoded data
+    p.ui.Info(MakeMessage(Txt::CannotWriteFile));
+    return false;
+  }
+  doc.BeginUndoStep();
+  doc.SetModified();
+  return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Base64
+
+void AppendBase64(std::string_view bytes, std::string& out) {
+  const unsigned char* p = Bytes(bytes);
+  const size_t n = bytes.size();
+  Sink w(out, (n + 2) / 3 * 4);
+  size_t i = 0;
+  for (; i + 3 <= n; i += 3) {
+    const unsigned v = static_cast<unsigned>(p[i]) << 16 | static_cast<unsigned>(p[i + 1]) << 8 | p[i + 2];
+    w.Put(kAlphabet[v >> 18]);
+    w.Put(kAlphabet[(v >> 12) & 63]);
+    w.Put(kAlphabet[(v >> 6) & 63]);
+    w.Put(kAlphabet[v & 63]);
+  }
+  if (n - i == 1) {
+    w.Put(kAlphabet[p[i] >> 2]);
+    w.Put(kAlphabet[(p[i] & 3) << 4]);
+    w.Put2("==");
+  } else if (n - i == 2) {
+    w.Put(kAlphabet[p[i] >> 2]);
+    w.Put(kAlphabet[(p[i] & 3) << 4 | p[i + 1] >> 4]);
+    w.Put(kAlphabet[(p[i + 1] & 15) << 2]);
+    w.Put('=');
+  }
+}
+
+std::string Base64Encode(std::string_view bytes) {
+  std::string s;
+  AppendBase64(bytes, s);
+  return s;
+}
+
+void AppendBase64Decode(std::string_view text, std::string& out) {
+  const unsigned char* p = Bytes(text);
+  const size_t n = text.size();
+  Sink w(out, n / 4 * 3 + 3);
+  for (size_t i = 0; i + 1 < n; i += 4) {
+    // A group cut short by the end reads as filled with "=".
+    const unsigned char c2 = i + 2 < n ? p[i + 2] : '=', c3 = i + 3 < n ? p[i + 3] : '=';
+    const unsigned a = kB64[p[i]], b = kB64[p[i + 1]], c = kB64[c2], d = kB64[c3];
+    w.Put(static_cast<unsigned char>(a << 2 | b >> 4));
+    if (c2 == '=') break;
+    w.Put(static_cast<unsigned char>(b << 4 | c >> 2));
+    if (c3 == '=') break;
+    w.Put(static_cast<unsigned char>(c << 6 | d));
+  }
+}
+
+std::string Base64Decode(std::string_view text) {
+  std::string s;
+  AppendBase64Decode(text, s);
+  return s;
+}
+
+std::string EqualsDecode(std::string_view text) {
+  std::string s;
+  AppendEscapes(text, false, s);
+  return s;
+}
+
+// ---------------------------------------------------------------- MIME
+
+std::string ToMimeLine(std::string_view line) { return Base64Encode(line); }  // sized exactly
+
+std::string DecodeEncodedWords(const ICodePage& cp, std::string_view line) {
+  const size_t start = line.find("=?");
+  if (start == std::string_view::npos) return std::string(line);
+  const size_t q1 = line.find('?', start + 2);
+  if (q1 == std::string_view::npos) return std::string(line);
+  const size_t q2 = line.find('?', q1 + 1);
+  if (q2 == std::string_view::npos || q2 != q1 + 2) return std::string(line);  // one-character encoding only
+  const std::string_view charset = line.substr(start + 2, q1 - start - 2);
+  char encoding = line[q1 + 1];
+  if (encoding >= 'a' && encoding <= 'z') encoding = static_cast<char>(encoding - 32);
+  const std::string prefix = "=?" + std::string(charset) + "?" + encoding + "?";
+  const bool utf8 = SameLetters(charset, "utf-8"), utf7 = SameLetters(charset, "unicode-1-1-utf-7");
+
+  std::string out;
+  out.reserve(line.size());
+  size_t pos = 0;
+  for (;;) {
+    const size_t at = FindCaseBlind(line, prefix, pos);
+    if (at == std::string_view::npos) break;
+    const size_t textAt = at + prefix.size();
+    const size_t end = line.find("?=", textAt);
+    if (end == std::string_view::npos) break;
+    std::string_view text = line.substr(textAt, end - textAt);
+    while (!text.empty() && IsTrailingSpace(text.back())) text.remove_suffix(1);
+    std::string bytes;
+    if (encoding == 'B') {
+      AppendBase64Decode(text, bytes);
+      EndAtZero(bytes, 0);
+    } else {
+      AppendEscapes(text, false, bytes);
+    }
+    if (utf8) bytes = Utf8ToSjisLine(cp, bytes);
+    else if (utf7) bytes = Utf7ToSjisLine(cp, bytes);
+    out.append(line.substr(pos, at - pos));
+    out += bytes;
+    pos = end + 2;
+  }
+  out.append(line.substr(pos));
+  return out;
+}
+
+std::string MimeToSjisLine(const ICodePage& cp, std::string_view line, JisModes& modes) {
+  if (line.find("=?") == std::string_view::npos) {
+    std::string s;
+    AppendBase64Decode(line, s);
+    EndAtZero(s, 0);
+    return s;
+  }
+  std::string s;
+  AppendJisToSjis(DecodeEncodedWords(cp, line), modes, s);
+  return s;
+}
+
+std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& settings, JisModes& modes) {
+  modes.Reset();
+  if (!HasLeadByte(line)) return std::string(line);  // ASCII and half-width katakana alone stay
+  std::string jis = SjisToJisLine(line, settings, modes);
+  modes.Reset();
+  std::string out = "=?ISO-2022-JP?B?";
+  AppendBase64(jis, out);
+  out += "?=";
+  return out;
+}
+
+// ---------------------------------------------------------------- URL
+
+std::string SjisToUrlLine(std::string_view line) {
+  // Sized exactly first, so the line is written once into storage of its own.
+  size_t size = line.size();
+  for (unsigned char c : line) size += kUrlSafe[c] ? 0 : 2;
+  std::string out;
+  {
+    Sink w(out, size);
+    for (unsigned char c : line) {
+      if (kUrlSafe[c]) {
+        w.Put(c);
+      } else {
+        w.Put('%');
+        w.Put2(kHex[c].data());
+      }
+    }
+  }
+  return out;
+}
+
+std::string UrlToSjisLine(std::string_view line) {
+  std::string s;
+  AppendEscapes(line, true, s);
+  return s;
+}
+
+// ---------------------------------------------------------------- code listings
+
+std::string ToSjisCodeLine(std::string_view line) {
+  std::string out;
+  {
+    Sink w(out, line.size() * 3);
+    for (unsigned char c : line) {
+      w.Put2(kHex[c].data());
+      w.Put(' ');
+    }
+  }
+  return out;
+}
+
+std::string ToJisCodeLine(std::string_view line) {
+  const unsigned char* p = Bytes(line);
+  const size_t n = line.size();
+  size_t size = 0;
+  for (size_t i = 0; i < n; i += sjis::CharLen(line, i)) size += sjis::CharLen(line, i) == 2 ? 5 : 3;
+  std::string out;
+  {
+    Sink w(out, size);
+    size_t i = 0;
+    while (i < n) {
+      if (sjis::CharLen(line, i) == 2) {
+        const uint16_t j = SjisToJisCode(p[i], p[i + 1]);
+        w.Put2(kHex[j >> 8].data());
+        w.Put2(kHex[j & 0xFF].data());
+        i += 2;
+      } else {
+        w.Put2(kHex[p[i]].data());
+        ++i;
+      }
+      w.Put(' ');
+    }
+  }
+  return out;
+}
+
+std::string CodeToSjisLine(std::string_view line) {
+  std::string s;
+  AppendListing(line, s);
+  return s;
+}
+
+std::string CodeToJisLine(std::string_view line) {
+  const std::string d = CodeToSjisLine(line);
+  const unsigned char* p = Bytes(d);
+  const size_t n = d.size();
+  std::string s;
+  {
+    Sink w(s, n);
+    size_t i = 0;
+    while (i < n) {
+      const uint16_t c = i + 1 < n ? JisToSjisCode(p[i], p[i + 1]) : 0;
+      if (c) {
+        w.Put(static_cast<unsigned char>(c >> 8));
+        w.Put(static_cast<unsigned char>(c & 0xFF));
+        i += 2;
+      } else {
+        w.Put(p[i]);
+        ++i;
+      }
+    }
+  }
+  return s;
+}
+
+// ---------------------------------------------------------------- uuencode
+
+std::string UudecodeLine(std::string_view line) {
+  std::string s;
+  AppendUudecode(line, s);
+  return s;
+}
+
+// ---------------------------------------------------------------- document operations
+
+void ToMime(CQuenlarkDoc& doc) { ConvertTargetLines(doc, ToMimeLine); }
+
+void MimeToSjis(CQuenlarkDoc& doc) {
+  ResetJisModes();
+  const ICodePage& cp = doc.platform().codepage;
+  ConvertTargetLines(doc, [&](std::string_view l) { return MimeToSjisLine(cp, l, SharedJisModes()); });
+}
+
+void SjisToMime(CQuenlarkDoc& doc) {
+  ResetJisModes();
+  ConvertTargetLines(doc, [](std::string_view l) { return SjisToMimeLine(l, SharedJisEncoder(), SharedJisModes()); });
+  ResetJisModes();
+}
+
+void SjisToUrl(CQuenlarkDoc& doc) { ConvertTargetLines(doc, SjisToUrlLine); }
+
+void UrlToSjis(CQuenlarkDoc& doc) {
+  WaitCursor wait(doc.platform().ui);
+  doc.BeginUndoStep();
+  std::string buf;
+  const long long added = RebuildLines(doc, [&](const LineArray& old, const std::vector<char>& mask, LineArray& next) {
+    for (size_t i = 0; i < old.size(); ++i) {
+      if (!mask[i] || old[i].empty()) {
+        next.PushShared(old, i);
+        continue;
+      }
+      buf.clear();
+      AppendEscapes(old[i], true, buf);
+      if (buf == old[i]) {
+        next.PushShared(old, i);
+        continue;
+      }
+      std::string_view rest = buf;
+      for (;;) {
+        const size_t q = rest.find("\r\n");
+        if (q == std::string_view::npos) break;
+        next.PushBack(std::string(rest.substr(0, q)));
+        rest.remove_prefix(q + 2);
+      }
+      next.PushBack(std::string(rest));
+    }
+  });
+  ShiftRangeEnd(doc, added);
+  doc.SetModified();
+}
+
+void UrleToSjis(CQuenlarkDoc& doc) {
+  WaitCursor wait(doc.platform().ui);
+  doc.BeginUndoStep();
+  const long long added = RebuildLines(doc, [](const LineArray& old, const std::vector<char>& mask, LineArray& next) {
+    std::string acc;
+    size_t pieces = 0;  // lines gathered in acc
+    auto flush = [&](size_t lastIndex) {
+      // A single line that decodes to itself keeps its shared bytes.
+      std::string decoded = EqualsDecode(acc);
+      if (pieces == 1 && decoded == old[lastIndex]) next.PushShared(old, lastIndex);
+      else next.PushBack(std::move(decoded));
+      acc.clear();
+      pieces = 0;
+    };
+    size_t last = 0;
+    for (size_t i = 0; i < old.size(); ++i) {
+      const std::string& l = old[i];
+      if (!mask[i] || l.empty()) {
+        next.PushShared(old, i);
+        continue;
+      }
+      last = i;
+      ++pieces;
+      if (l.back() == '=') {
+        acc.append(l, 0, l.size() - 1);  // soft line break
+        continue;
+      }
+      acc += l;
+      flush(i);
+    }
+    if (pieces > 0) flush(last);
+  });
+  ShiftRangeEnd(doc, added);
+  doc.SetModified();
+}
+
+void ToSjisCode(CQuenlarkDoc& doc) { ConvertTargetLines(doc, ToSjisCodeLine); }
+void ToJisCode(CQuenlarkDoc& doc) { ConvertTargetLines(doc, ToJisCodeLine); }
+void CodeToSjis(CQuenlarkDoc& doc) { ConvertTargetLines(doc, CodeToSjisLine); }
+void CodeToJis(CQuenlarkDoc& doc) { ConvertTargetLines(doc, CodeToJisLine); }
+
+bool MimeOut(CQuenlarkDoc& doc, std::string_view path) {
+  return DecodeToFile(doc, path, [](std::string_view line, std::string& out) {
+    AppendBase64Decode(line, out);  // zero bytes included: this is file data
+    return true;
+  });
+}
+
+bool UuencodeOut(CQuenlarkDoc& doc, std::string_view path) {
+  return DecodeToFile(doc, path, [](std::string_view line, std::string& out) {
+    if (line.find("begin") != std::string_view::npos) return true;
+    if (IsUuEnd(line) || ((static_cast<unsigned char>(line[0]) - 0x20) & 0x3F) == 0) return false;
+    AppendUudecode(line, out);
+    return true;
+  });
+}
+
+}  // namespace qlk

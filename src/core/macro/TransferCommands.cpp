@@ -1,0 +1,62 @@
+// Transfer encodings, code listings and code detection: the menu commands, their macro
+// keywords, and the code detection of files read into the document.
+#include "conv/CodeDetectDlg.h"
+#include "conv/Detect.h"
+#include "conv/Transfer.h"
+#include "macro/Bindings.h"
+#include "macro/Families.h"
+#include "macro/MainState.h"
+
+namespace qlk {
+namespace {
+
+// Works on the document as the last command left it: no reload, no macro line, no undo step.
+void CodeDetectCommand(MainState& m) {
+  CCodeDetectDlg dlg(DetectDocumentCode(m.doc()));
+  m.platform().ui.RunDialog(dlg);
+}
+
+template <void (*Op)(CQuenlarkDoc&)>
+void Run(MainState& m, const MacroArgs&) {
+  Op(m.doc());
+}
+
+template <bool (*Op)(CQuenlarkDoc&, std::string_view)>
+void RunToFile(MainState& m, const MacroArgs& a) {
+  Op(m.doc(), a.D(1));
+}
+
+}  // namespace
+
+void BindTransferCommands(Bindings& b) {
+  b.Plain(32833, MimeToSjis);
+  b.Plain(32836, SjisToMime);
+  b.Plain(32803, ToMime);
+  b.Plain(32787, UrlToSjis);
+  b.Plain(32796, UrleToSjis);
+  b.Plain(32813, SjisToUrl);
+  b.Plain(32789, ToSjisCode);
+  b.Plain(32790, ToJisCode);
+  b.Plain(32804, CodeToSjis);
+  b.Plain(32805, CodeToJis);
+  b.Plain(32807, ToSjis);
+  b.Command(32811, CodeDetectCommand);
+
+  b.Keyword("MimeToSjis", Run<MimeToSjis>);
+  b.Keyword("SjisToMime", Run<SjisToMime>);
+  b.Keyword("ToMime", Run<ToMime>);
+  b.Keyword("UrlToSjis", Run<UrlToSjis>);
+  b.Keyword("UrleToSjis", Run<UrleToSjis>);
+  b.Keyword("SjisToUrl", Run<SjisToUrl>);
+  b.Keyword("ToSjisCode", Run<ToSjisCode>);
+  b.Keyword("ToJisCode", Run<ToJisCode>);
+  b.Keyword("CodeToSjis", Run<CodeToSjis>);
+  b.Keyword("CodeToJis", Run<CodeToJis>);
+  b.Keyword("ToSjis", Run<ToSjis>);
+  b.Keyword("MimeOut", RunToFile<MimeOut>);
+  b.Keyword("UuencodeOut", RunToFile<UuencodeOut>);
+
+  b.DocHooks([](MainState& m) { m.doc().hooks().detectFileCode = DetectFileCode; });
+}
+
+}  // namespace qlk
