@@ -54,7 +54,19 @@ std::string Replace(std::string_view search, std::string_view repl, int options,
 }
 
 std::string DelStr(std::string_view search, int options, int regex) {
-  std::string s = regex ? std::string(search) : Escape(search);
+  std::string s;
+  if (regex) {
+    // A space would split the expression into arguments; \x20 is the same character to
+    // both engines, where \s would also take tabs.
+    for (char c : search) {
+      if (c == ' ')
+        s += "\\x20";
+      else
+        s += c;
+    }
+  } else {
+    s = Escape(search);
+  }
   return Join("DelStr", {s, N(options), N(regex)});
 }
 
@@ -64,8 +76,10 @@ std::string HanToZen2(int k) { return Kw("HanToZen2", {k}); }
 std::string ZenToHanSw(int b) { return Kw("ZenToHanSw", {b}); }
 std::string HanToZenSw(int b) { return Kw("HanToZenSw", {b}); }
 std::string StrCat(std::string_view t) { return Join("StrCat", {Escape(t)}); }
+// The start and end strings go in escape form too: the three-argument line is read back
+// decoded, and a space or an empty end string written as typed would shift the arguments.
 std::string SuperReplace(std::string_view a, std::string_view b, std::string_view r) {
-  return Join("SuperReplace", {a, b, Escape(r)});
+  return Join("SuperReplace", {Escape(a), Escape(b), Escape(r)});
 }
 std::string LineSelect(int step, std::string_view pattern, int start, int end, int regex) {
   return Join("LineSelect", {N(step), Escape(pattern), N(start), N(end), N(regex)});
@@ -82,9 +96,12 @@ std::string MultiFileReplace(std::string_view folder, std::string_view files, st
 }
 std::string TabSpace(int w) { return Kw("TabSpace", {w}); }
 std::string SpaceTab(int w) { return Kw("SpaceTab", {w}); }
+// As typed, but an empty text (an after-text that removes the brackets, no escape character)
+// as "\b", which the interpreter reads back as empty; written bare, it would shift the rest.
 std::string ReplaceDouble(std::string_view a, std::string_view b, std::string_view c, std::string_view d,
                           std::string_view e) {
-  return Join("ReplaceDouble", {a, b, c, d, e});
+  auto typed = [](std::string_view t) { return t.empty() ? std::string("\\b") : std::string(t); };
+  return Join("ReplaceDouble", {typed(a), typed(b), typed(c), typed(d), typed(e)});
 }
 std::string Sort(const std::vector<CSortItem>& keys) {
   std::string s = "Sort";
