@@ -10,6 +10,7 @@ void BindAllFamilies(Bindings& b) {
   BindShellCommands(b);
   BindCodeCommands(b);
   BindWidthCommands(b);
+  BindReplaceCommands(b);
 }
 
 }  // namespace qlk

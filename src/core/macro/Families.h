@@ -10,6 +10,7 @@ void BindMacroCommands(Bindings& b);      // recording, running macros, interpre
 void BindShellCommands(Bindings& b);      // settings
 void BindCodeCommands(Bindings& b);       // JIS, EUC, UTF-8 and UTF-7
 void BindWidthCommands(Bindings& b);      // full/half width, case and kana
+void BindReplaceCommands(Bindings& b);    // replacement and deletion of strings
 
 void BindAllFamilies(Bindings& b);
 
