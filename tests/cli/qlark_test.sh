@@ -66,6 +66,15 @@ expect UnknownMacroFileFails "1|1|keep" "$rc|$(grep -c 'ファイルを開けま
 msg=$(printf '' | q TextAll 2>&1 >/dev/null); rc=$?
 expect EmptyDocumentFails "1|1" "$rc|$(grep -c '文書が存在しません' <<<"$msg")"
 
+# Fold and column edits from the command line; an escaped argument makes line breaks.
+got=$(printf 'abcdefg' | q TurnChange 3 | hex)
+expect TurnChangeFolds "6162630d0a6465660d0a67" "$got"
+expect InsertStringArgumentIsUnescaped "61780d0a7962630d0a" "$(printf 'abc\r\n' | q InsertString 2 'x\ny' | hex)"
+
+# A width that would grow the text past the limit is refused: status 1, output untouched.
+msg=$(q KetaChange 2000000000 -i "$(p "$tmp/in.txt")" -o "$(p "$tmp/keep.txt")" 2>&1 >/dev/null); rc=$?
+expect AbsurdWidthIsRefused "1|1|keep" "$rc|$(grep -c '大きくなりすぎる' <<<"$msg")|$(cat "$tmp/keep.txt")"
+
 # --list names every keyword; --help says how.
 n=$(q --list | wc -l)
 expect ListHasEveryKeyword "89" "$(echo $n)"

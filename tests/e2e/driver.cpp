@@ -444,6 +444,50 @@ void SettingsOkWritesTheKeysAndCancelWritesNothing() {
   SetInt(L"System", L"Verify", 0);
 }
 
+void FoldAsksTheWidthAndFoldsTheClipboard() {
+  PutBytes("abcdefg");
+  CommandAsync(32784);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"Quenlark"); }, 5000);
+  Check(d != nullptr, "the width dialog opens with the product name as its title");
+  if (!d) return;
+  Check(ChildText(d, 1001) == L"折り返す桁数を指定してください", "it shows the fold prompt");
+  Check(ChildText(d, 1000) == L"70", "it offers the stored width");
+  SetDlgItemTextW(d, 1000, L"3");
+  Press(d, IDOK);
+  Settle();
+  Check(GetBytes() == "abc\r\ndef\r\ng", "the clipboard holds the folded text");
+  Check(GetInt(L"Turn", L"No", 0) == 3, "the width is stored");
+}
+
+void RulesDialogFromTheSettingsDrivesTheFold() {
+  CommandAsync(32806);
+  HWND set = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000);
+  Check(set != nullptr, "the settings dialog opens");
+  if (!set) return;
+  Press(set, 154);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"折り返し時の禁則処理"); }, 5000);
+  Check(d != nullptr, "its button opens the rules dialog");
+  if (!d) return;
+  Check(!IsWindowEnabled(GetDlgItem(d, 1000)), "the first-forbidden edit waits for its box");
+  CheckDlgButton(d, 1002, BST_CHECKED);
+  Press(d, 1002);
+  Settle();
+  Check(IsWindowEnabled(GetDlgItem(d, 1000)) != 0, "ticking the box enables it");
+  SetDlgItemTextW(d, 1000, L"。");
+  Press(d, IDOK);
+  Settle();
+  PostMessageW(set, WM_COMMAND, IDCANCEL, 0);
+  Settle();
+  PutBytes("ab\x81\x42" "cd");  // ab。cd
+  CommandAsync(32784);
+  HWND w = WaitFor([] { return TrayTopLevel(L"#32770", L"Quenlark"); }, 5000);
+  if (!w) return;
+  SetDlgItemTextW(w, 1000, L"2");
+  Press(w, IDOK);
+  Settle();
+  Check(GetBytes() == "ab\x81\x42\r\ncd", "the period hangs at the end of the line");
+}
+
 void VerifyAsksAndCancelLeavesTheClipboard() {
   SetInt(L"System", L"Verify", 1);
   PutBytes("abc\r\n");
@@ -557,6 +601,8 @@ const Test kTests[] = {
     {"CopyStoresOnlyTheTargetLines", CopyStoresOnlyTheTargetLines},
     {"LossyTextAsksAndCancelKeepsIt", LossyTextAsksAndCancelKeepsIt},
     {"SettingsOkWritesTheKeysAndCancelWritesNothing", SettingsOkWritesTheKeysAndCancelWritesNothing},
+    {"FoldAsksTheWidthAndFoldsTheClipboard", FoldAsksTheWidthAndFoldsTheClipboard},
+    {"RulesDialogFromTheSettingsDrivesTheFold", RulesDialogFromTheSettingsDrivesTheFold},
     {"CodeCommandsConvertTheClipboard", CodeCommandsConvertTheClipboard},
     {"WidthAndCaseCommandsConvertTheClipboard", WidthAndCaseCommandsConvertTheClipboard},
     {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "ops/Kinsoku.h"
 #include "platform/Settings.h"
 
 namespace qlk {
@@ -30,6 +31,7 @@ class DialogHost;
 
 struct AppState {
   std::string helpPath;  // the help file beside the program
+  KinsokuRules kinsoku;  // line-breaking rules of the folds, as the rules dialog last left them
   UpdateState update;
   // Features the settings dialog opens, attached by the families that build them.
   std::function<void(DialogHost&)> openKinsokuDialog;

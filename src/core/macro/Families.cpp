@@ -7,6 +7,7 @@ namespace qlk {
 void BindAllFamilies(Bindings& b) {
   BindSelectionCommands(b);
   BindMacroCommands(b);
+  BindFoldCommands(b);
   BindShellCommands(b);
   BindCodeCommands(b);
   BindWidthCommands(b);

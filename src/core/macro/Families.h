@@ -7,6 +7,7 @@ class Bindings;
 
 void BindSelectionCommands(Bindings& b);  // selection, copy, undo and redo
 void BindMacroCommands(Bindings& b);      // recording, running macros, interpreter-only keywords
+void BindFoldCommands(Bindings& b);       // folding, column edits, numbering, line edits
 void BindShellCommands(Bindings& b);      // settings
 void BindCodeCommands(Bindings& b);       // JIS, EUC, UTF-8 and UTF-7
 void BindWidthCommands(Bindings& b);      // full/half width, case and kana

@@ -1,0 +1,222 @@
+// The fold and column-edit commands: menu handlers through the command frame, and the macro
+// keywords of the interpreter.
+#include <algorithm>
+
+#include "conv/Sjis.h"
+#include "macro/Bindings.h"
+#include "macro/Escape.h"
+#include "macro/Families.h"
+#include "macro/Frame.h"
+#include "macro/MacroLines.h"
+#include "macro/MainState.h"
+#include "ops/Columns.h"
+#include "ops/Fold.h"
+#include "ops/FoldDialogs.h"
+
+namespace qlk {
+namespace {
+
+// The escape form of a text that the command used exactly as typed. Unescape on replay turns
+// backslash pairs and "\n" into other bytes, so real backslashes are written doubled: the
+// recorded line then gives the command's own text back.
+std::string EscapeTyped(std::string_view t) {
+  if (t.empty()) return "\\b";
+  std::string o;
+  o.reserve(t.size() + 8);
+  for (size_t i = 0; i < t.size(); ++i) {
+    const char c = t[i];
+    if (sjis::IsLead(c) && i + 1 < t.size()) {  // a trail byte 0x5C is no backslash
+      o += c;
+      o += t[++i];
+    } else if (c == '\\') {
+      o += "\\\\";
+    } else if (c == ' ') {
+      o += "\\s";
+    } else if (c == '\r' && i + 1 < t.size() && t[i + 1] == '\n') {
+      o += "\\n";
+      ++i;
+    } else {
+      o += c;
+    }
+  }
+  return o;
+}
+
+// Runs an operation that may refuse to grow the text too far, and says so when it does.
+template <typename Op>
+void Guarded(CQuenlarkDoc& d, Op op) {
+  if (!op(d)) d.platform().ui.Info(MakeMessage(Txt::FoldTooLarge));
+}
+
+// The commands that ask for one number in CInputNoDlg and store it as the document's width.
+void WidthCommand(MainState& m, Txt prompt, const char* section, std::string (*line)(int),
+                  bool (*op)(CQuenlarkDoc&, const KinsokuRules&)) {
+  CInputNoDlg dlg(m.platform().settings, prompt, section);
+  KinsokuRules& rules = m.app().kinsoku;
+  RunDialog(
+      m, dlg,
+      [&] {
+        m.doc().width = dlg.value;
+        return line(dlg.value);
+      },
+      [&](CQuenlarkDoc& d) { Guarded(d, [&](CQuenlarkDoc& x) { return op(x, rules); }); });
+}
+
+bool KetaOp(CQuenlarkDoc& d, const KinsokuRules&) { return KetaChange(d); }
+bool IndentOp(CQuenlarkDoc& d, const KinsokuRules&) { return IndentChange(d); }
+
+void TurnIfCommand(MainState& m) {
+  CTurnIfDlg dlg(m.platform().settings);
+  RunDialog(
+      m, dlg, [&] { return "TurnIf " + EscapeTyped(dlg.text) + " " + std::to_string(dlg.replace); },
+      [&](CQuenlarkDoc& d) {
+        TurnIf(d, dlg.text, dlg.replace);
+        d.rangeEnd = d.LineCount();
+      });
+}
+
+void OverwriteCommand(MainState& m) {
+  CUstrDlg dlg(m.platform().settings);
+  RunDialog(
+      m, dlg,
+      [&] {
+        m.doc().overwriteColumn = dlg.column;
+        m.doc().overwriteString = dlg.text;
+        return "OverwriteString " + std::to_string(dlg.column) + " " + EscapeTyped(dlg.text);
+      },
+      [](CQuenlarkDoc& d) { Guarded(d, OverwriteString); });
+}
+
+void RenoCommand(MainState& m) {
+  CRenoDlg dlg(m.platform().settings);
+  RunDialog(
+      m, dlg,
+      [&] {
+        CQuenlarkDoc& d = m.doc();
+        d.renoColumn = dlg.column;
+        d.renoDigits = dlg.digits;
+        d.renoStart = dlg.start;
+        d.renoIncrement = dlg.increment;
+        d.renoBlankFill = dlg.blankFill;
+        return ml::RenoString(dlg.increment, dlg.digits, dlg.column, dlg.start, dlg.blankFill);
+      },
+      [](CQuenlarkDoc& d) { Guarded(d, RenoString); });
+}
+
+void InsertCommand(MainState& m) {
+  CInsertDlg dlg(m.platform().settings);
+  RunDialog(
+      m, dlg,
+      [&] {
+        // Only the insert string is decoded, so "\n" typed in it makes line breaks.
+        m.doc().insertColumn = dlg.column;
+        m.doc().insertString = Unescape(dlg.text);
+        return ml::InsertString(dlg.column, dlg.text);
+      },
+      [](CQuenlarkDoc& d) { Guarded(d, InsertString); });
+}
+
+void DelposCommand(MainState& m) {
+  CDelposDlg dlg(m.platform().settings);
+  RunDialog(
+      m, dlg, [&] { return ml::DeletePos(dlg.first, dlg.last); },
+      [&](CQuenlarkDoc& d) { DeletePos(d, dlg.first, dlg.last); });
+}
+
+void SpaceInsertCommand(MainState& m) {
+  CSpaceInsDlg dlg(m.platform().settings);
+  RunDialog(
+      m, dlg, [&] { return ml::SpaceInsert(dlg.column, dlg.count, dlg.overwrite); },
+      [&](CQuenlarkDoc& d) {
+        Guarded(d, [&](CQuenlarkDoc& x) { return SpaceInsert(x, dlg.column, dlg.count, dlg.overwrite); });
+      });
+}
+
+void StrCatCommand(MainState& m) {
+  CInputDlg dlg(m.platform().settings, Txt::FoldPromptStrCat, "StrAdd", "String");
+  RunDialog(
+      m, dlg, [&] { return "StrCat " + EscapeTyped(dlg.text); },
+      [&](CQuenlarkDoc& d) { Guarded(d, [&](CQuenlarkDoc& x) { return StrCat(x, dlg.text); }); });
+}
+
+void InsertEndLineCommand(MainState& m) {
+  CLineEditDlg dlg;
+  RunDialog(
+      m, dlg, [&] { return "InsertEndLine " + EscapeTyped(dlg.text); },
+      [&](CQuenlarkDoc& d) { InsertEndLine(d, dlg.text); });
+}
+
+// ---- keywords: the macro line's arguments in place of the dialogs ----
+
+void WidthKeyword(Bindings& b, const char* keyword, bool (*op)(CQuenlarkDoc&, const KinsokuRules&)) {
+  b.Keyword(keyword, [op](MainState& m, const MacroArgs& a) {
+    m.doc().width = a.N(1);
+    Guarded(m.doc(), [&](CQuenlarkDoc& d) { return op(d, m.app().kinsoku); });
+  });
+}
+
+}  // namespace
+
+void BindFoldCommands(Bindings& b) {
+  // The rules dialog, opened from the settings dialog's button, edits the application's rules.
+  b.DocHooks([](MainState& m) {
+    m.app().openKinsokuDialog = [&app = m.app(), &settings = m.platform().settings](DialogHost& host) {
+      CKinsokuDlg dlg(app.kinsoku, settings);
+      host.ui().RunDialog(dlg);
+    };
+  });
+  b.Command(32784, [](MainState& m) { WidthCommand(m, Txt::FoldPromptTurn, "Turn", ml::TurnChange, TurnChange); });
+  b.Command(32801,
+            [](MainState& m) { WidthCommand(m, Txt::FoldPromptTurn, "Turn", ml::IndTurnChange, IndTurnChange); });
+  b.Command(32772, [](MainState& m) { WidthCommand(m, Txt::FoldPromptKeta, "Textketa", ml::KetaChange, KetaOp); });
+  b.Command(32773,
+            [](MainState& m) { WidthCommand(m, Txt::FoldPromptIndent, "TextIndent", ml::IndentChange, IndentOp); });
+  b.Command(32840, TurnIfCommand);
+  b.Command(32770, OverwriteCommand);
+  b.Command(32771, RenoCommand);
+  b.Command(32775, InsertCommand);
+  b.Command(32776, DelposCommand);
+  b.Command(32839, SpaceInsertCommand);
+  b.Command(32825, StrCatCommand);
+  b.Command(32931, InsertEndLineCommand);
+  b.Plain(32824, LineDelete);
+  b.Plain(32842, [](CQuenlarkDoc& d) { DeletePos(d, 1, 1); });
+  b.Plain(32843, [](CQuenlarkDoc& d) { Guarded(d, [](CQuenlarkDoc& x) { return SpaceInsert(x, 1, 1, 0); }); });
+
+  WidthKeyword(b, "TurnChange", TurnChange);
+  WidthKeyword(b, "IndTurnChange", IndTurnChange);
+  WidthKeyword(b, "KetaChange", KetaOp);
+  WidthKeyword(b, "IndentChange", IndentOp);
+  b.Keyword("TurnIf", [](MainState& m, const MacroArgs& a) { TurnIf(m.doc(), a.D(1), a.N(2)); });
+  b.Keyword("OverwriteString", [](MainState& m, const MacroArgs& a) {
+    m.doc().overwriteColumn = a.N(1);
+    m.doc().overwriteString = a.D(2);
+    Guarded(m.doc(), OverwriteString);
+  });
+  b.Keyword("RenoString", [](MainState& m, const MacroArgs& a) {
+    CQuenlarkDoc& d = m.doc();
+    d.renoIncrement = a.N(1);
+    d.renoDigits = a.N(2);
+    d.renoColumn = a.N(3);
+    d.renoStart = a.N(4);
+    d.renoBlankFill = a.N(5);
+    Guarded(d, RenoString);
+  });
+  b.Keyword("InsertString", [](MainState& m, const MacroArgs& a) {
+    m.doc().insertColumn = a.N(1);
+    m.doc().insertString = a.D(2);
+    Guarded(m.doc(), InsertString);
+  });
+  b.Keyword("DeletePos", [](MainState& m, const MacroArgs& a) { DeletePos(m.doc(), a.N(1), a.N(2)); });
+  b.Keyword("SpaceInsert", [](MainState& m, const MacroArgs& a) {
+    const int count = std::max(1, a.N(2));  // a macro line always inserts at least one blank
+    Guarded(m.doc(), [&](CQuenlarkDoc& d) { return SpaceInsert(d, a.N(1), count, a.N(3)); });
+  });
+  b.Keyword("StrCat", [](MainState& m, const MacroArgs& a) {
+    Guarded(m.doc(), [&](CQuenlarkDoc& d) { return StrCat(d, a.D(1)); });
+  });
+  b.Keyword("LineDelete", [](MainState& m, const MacroArgs&) { LineDelete(m.doc()); });
+  b.Keyword("InsertEndLine", [](MainState& m, const MacroArgs& a) { InsertEndLine(m.doc(), a.D(1)); });
+}
+
+}  // namespace qlk
