@@ -234,6 +234,14 @@ TEST_F(ReplaceDoc, MalformedExpressionLeavesTheLinesAndTheSelectionTestCompareCa
   EXPECT_EQ(doc.TargetMask(), (std::vector<char>{1, 0}));
 }
 
+TEST_F(ReplaceDoc, RegexSelectionAndRegexReplaceShareTheObject) {
+  Load({"a1", "b1", "a2"});
+  doc.regexFlag = 1;
+  doc.pattern = "^a";
+  EXPECT_EQ(RegexReplace(doc, "\\d", "#", 0), 2);
+  EXPECT_EQ(Lines(), (V{"a#", "b1", "a#"}));
+}
+
 TEST(RegexReplaceWithoutEngine, FailsAndChangesNothing) {
   TestPlatform tp;
   NoRegexFactory none;

@@ -276,22 +276,24 @@ int RegexReplace(CQuenlarkDoc& doc, std::string_view pattern, std::string_view r
   IRegex* re = doc.Regex();
   if (!re) return kSearchFailed;
   const ICodePage& cp = doc.platform().codepage;
-  const bool ready = pattern.empty() || (re->SetPattern(pattern) && re->SetGlobal(true) &&
-                                         re->SetIgnoreCase((options & kIgnoreCase) != 0));
-  int n = kSearchFailed;
-  if (ready) {
-    n = RewriteTargets(doc, [&](std::string_view line, std::string& out) {
-      // An empty expression matches everywhere without moving on: it changes nothing.
-      if (pattern.empty()) return 0;
-      std::optional<bool> t = re->Test(line);
-      if (!t) return kSearchFailed;
-      if (!*t) return 0;
-      std::optional<std::string> r = re->Replace(line, replacement);
-      if (!r) return kSearchFailed;
-      out = KeepUnchangedBytes(cp, line, std::move(*r));
-      return 1;
-    });
-  }
+  bool prepared = false;
+  const int n = RewriteTargets(doc, [&](std::string_view line, std::string& out) {
+    // An empty expression matches everywhere without moving on: it changes nothing.
+    if (pattern.empty()) return 0;
+    // Set once the target lines are known: a regex selection uses the same object.
+    if (!prepared) {
+      if (!re->SetPattern(pattern) || !re->SetGlobal(true) || !re->SetIgnoreCase((options & kIgnoreCase) != 0))
+        return kSearchFailed;
+      prepared = true;
+    }
+    std::optional<bool> t = re->Test(line);
+    if (!t) return kSearchFailed;
+    if (!*t) return 0;
+    std::optional<std::string> r = re->Replace(line, replacement);
+    if (!r) return kSearchFailed;
+    out = KeepUnchangedBytes(cp, line, std::move(*r));
+    return 1;
+  });
   // The object is shared with the target-line test, which compares case.
   re->SetIgnoreCase(false);
   return n;
