@@ -1,5 +1,7 @@
 // qlark: the command-line front end over the same core as the tray tool. It runs one macro
 // line or a macro file on its input as the tray runs them on the clipboard.
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,7 +21,8 @@ namespace {
 class MemoryClipboard final : public IClipboard {
  public:
   explicit MemoryClipboard(std::string text) : text_(std::move(text)) {}
-  ClipRead Read() override { return {ClipStatus::Ok, text_}; }
+  // The input is read once per run: it is handed over, not copied.
+  ClipRead Read() override { return {ClipStatus::Ok, std::move(text_)}; }
   bool Write(std::string_view s) override {
     text_ = std::string(s);
     written_ = true;
@@ -106,8 +109,9 @@ void PrintList() {
 }
 
 int Run(const Options& o) {
-  std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
-  std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
+  // Held for the whole process, which ends without tearing them down (see below).
+  static std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
+  static std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
   auto sjisPath = [&](const std::string& utf8) { return cp->Utf8ToSjis(utf8); };
 
   if (o.line.empty() && o.macroFile.empty()) {
@@ -138,26 +142,29 @@ int Run(const Options& o) {
     if (lossy) Fail(Txt::CliLossyInput);
   }
 
-  MemoryClipboard clip(std::move(*input));
-  std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
-  std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
-  std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
-  std::unique_ptr<IClock> clock = sys::MakeClock();
-  CliUI ui;
-  Platform p{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
+  auto& clip = *new MemoryClipboard(std::move(*input));
+  input.reset();
+  static std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
+  static std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
+  static std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
+  static std::unique_ptr<IClock> clock = sys::MakeClock();
+  static CliUI ui;
+  auto& p = *new Platform{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
   AppState app;
-  {
-    MainState m(p, bindings, app);
-    if (!o.macroFile.empty()) {
-      RunMacroFile(m, sjisPath(o.macroFile));
-    } else {
-      std::string line;
-      for (const std::string& a : o.line) {
-        if (!line.empty()) line += ' ';
-        line += cp->Utf8ToSjis(a);
-      }
-      RunMacroText(m, line);
+  // The document is never destroyed: the process ends right after the output, and freeing
+  // millions of lines one by one would only cost time. (Nor is the regex flag written back:
+  // a command-line run leaves the tray's profile as it found it.)
+  auto* m = new MainState(p, bindings, app);
+  m->doc().DisableUndo();  // nobody can undo after the process has ended
+  if (!o.macroFile.empty()) {
+    RunMacroFile(*m, sjisPath(o.macroFile));
+  } else {
+    std::string line;
+    for (const std::string& a : o.line) {
+      if (!line.empty()) line += ' ';
+      line += cp->Utf8ToSjis(a);
     }
+    RunMacroText(*m, line);
   }
   if (ui.shown > 0 || !clip.Written()) return 1;  // the run failed: the output stays untouched
 
@@ -194,6 +201,7 @@ int main(int argc, char** argv) {
       rc = Run(*o);
     }
   }
-  sys::Shutdown();
-  return rc;
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(rc);
 }

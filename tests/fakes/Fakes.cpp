@@ -102,3 +102,49 @@ std::string TempDir::Path(const std::string& name) const { return (dir_ / name).
 std::string TempDir::Folder() const { return dir_.string(); }
 
 }  // namespace qlk::test
+
+namespace qlk::test {
+
+namespace {
+class MemoryWriteFile final : public IWriteFile {
+ public:
+  MemoryWriteFile(MemoryFiles& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+  bool Write(std::string_view b) override {
+    data_.append(b);
+    return true;
+  }
+  bool Close() override {
+    owner_.files[path_] = std::move(data_);
+    return true;
+  }
+
+ private:
+  MemoryFiles& owner_;
+  std::string path_, data_;
+};
+
+bool WildMatch(std::string_view pat, std::string_view s) {
+  if (pat.empty()) return s.empty();
+  if (pat[0] == '*') return WildMatch(pat.substr(1), s) || (!s.empty() && WildMatch(pat, s.substr(1)));
+  return !s.empty() && (pat[0] == '?' || pat[0] == s[0]) && WildMatch(pat.substr(1), s.substr(1));
+}
+}  // namespace
+
+std::unique_ptr<IWriteFile> MemoryFiles::Create(std::string_view path) {
+  if (path.empty()) return nullptr;
+  return std::make_unique<MemoryWriteFile>(*this, std::string(path));
+}
+
+std::vector<std::string> MemoryFiles::Find(std::string_view dir, std::string_view pattern) {
+  std::vector<std::string> out;
+  std::string prefix(dir);
+  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+  for (const auto& [name, data] : files) {
+    if (name.rfind(prefix, 0) != 0) continue;
+    std::string_view rest = std::string_view(name).substr(prefix.size());
+    if (rest.find('/') == std::string_view::npos && WildMatch(pattern, rest)) out.push_back(name);
+  }
+  return out;
+}
+
+}  // namespace qlk::test

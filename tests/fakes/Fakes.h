@@ -217,3 +217,35 @@ struct TestPlatform {
 };
 
 }  // namespace qlk::test
+
+namespace qlk::test {
+
+// Files kept in memory, for tests that must never touch the disk (the fuzz test writes
+// wherever its random macro lines say).
+class MemoryFiles final : public IFiles {
+ public:
+  std::map<std::string, std::string> files;
+  std::unique_ptr<IWriteFile> Create(std::string_view path) override;
+  std::optional<std::string> ReadAll(std::string_view path) override {
+    auto it = files.find(std::string(path));
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+  }
+  bool Exists(std::string_view path) override { return files.count(std::string(path)) > 0; }
+  bool Remove(std::string_view path) override { return files.erase(std::string(path)) > 0; }
+  bool Rename(std::string_view from, std::string_view to) override {
+    auto it = files.find(std::string(from));
+    if (it == files.end()) return false;
+    std::string data = std::move(it->second);
+    files.erase(it);
+    files[std::string(to)] = std::move(data);
+    return true;
+  }
+  bool MakeDirs(std::string_view) override { return true; }
+  std::vector<std::string> Find(std::string_view dir, std::string_view pattern) override;
+  std::string TempFolder() override { return "mem/tmp/"; }
+  std::string ProgramFolder() override { return "mem/prog/"; }
+  char Separator() const override { return '/'; }
+};
+
+}  // namespace qlk::test

@@ -441,3 +441,28 @@ TEST_F(DocFixture, SnapshotsShareUnchangedLines) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DocumentPattern, MatchesWholeCharactersOnly) {
+  TestPlatform tp;
+  CQuenlarkDoc doc(tp.platform);
+  tp.clipboard.text = sj(u8"ア\r\nxA\r\nソ\\");  // ア is 0x83 0x41, ソ is 0x83 0x5C
+  ASSERT_TRUE(doc.NewFromClipboard());
+  doc.pattern = "A";
+  EXPECT_FALSE(doc.IsTargetLine(0));  // not the trail byte of ア
+  EXPECT_TRUE(doc.IsTargetLine(1));
+  doc.pattern = "\\";
+  EXPECT_TRUE(doc.IsTargetLine(2));  // the real backslash after ソ, not its trail byte
+  tp.clipboard.text = sj(u8"ソ");
+  ASSERT_TRUE(doc.NewFromClipboard());
+  EXPECT_FALSE(doc.IsTargetLine(0));
+}
+
+TEST(DocumentRegexFlag, UnchangedFlagIsNotWrittenBack) {
+  TestPlatform tp;
+  { CQuenlarkDoc doc(tp.platform); }
+  EXPECT_TRUE(tp.settings.writeLog.empty());
+}
+
+}  // namespace

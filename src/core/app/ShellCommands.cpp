@@ -1,4 +1,4 @@
-// Commands of the tray itself that need no window: the settings dialog.
+// Commands of the tray itself that need no window: the settings dialog and the about box.
 #include "app/SetDlg.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
@@ -6,7 +6,22 @@
 
 namespace qlk {
 
+namespace {
+
+// "バージョン情報": the icon, the version and the maker's addresses.
+class CAboutDlg final : public DialogModel {
+ public:
+  int ResourceId() const override { return 100; }
+  std::vector<Field> Fields() override { return {}; }
+};
+
+}  // namespace
+
 void BindShellCommands(Bindings& b) {
+  b.Command(57664, [](MainState& m) {
+    CAboutDlg dlg;
+    m.platform().ui.RunDialog(dlg);
+  });
   b.Command(32806, [](MainState& m) {
     AppState& app = m.app();
     CSetDlg dlg(m.platform(), m.allSelect, app.update);

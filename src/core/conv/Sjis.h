@@ -33,4 +33,17 @@ constexpr bool IsLeadAt(std::string_view s, size_t k) {
   return i == k && IsLead(s[k]);
 }
 
+// The first occurrence of `needle` in `s` at or after `from` (a character boundary) that
+// starts on a character boundary, so that "A" is never found in the trail byte of ア.
+inline size_t FindAligned(std::string_view s, std::string_view needle, size_t from = 0) {
+  size_t boundary = from;
+  while (true) {
+    size_t p = s.find(needle, from);
+    if (p == std::string_view::npos) return p;
+    while (boundary < p) boundary += IsLead(s[boundary]) ? 2 : 1;
+    if (boundary == p) return p;
+    from = boundary;  // the next boundary after the candidate
+  }
+}
+
 }  // namespace qlk::sjis

@@ -1,14 +1,20 @@
 #include "doc/Document.h"
 
+#include "conv/Sjis.h"
+
 namespace qlk {
 
 CQuenlarkDoc::CQuenlarkDoc(Platform& p) : p_(p) {
-  regexFlag = p_.settings.GetInt("LineSelect", "RegExp", 0) != 0 ? 1 : 0;
+  storedRegexFlag_ = p_.settings.GetInt("LineSelect", "RegExp", 0);
+  regexFlag = storedRegexFlag_ != 0 ? 1 : 0;
   regex_ = p_.regex.Create();
   if (!regex_) regexFlag = 0;
 }
 
-CQuenlarkDoc::~CQuenlarkDoc() { p_.settings.SetInt("LineSelect", "RegExp", regexFlag); }
+CQuenlarkDoc::~CQuenlarkDoc() {
+  // Written back only when it changed: the profile is not rewritten for nothing.
+  if (regexFlag != storedRegexFlag_) p_.settings.SetInt("LineSelect", "RegExp", regexFlag);
+}
 
 // ---------------------------------------------------------------- clipboard
 
@@ -38,6 +44,9 @@ bool CQuenlarkDoc::LoadClipboard() {
   std::string_view t = r.text;
   // The clipboard's text ends at its first NUL byte.
   if (auto z = t.find('\0'); z != std::string_view::npos) t = t.substr(0, z);
+  size_t breaks = 0;
+  for (size_t q = t.find("\r\n"); q != std::string_view::npos; q = t.find("\r\n", q + 2)) ++breaks;
+  lines_.Reserve(breaks + 1);
   size_t p = 0;
   while (p < t.size()) {
     size_t q = t.find("\r\n", p);
@@ -255,7 +264,7 @@ bool CQuenlarkDoc::IsTargetLine(size_t index) {
   if (t) {
     const std::string& line = lines_[index];
     if (regexFlag == 0) {
-      if (!pattern.empty() && line.find(pattern) == std::string::npos) t = false;
+      if (!pattern.empty() && sjis::FindAligned(line, pattern) == std::string::npos) t = false;
     } else if (!regex_) {
       t = false;  // a regex selection without an engine matches nothing
     } else {
@@ -283,7 +292,9 @@ void CQuenlarkDoc::SelectAll() {
 
 // ---------------------------------------------------------------- undo
 
-void CQuenlarkDoc::BeginUndoStep() { undo_.Push(std::make_unique<CQLarkUndo>(rangeStart, rangeEnd, lines_)); }
+void CQuenlarkDoc::BeginUndoStep() {
+  if (undoEnabled_) undo_.Push(std::make_unique<CQLarkUndo>(rangeStart, rangeEnd, lines_));
+}
 
 void CQuenlarkDoc::Undo() {
   if (!undo_.CanUndo()) return;

@@ -89,6 +89,8 @@ class CQuenlarkDoc {
   bool CanUndo() const { return undo_.CanUndo(); }
   bool CanRedo() const { return undo_.CanRedo(); }
   const CUndoStack& UndoStack() const { return undo_; }
+  // For a run that nobody can undo afterwards (the command line): no snapshots are kept.
+  void DisableUndo() { undoEnabled_ = false; }
 
   // ---- document state ----
   void SetModified(bool m = true) { modified_ = m; }
@@ -132,6 +134,8 @@ class CQuenlarkDoc {
   std::unique_ptr<IRegex> regex_;
   DocHooks hooks_;
   bool modified_ = false;
+  bool undoEnabled_ = true;
+  int storedRegexFlag_ = 0;
   std::string pathName_;
 };
 

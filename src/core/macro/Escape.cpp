@@ -17,6 +17,29 @@ std::string Escape(std::string_view t) {
   return o;
 }
 
+std::string EscapeTyped(std::string_view t) {
+  if (t.empty()) return "\\b";
+  std::string o;
+  o.reserve(t.size() + 8);
+  for (size_t i = 0; i < t.size(); ++i) {
+    const char c = t[i];
+    if (sjis::IsLead(c) && i + 1 < t.size()) {  // a trail byte 0x5C is no backslash
+      o += c;
+      o += t[++i];
+    } else if (c == '\\') {
+      o += "\\\\";
+    } else if (c == ' ') {
+      o += "\\s";
+    } else if (c == '\r' && i + 1 < t.size() && t[i + 1] == '\n') {
+      o += "\\n";
+      ++i;
+    } else {
+      o += c;
+    }
+  }
+  return o;
+}
+
 std::string Unescape(std::string_view t) {
   if (t == "\\b") return {};
   std::string o;

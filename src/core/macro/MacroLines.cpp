@@ -27,7 +27,7 @@ std::string N(int n) { return std::to_string(n); }
 
 }  // namespace
 
-std::string OverwriteString(int c, std::string_view t) { return Join("OverwriteString", {N(c), Escape(t)}); }
+std::string OverwriteString(int c, std::string_view t) { return Join("OverwriteString", {N(c), EscapeTyped(t)}); }
 std::string RenoString(int inc, int dig, int col, int start, int blank) {
   return Kw("RenoString", {inc, dig, col, start, blank});
 }
@@ -75,20 +75,20 @@ std::string ZenToHan2(int k) { return Kw("ZenToHan2", {k}); }
 std::string HanToZen2(int k) { return Kw("HanToZen2", {k}); }
 std::string ZenToHanSw(int b) { return Kw("ZenToHanSw", {b}); }
 std::string HanToZenSw(int b) { return Kw("HanToZenSw", {b}); }
-std::string StrCat(std::string_view t) { return Join("StrCat", {Escape(t)}); }
+std::string StrCat(std::string_view t) { return Join("StrCat", {EscapeTyped(t)}); }
 // The start and end strings go in escape form too: the three-argument line is read back
 // decoded, and a space or an empty end string written as typed would shift the arguments.
 std::string SuperReplace(std::string_view a, std::string_view b, std::string_view r) {
   return Join("SuperReplace", {Escape(a), Escape(b), Escape(r)});
 }
 std::string LineSelect(int step, std::string_view pattern, int start, int end, int regex) {
-  return Join("LineSelect", {N(step), Escape(pattern), N(start), N(end), N(regex)});
+  return Join("LineSelect", {N(step), EscapeTyped(pattern), N(start), N(end), N(regex)});
 }
 std::string LineSelect(int step, int start, int end) { return Kw("LineSelect", {step, start, end}); }
 std::string SpaceInsert(int c, int n, int o) { return Kw("SpaceInsert", {c, n, o}); }
 std::string OnelineNo(int n) { return Kw("OnelineNo", {n}); }
-std::string TurnIf(std::string_view t, int r) { return Join("TurnIf", {Escape(t), N(r)}); }
-std::string TabIf(std::string_view t, int r) { return Join("TabIf", {Escape(t), N(r)}); }
+std::string TurnIf(std::string_view t, int r) { return Join("TurnIf", {EscapeTyped(t), N(r)}); }
+std::string TabIf(std::string_view t, int r) { return Join("TabIf", {EscapeTyped(t), N(r)}); }
 std::string SpToCsv(int a, int b) { return Kw("SpToCsv", {a, b}); }
 std::string MultiFileReplace(std::string_view folder, std::string_view files, std::string_view search,
                              std::string_view repl) {
@@ -110,7 +110,7 @@ std::string Sort(const std::vector<CSortItem>& keys) {
   return s;
 }
 std::string DupLineDel(int p, int a, int b, int s) { return Kw("DupLineDel", {p, a, b, s}); }
-std::string InsertEndLine(std::string_view t) { return Join("InsertEndLine", {Escape(t)}); }
+std::string InsertEndLine(std::string_view t) { return Join("InsertEndLine", {EscapeTyped(t)}); }
 std::string Open(std::string_view path) { return Join("Open", {path}); }
 std::string Save(std::string_view path) { return path.empty() ? "Save" : Join("Save", {path}); }
 

@@ -1,6 +1,9 @@
 #pragma once
 // One formatter per macro keyword: the lines the recorder writes and the interpreter reads.
-// Texts marked "typed" go out as the user typed them; the others in escape form.
+// Texts marked "typed" go out as the user typed them; the others in escape form. The texts
+// that a command uses as typed (overwrite, append, break and tab strings, the selection
+// pattern, the last line) are written with their backslashes doubled, so that replay gives
+// the same text.
 #include <string>
 #include <string_view>
 #include <vector>

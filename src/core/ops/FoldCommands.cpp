@@ -19,28 +19,6 @@ namespace {
 // The escape form of a text that the command used exactly as typed. Unescape on replay turns
 // backslash pairs and "\n" into other bytes, so real backslashes are written doubled: the
 // recorded line then gives the command's own text back.
-std::string EscapeTyped(std::string_view t) {
-  if (t.empty()) return "\\b";
-  std::string o;
-  o.reserve(t.size() + 8);
-  for (size_t i = 0; i < t.size(); ++i) {
-    const char c = t[i];
-    if (sjis::IsLead(c) && i + 1 < t.size()) {  // a trail byte 0x5C is no backslash
-      o += c;
-      o += t[++i];
-    } else if (c == '\\') {
-      o += "\\\\";
-    } else if (c == ' ') {
-      o += "\\s";
-    } else if (c == '\r' && i + 1 < t.size() && t[i + 1] == '\n') {
-      o += "\\n";
-      ++i;
-    } else {
-      o += c;
-    }
-  }
-  return o;
-}
 
 // Runs an operation that may refuse to grow the text too far, and says so when it does.
 template <typename Op>
@@ -68,7 +46,7 @@ bool IndentOp(CQuenlarkDoc& d, const KinsokuRules&) { return IndentChange(d); }
 void TurnIfCommand(MainState& m) {
   CTurnIfDlg dlg(m.platform().settings);
   RunDialog(
-      m, dlg, [&] { return "TurnIf " + EscapeTyped(dlg.text) + " " + std::to_string(dlg.replace); },
+      m, dlg, [&] { return ml::TurnIf(dlg.text, dlg.replace); },
       [&](CQuenlarkDoc& d) {
         TurnIf(d, dlg.text, dlg.replace);
         d.rangeEnd = d.LineCount();
@@ -82,7 +60,7 @@ void OverwriteCommand(MainState& m) {
       [&] {
         m.doc().overwriteColumn = dlg.column;
         m.doc().overwriteString = dlg.text;
-        return "OverwriteString " + std::to_string(dlg.column) + " " + EscapeTyped(dlg.text);
+        return ml::OverwriteString(dlg.column, dlg.text);
       },
       [](CQuenlarkDoc& d) { Guarded(d, OverwriteString); });
 }
@@ -135,14 +113,14 @@ void SpaceInsertCommand(MainState& m) {
 void StrCatCommand(MainState& m) {
   CInputDlg dlg(m.platform().settings, Txt::FoldPromptStrCat, "StrAdd", "String");
   RunDialog(
-      m, dlg, [&] { return "StrCat " + EscapeTyped(dlg.text); },
+      m, dlg, [&] { return ml::StrCat(dlg.text); },
       [&](CQuenlarkDoc& d) { Guarded(d, [&](CQuenlarkDoc& x) { return StrCat(x, dlg.text); }); });
 }
 
 void InsertEndLineCommand(MainState& m) {
   CLineEditDlg dlg;
   RunDialog(
-      m, dlg, [&] { return "InsertEndLine " + EscapeTyped(dlg.text); },
+      m, dlg, [&] { return ml::InsertEndLine(dlg.text); },
       [&](CQuenlarkDoc& d) { InsertEndLine(d, dlg.text); });
 }
 
