@@ -491,4 +491,21 @@ TEST(Interpreter, SplitsMacroLinesAtAnyBreak) {
   EXPECT_EQ(SplitMacroLines("a\n\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
 }
 
+TEST(MacroMenu, AnEntryRunsItsMacroFileOnTheClipboard) {
+  Harness h;
+  std::string mac = h.dir.Path("up.qmc");
+  ASSERT_TRUE(h.tp.files->WriteAll(mac, "ToUpper\r\n"));
+  h.tp.settings.SetInt("DirMenu", "DirNo", 2);
+  h.tp.settings.SetText("DirMenu", "Dir01", mac);
+  h.Clip("ab");
+  ASSERT_TRUE(h.m->Dispatch(32854));
+  EXPECT_EQ(h.ClipText(), "AB");
+  h.Clip("ab");
+  h.m->Dispatch(32853);  // an entry without a file says so and leaves the clipboard
+  EXPECT_EQ(h.ClipText(), "ab");
+  EXPECT_EQ(h.tp.ui.ShownIds(), std::vector<Txt>{Txt::CannotOpenFile2});
+  EXPECT_TRUE(h.m->IsBound(32882));
+  EXPECT_FALSE(h.m->IsBound(32883));
+}
+
 }  // namespace

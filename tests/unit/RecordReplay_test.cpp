@@ -12,8 +12,10 @@
 #include "macro/Interpreter.h"
 #include "macro/MainState.h"
 #include "macro/SearchDlg.h"
+#include "ops/BlankDlg.h"
 #include "ops/FoldDialogs.h"
 #include "ops/ReplaceDlg.h"
+#include "ops/SortDlg.h"
 
 using namespace qlk;
 using namespace qlk::test;
@@ -59,6 +61,21 @@ const std::map<int, std::function<void(FakeDialog&)>>& Scripts() {
          d.Set(CReplaceDoubleDlg::kStartBefore, std::string("<b>"));
          d.Set(CReplaceDoubleDlg::kEndBefore, std::string("</b>"));
          d.Set(CReplaceDoubleDlg::kEscape, std::string("\\"));
+       }},
+      {CTabDlg::kResource, [](FakeDialog& d) { d.Set(CTabDlg::kWidth, 4); }},
+      {CTabIfDlg::kResource, [](FakeDialog& d) { d.Set(CTabIfDlg::kText, std::string(", ")); d.Set(CTabIfDlg::kReplace, 1); }},
+      {CSptocsvDlg::kResource, [](FakeDialog& d) { d.Set(CSptocsvDlg::kStart, 1); d.Set(CSptocsvDlg::kEnd, 3); }},
+      {COnelineDlg::kResource, [](FakeDialog& d) { d.Set(COnelineDlg::kCount, 2); }},
+      {CSortDlg::kResource, [](FakeDialog& d) {
+         d.Set(CSortDlg::kMode, 1);
+         d.Set(CSortDlg::kFirst, 3);
+         d.Set(CSortDlg::kSecond, 1);
+         d.Set(CSortDlg::kNum + CSortDlg::kKeyStep, 1);
+       }},
+      {CDupLineDelDlg::kResource, [](FakeDialog& d) {
+         d.Set(CDupLineDelDlg::kPartial, 1);
+         d.Set(CDupLineDelDlg::kStart, 1);
+         d.Set(CDupLineDelDlg::kEnd, 2);
        }},
   };
   return s;

@@ -72,6 +72,12 @@ JisModes& SharedJisModes() { return g_modes; }
 JisEncoderSettings& SharedJisEncoder() { return g_encoder; }
 void ResetJisModes() { g_modes.Reset(); }
 
+namespace {
+bool g_keepModes = false;
+}  // namespace
+
+void KeepJisModesAcrossCommands(bool on) { g_keepModes = on; }
+
 void LoadJisEncoderSettings(ISettings& settings) {
   g_encoder.kana = settings.GetInt("Jis", "Kana", kKanaShift);
   g_encoder.jis = settings.GetInt("Jis", "Jis", kJisNew);
@@ -357,12 +363,12 @@ std::string SjisToEucLine(std::string_view sjis) {
 // ---------------------------------------------------------------- document operations
 
 void JisToSjis(CQuenlarkDoc& doc) {
-  ResetJisModes();
+  if (!g_keepModes) ResetJisModes();
   AppendTargetLines(doc, [](std::string_view line, std::string& out) { AppendJisToSjis(line, g_modes, out); });
 }
 
 void SjisToJis(CQuenlarkDoc& doc) {
-  ResetJisModes();
+  if (!g_keepModes) ResetJisModes();
   LoadJisEncoderSettings(doc.platform().settings);
   AppendTargetLines(doc,
                     [](std::string_view line, std::string& out) { AppendSjisToJis(line, g_encoder, g_modes, out); });

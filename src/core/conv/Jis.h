@@ -75,6 +75,9 @@ struct JisEncoderSettings {
 JisModes& SharedJisModes();
 JisEncoderSettings& SharedJisEncoder();
 void ResetJisModes();
+// A run split into pieces (the command line's streaming) keeps the modes from one piece to
+// the next instead of starting each piece afresh.
+void KeepJisModesAcrossCommands(bool on);
 // Reads [Jis] "Kana" (default 0) and "Jis" (default 1) into the shared encoder settings.
 void LoadJisEncoderSettings(ISettings& settings);
 

@@ -61,11 +61,16 @@ bool CQuenlarkDoc::LoadClipboard() {
   return true;
 }
 
+bool CQuenlarkDoc::EveryLineIsTarget() const {
+  return rangeStart <= 1 && rangeEnd >= LineCount() && step <= 1 && pattern.empty() && exclusive == 0;
+}
+
 size_t CQuenlarkDoc::TargetTextSize() const {
   auto* self = const_cast<CQuenlarkDoc*>(this);  // the regex test is not const
+  const bool all = EveryLineIsTarget();
   size_t n = 0;
   for (size_t i = 0; i < lines_.size(); ++i)
-    if (self->IsTargetLine(i)) n += lines_[i].size() + 2;
+    if (all || self->IsTargetLine(i)) n += lines_[i].size() + 2;
   return n;
 }
 
@@ -76,12 +81,13 @@ bool CQuenlarkDoc::StoreClipboard(bool allSelect) {
   std::string text;
   text.reserve(TargetTextSize());
   const size_t last = lines_.size() - 1;
+  const bool all = EveryLineIsTarget();
   for (size_t i = 0; i < lines_.size(); ++i) {
-    if (!IsTargetLine(i)) continue;
+    if (!all && !IsTargetLine(i)) continue;
     text += lines_[i];
     if (!(finalBreak == 0 && i == last)) text += "\r\n";
   }
-  if (!p_.clipboard.Write(text)) {
+  if (!p_.clipboard.Write(std::move(text))) {
     // Nothing was stored: leave the selection as the command found it.
     rangeStart = saved[0];
     rangeEnd = saved[1];

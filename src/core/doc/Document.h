@@ -60,6 +60,8 @@ class CQuenlarkDoc {
   std::string GetText() const;
   void SetText(std::string_view text);
   size_t TargetTextSize() const;
+  // Whether the selection is all lines (no range, step, pattern or exclusion to test).
+  bool EveryLineIsTarget() const;
 
   // ---- files ----
   bool OpenFile(std::string_view path);

@@ -12,6 +12,8 @@ void BindAllFamilies(Bindings& b) {
   BindCodeCommands(b);
   BindWidthCommands(b);
   BindReplaceCommands(b);
+  BindSortCommands(b);
+  BindBlankCommands(b);
 }
 
 }  // namespace qlk

@@ -1,5 +1,8 @@
 // Recording and running macros, and the keywords only the interpreter knows.
+#include <cstdio>
+
 #include "doc/Document.h"
+#include "macro/Commands.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
 #include "macro/Interpreter.h"
@@ -91,11 +94,24 @@ void LineEdit(MainState& m, const MacroArgs& a) {
   d.SetModified();
 }
 
+// An entry of the macro menu: the macro file at that place of [DirMenu], run on the clipboard.
+void RunMacroMenuEntry(MainState& m, int entry) {
+  if (m.recorder().Recording()) {
+    m.platform().ui.Info(MakeMessage(Txt::MacroRecording));
+    return;
+  }
+  char key[16];
+  std::snprintf(key, sizeof key, "Dir%02d", entry);
+  RunMacroFile(m, m.platform().settings.GetText("DirMenu", key, ""));
+}
+
 }  // namespace
 
 void BindMacroCommands(Bindings& b) {
   b.Command(32837, ToggleRecording);
   b.Command(32838, RunMacroCommand);
+  for (int i = 0; i < kMacroMenuEntries; ++i)
+    b.Command(kFirstMacroMenuCommand + static_cast<uint32_t>(i), [i](MainState& m) { RunMacroMenuEntry(m, i); });
   auto none = [](MainState&, const MacroArgs&) {};
   b.Keyword("Paste", none);
   b.Keyword("PastePlus", none);

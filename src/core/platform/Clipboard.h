@@ -23,6 +23,8 @@ class IClipboard {
   [[nodiscard]] virtual ClipRead Read() = 0;
   // Replaces the clipboard contents; false when the clipboard could not be opened.
   [[nodiscard]] virtual bool Write(std::string_view sjis) = 0;
+  // The same, handing the text over; stores that keep the bytes take them without a copy.
+  [[nodiscard]] virtual bool Write(std::string&& sjis) { return Write(std::string_view(sjis)); }
   // Gives the focus back to the window the user came from (a no-op where there is none).
   virtual void ReturnFocus() {}
 };

@@ -22,17 +22,34 @@ void Shutdown() {}
 #include <iconv.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 namespace qlk::sys {
 
 std::optional<std::string> ReadStdin() {
+  // A redirected file is read into one buffer of its size; a pipe in growing chunks.
   std::string data;
-  char buf[1 << 16];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0) data.append(buf, n);
-  if (std::ferror(stdin)) return std::nullopt;
+  struct stat st;
+  size_t got = 0;
+  size_t chunk = 1 << 16;
+  if (::fstat(0, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) chunk = static_cast<size_t>(st.st_size) + 1;
+  while (true) {
+    if (data.size() - got < chunk) data.resize(got + chunk);
+    ssize_t n = ::read(0, data.data() + got, data.size() - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+    chunk = std::max(chunk, got);  // grow geometrically on pipes
+  }
+  data.resize(got);
   return data;
 }
 

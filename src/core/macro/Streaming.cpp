@@ -1,0 +1,76 @@
+#include "macro/Streaming.h"
+
+#include <array>
+
+#include "conv/Jis.h"
+#include "macro/Interpreter.h"
+#include "macro/MainState.h"
+
+namespace qlk {
+namespace {
+
+// Conversions of one line at a time. Left out on purpose: numbering (a counter across lines),
+// sentence starts (a flag across lines), alignment to the longest line, joining, sorting,
+// duplicates, selection and file keywords, and decoders that gather several lines.
+constexpr std::array kLineLocal = {
+    "ZenToHan",   "ZenToHan2",  "ZenToHanSw", "HanToZen",      "HanToZen2",     "HanToZenSw",
+    "ToUpper",    "ToLower",    "ToZenUpper", "ToZenLower",    "ToTopUpper",    "ChangeUpperLower",
+    "HiraToKana", "KanaToHira", "JisToSjis",  "SjisToJis",     "EucToSjis",     "SjisToEuc",
+    "Utf8ToSjis", "SjisToUtf8", "TurnChange", "IndTurnChange", "KetaChange",    "IndentChange",
+    "TurnIf",     "StrCat",     "TextAll",    "TabSpace",      "SpaceTab",      "TabIf",
+    "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv", "CtlMToCRLF", "LFToCRLF",
+};
+
+bool SameWord(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Keeps the JIS modes from piece to piece while alive.
+struct KeepJis {
+  KeepJis() = default;
+  ~KeepJis() { KeepJisModesAcrossCommands(false); }
+  void On() { KeepJisModesAcrossCommands(true); }
+};
+
+}  // namespace
+
+bool IsLineLocal(std::string_view keyword) {
+  for (const char* k : kLineLocal)
+    if (SameWord(keyword, k)) return true;
+  return false;
+}
+
+bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view input, size_t piece,
+                   std::string& out) {
+  if (piece == 0) piece = 1;
+  IClipboard& clip = m.platform().clipboard;
+  KeepJis keep;
+  size_t p = 0;
+  bool first = true;
+  while (first || p < input.size()) {
+    // Up to `piece` lines, each with its CR LF; the last piece ends as the input does.
+    size_t end = p;
+    for (size_t n = 0; n < piece && end < input.size(); ++n) {
+      size_t q = input.find("\r\n", end);
+      end = (q == std::string_view::npos) ? input.size() : q + 2;
+    }
+    if (!clip.Write(input.substr(p, end - p))) return false;
+    RunMacroText(m, macroLine);
+    ClipRead r = clip.Read();
+    if (r.status != ClipStatus::Ok) return false;
+    out += r.text;
+    p = end;
+    if (first) keep.On();
+    first = false;
+  }
+  return true;
+}
+
+}  // namespace qlk

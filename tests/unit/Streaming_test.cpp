@@ -1,0 +1,74 @@
+// A line-by-line conversion run piece by piece gives the bytes of the run over the whole text.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "Fakes.h"
+#include "macro/Bindings.h"
+#include "macro/Interpreter.h"
+#include "macro/MainState.h"
+#include "macro/Streaming.h"
+
+using namespace qlk;
+using namespace qlk::test;
+
+namespace {
+
+std::string RandomText(std::mt19937& r) {
+  const char* pieces[] = {"abc", " ", "\x82\xA0", "\x83\x94", "\xB6\xDE", "\x82\x60", "\x1B$B0!", "\x1B(B", "\x0E" "1",
+                          "\x0F", "\xB0\xA1", "\x8E\xB1", "\xE3\x81\x82", "\xEF\xBB\xBF", "It's a pen.ok", "\t",
+                          "\x81\x40", "\x88\x9F\x88\xA0", ",", "<b>", "\x82", "", "\r", "\n", "  "};
+  std::string t;
+  int lines = std::uniform_int_distribution<int>(1, 30)(r);
+  for (int l = 0; l < lines; ++l) {
+    int n = std::uniform_int_distribution<int>(0, 25)(r);
+    for (int i = 0; i < n; ++i) t += pieces[std::uniform_int_distribution<size_t>(0, std::size(pieces) - 1)(r)];
+    if (l + 1 < lines || r() % 2) t += "\r\n";
+  }
+  return t;
+}
+
+struct Tray {
+  TestPlatform tp;
+  AppState app;
+  MainState m{tp.platform, AllBindings(), app};
+};
+
+TEST(Streaming, PiecesGiveTheBytesOfTheWholeRun) {
+  const char* lines[] = {"ZenToHan", "ZenToHan2 3", "ZenToHanSw 127", "HanToZen", "HanToZen2 1", "HanToZenSw 63",
+                         "ToUpper", "ToLower", "ToZenUpper", "ToZenLower", "ToTopUpper", "ChangeUpperLower",
+                         "HiraToKana", "KanaToHira", "JisToSjis", "SjisToJis", "EucToSjis", "SjisToEuc 0",
+                         "Utf8ToSjis", "SjisToUtf8", "TurnChange 7", "IndTurnChange 9", "KetaChange 5",
+                         "IndentChange 4", "TurnIf , 1", "StrCat x\\sy", "TextAll", "TabSpace 4", "SpaceTab 4",
+                         "TabIf , 0", "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv 1 3",
+                         "CtlMToCRLF", "LFToCRLF"};
+  std::mt19937 r(7);
+  int compared = 0;
+  for (const char* line : lines) {
+    ASSERT_TRUE(IsLineLocal(MacroTokenizer(line).Next().value())) << line;
+    for (int round = 0; round < 12; ++round) {
+      std::string text = RandomText(r);
+      Tray whole;
+      whole.tp.settings.SetInt("Jis", "Kana", round % 3);
+      whole.tp.clipboard.text = text;
+      RunMacroText(whole.m, line);
+      for (size_t piece : {1u, 2u, 5u}) {
+        Tray cut;
+        cut.tp.settings.SetInt("Jis", "Kana", round % 3);
+        std::string out;
+        ASSERT_TRUE(RunLinePieces(cut.m, line, text, piece, out));
+        EXPECT_EQ(out, *whole.tp.clipboard.text) << line << " in pieces of " << piece;
+        ++compared;
+      }
+    }
+  }
+  EXPECT_EQ(compared, 36 * 12 * 3);
+}
+
+TEST(Streaming, LineDependentKeywordsStayWhole) {
+  for (const char* k : {"ToLineUpper", "RenoString", "Sort1", "DupLineDel", "ToCenter", "ToOneline", "LineSelect",
+                        "MimeToSjis", "Copy", "Save"})
+    EXPECT_FALSE(IsLineLocal(k)) << k;
+}
+
+}  // namespace
