@@ -19,6 +19,7 @@ constexpr std::array kLineLocal = {
     "Utf8ToSjis", "SjisToUtf8", "TurnChange", "IndTurnChange", "KetaChange",    "IndentChange",
     "TurnIf",     "StrCat",     "TextAll",    "TabSpace",      "SpaceTab",      "TabIf",
     "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv", "CtlMToCRLF", "LFToCRLF",
+    "Replace",    "DelStr",     "SuperReplace", "ReplaceDouble",
 };
 
 bool SameWord(std::string_view a, std::string_view b) {
@@ -48,7 +49,7 @@ bool IsLineLocal(std::string_view keyword) {
 }
 
 bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view input, size_t piece,
-                   std::string& out) {
+                   std::string& out, const std::function<bool()>& reported) {
   if (piece == 0) piece = 1;
   IClipboard& clip = m.platform().clipboard;
   KeepJis keep;
@@ -65,6 +66,8 @@ bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view in
     RunMacroText(m, macroLine);
     ClipRead r = clip.Read();
     if (r.status != ClipStatus::Ok) return false;
+    // A message (a malformed expression, a refused width) would only repeat for every piece.
+    if (reported && reported()) return false;
     out += r.text;
     p = end;
     if (first) keep.On();
