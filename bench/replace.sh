@@ -3,8 +3,11 @@
 # beside GNU sed (LC_ALL=C, bytes) doing the same replacement on the same Shift-JIS corpus in
 # the same run, and prints each ratio (qlark time / sed time; 1.0 or less is the goal):
 #   plain    Replace ファイル 書類 0 0   beside  sed 's/ファイル/書類/g'
+#   whole    the same line from a macro file (the whole text in memory, not in pieces)
 #   regex    Replace [0-9]+ # 0 1        beside  sed -E 's/[0-9]+/#/g'
 #   options  Replace ファイル 書類 7 0   (width, case and kana folded) beside the same sed
+# A keyword given on the command line runs over the text in pieces of lines; a macro file
+# runs over the whole text at once.
 # "frame" is qlark TextAll on the same input: reading, splitting, storing and writing the text
 # without changing it, so "work" (qlark minus frame) is what the replacement adds.
 # sed matches bytes, so it may also take a word starting at a trail byte; the outputs are
@@ -38,26 +41,25 @@ printf 's/%s/%s/g\n' "$find" "$repl" > "$work/plain.sed"
 printf 's/[0-9]+/#/g\n' > "$work/regex.sed"
 # Same for qlark's macro lines.
 printf 'Replace %s %s 0 0\r\n' "$find" "$repl" > "$work/plain.qmc"
-printf 'Replace [0-9]+ # 0 1\r\n' > "$work/regex.qmc"
-printf 'Replace %s %s 7 0\r\n' "$find" "$repl" > "$work/options.qmc"
 
-# name | qlark macro | sed arguments
+# name | qlark arguments (the command line is UTF-8) | sed arguments
 cases=(
-  "plain|plain.qmc|-f $work/plain.sed"
-  "regex|regex.qmc|-E -f $work/regex.sed"
-  "options|options.qmc|-f $work/plain.sed"
+  "plain|Replace ファイル 書類 0 0|-f $work/plain.sed"
+  "whole|-f $work/plain.qmc|-f $work/plain.sed"
+  "regex|Replace '[0-9]+' '#' 0 1|-E -f $work/regex.sed"
+  "options|Replace ファイル 書類 7 0|-f $work/plain.sed"
 )
 
 printf 'input %s: %.1f MB\n' "$in" "$(python3 -c 'import os, sys; print(os.path.getsize(sys.argv[1]) / 1e6)' "$in")"
 printf '%-8s %8s %8s %8s %8s %6s %6s %10s\n' case "qlark s" "frame s" "work s" "sed s" ratio wall "diff lines"
 for c in "${cases[@]}"; do
-  IFS='|' read -r name macro sedargs <<< "$c"
-  "$qlark" -f "$work/$macro" < "$in" > "$work/q.out" || { echo "replace.sh: qlark $name failed" >&2; exit 1; }
+  IFS='|' read -r name qargs sedargs <<< "$c"
+  eval "\"\$qlark\" $qargs" < "$in" > "$work/q.out" || { echo "replace.sh: qlark $name failed" >&2; exit 1; }
   # shellcheck disable=SC2086
   sed $sedargs < "$in" > "$work/s.out"
   diffs=$( (diff -a "$work/q.out" "$work/s.out" || true) | grep -c '^<' || true)
   hyperfine --style none --warmup 1 --runs "$runs" --output=pipe --export-json "$work/$name.json" \
-    "$qlark -f $work/$macro < $in" "$qlark TextAll < $in" "sed $sedargs < $in" > /dev/null
+    "$qlark $qargs < $in" "$qlark TextAll < $in" "sed $sedargs < $in" > /dev/null
   python3 - "$work/$name.json" "$name" "$diffs" <<'PY'
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]

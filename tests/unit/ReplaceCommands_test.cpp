@@ -109,6 +109,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "2個の削除を行いました", u8"DelStr B 2 0"},
         CommandCase{"DelStrRegexWithASpace", 32926, Texts({{CDelStrDlg::kSearch, u8"a b"}}, {kRegex}), u8"a b a\tb",
                     u8" a\tb", "1個の削除を行いました", u8"DelStr a\\x20b 0 1"},
+        // An escaped space is the same space; the trail byte of ソ (0x83 0x5C) escapes nothing.
+        CommandCase{"DelStrRegexEscapedSpace", 32926, Texts({{CDelStrDlg::kSearch, u8"a\\ b"}}, {kRegex}), u8"xa by",
+                    u8"xy", "1個の削除を行いました", u8"DelStr a\\x20b 0 1"},
+        CommandCase{"RegexSpaceAfterATrailBackslash", 32783, Texts({{kSearch, u8"ソ b"}, {kRepl, u8"-"}}, {kRegex}),
+                    u8"xソ by", u8"x-y", "1行の置換を行いました", u8"Replace ソ\\sb - 0 1"},
         CommandCase{"SuperReplaceSpaces", 32827,
                     Texts({{CSReplaceDlg::kStart, u8"< "}, {CSReplaceDlg::kEnd, u8" >"}, {CSReplaceDlg::kAfter, u8"-"}}),
                     u8"a< b >c", u8"a-c", "1個の置換を行いました", u8"SuperReplace <\\s \\s> -"},

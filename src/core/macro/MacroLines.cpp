@@ -1,5 +1,6 @@
 #include "macro/MacroLines.h"
 
+#include "conv/Sjis.h"
 #include "macro/Escape.h"
 
 namespace qlk::ml {
@@ -25,6 +26,28 @@ std::string Join(const char* k, std::initializer_list<std::string_view> parts) {
 
 std::string N(int n) { return std::to_string(n); }
 
+// A regular expression without spaces, which would split it into arguments: each space
+// becomes `space`. An escaped space ("\ ") loses its backslash, which would otherwise escape
+// the backslash of `space`. Double-byte aware: the trail byte of ソ (0x83 0x5C) is no backslash.
+std::string SpacedExpression(std::string_view re, const char* space) {
+  std::string s;
+  s.reserve(re.size() + 8);
+  size_t backslashes = 0;
+  for (size_t i = 0; i < re.size();) {
+    const size_t n = sjis::CharLen(re, i);
+    if (n == 1 && re[i] == ' ') {
+      if (backslashes % 2) s.pop_back();
+      s += space;
+      backslashes = 0;
+    } else {
+      backslashes = (n == 1 && re[i] == '\\') ? backslashes + 1 : 0;
+      s.append(re.substr(i, n));
+    }
+    i += n;
+  }
+  return s;
+}
+
 }  // namespace
 
 std::string OverwriteString(int c, std::string_view t) { return Join("OverwriteString", {N(c), EscapeTyped(t)}); }
@@ -39,34 +62,13 @@ std::string InsertString(int c, std::string_view t) { return Join("InsertString"
 std::string DeletePos(int a, int b) { return Kw("DeletePos", {a, b}); }
 
 std::string Replace(std::string_view search, std::string_view repl, int options, int regex) {
-  std::string s;
-  if (regex) {
-    for (char c : search) {
-      if (c == ' ')
-        s += "\\s";
-      else
-        s += c;
-    }
-  } else {
-    s = Escape(search);
-  }
+  const std::string s = regex ? SpacedExpression(search, "\\s") : Escape(search);
   return Join("Replace", {s, Escape(repl), N(options), N(regex)});
 }
 
 std::string DelStr(std::string_view search, int options, int regex) {
-  std::string s;
-  if (regex) {
-    // A space would split the expression into arguments; \x20 is the same character to
-    // both engines, where \s would also take tabs.
-    for (char c : search) {
-      if (c == ' ')
-        s += "\\x20";
-      else
-        s += c;
-    }
-  } else {
-    s = Escape(search);
-  }
+  // \x20 is the same character to both engines, where \s would also take tabs.
+  const std::string s = regex ? SpacedExpression(search, "\\x20") : Escape(search);
   return Join("DelStr", {s, N(options), N(regex)});
 }
 

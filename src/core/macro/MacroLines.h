@@ -20,9 +20,11 @@ std::string TurnChange(int width);
 std::string IndTurnChange(int width);
 std::string InsertString(int column, std::string_view text);
 std::string DeletePos(int first, int last);
-// The search in escape form, or with regex on as typed with every space as "\s".
+// The search in escape form, or with regex on as typed with every space as "\s" (an escaped
+// space too).
 std::string Replace(std::string_view search, std::string_view replacement, int options, int regex);
-// The search in escape form, or with regex on as typed with every space as "\x20".
+// The search in escape form, or with regex on as typed with every space as "\x20" (an
+// escaped space too).
 std::string DelStr(std::string_view search, int options, int regex);
 std::string SjisToEuc(int option);
 std::string ZenToHan2(int kind);
