@@ -15,39 +15,11 @@
 
 #include "app/AppState.h"
 #include "doc/Document.h"
-#include "platform/System.h"
+#include "BenchPlatform.h"
 
 using namespace qlk;
 
 namespace {
-
-class MemClip final : public IClipboard {
- public:
-  std::string text;
-  ClipRead Read() override { return {ClipStatus::Ok, text}; }
-  bool Write(std::string_view s) override {
-    text.assign(s);
-    return true;
-  }
-};
-
-class QuietUI final : public IUserInterface {
- public:
-  Answer Show(const Message&, MsgButtons, MsgIcon) override { return Answer::Ok; }
-  void BeginWait() override {}
-  void EndWait() override {}
-  bool RunDialog(DialogModel&) override { return false; }
-  std::vector<std::string> FileDialog(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> BrowseFolder(Txt) override { return std::nullopt; }
-};
-
-class NoSettings final : public ISettings {
- public:
-  int GetInt(std::string_view, std::string_view, int d) override { return d; }
-  std::string GetText(std::string_view, std::string_view, std::string_view d) override { return std::string(d); }
-  bool SetInt(std::string_view, std::string_view, int) override { return true; }
-  bool SetText(std::string_view, std::string_view, std::string_view) override { return true; }
-};
 
 std::string MakeText() {
   // 200,000 lines of 48 bytes and CR LF: 10,000,000 bytes, a mix of kana and ASCII.
@@ -75,24 +47,14 @@ long PeakKb() {
   return u.ru_maxrss;
 }
 
-struct Env {
-  MemClip clip;
-  NoSettings settings;
-  std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
-  std::unique_ptr<IRegexFactory> rx = sys::MakeRegexFactory(*cp);
-  QuietUI ui;
-  std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
-  std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
-  std::unique_ptr<IClock> clock = sys::MakeClock();
-  Platform p{clip, settings, *cp, *rx, ui, *files, *shell, *clock};
-};
+using Env = bench::BenchEnv<bench::MemClipboard>;
 
 int RoundTrip() {
   Env e;
   std::string text = MakeText();
   const double mb = static_cast<double>(text.size()) / 1e6;
   const int reps = 10;
-  CQuenlarkDoc doc(e.p);
+  CQuenlarkDoc doc(e.platform);
   double best = 1e9, bestPlain = 1e9;
   for (int r = 0; r < reps; ++r) {
     e.clip.text = text;
@@ -130,7 +92,7 @@ int RoundTrip() {
 int Undo(bool copies) {
   Env e;
   e.clip.text = MakeText();
-  CQuenlarkDoc doc(e.p);
+  CQuenlarkDoc doc(e.platform);
   doc.NewFromClipboard();
   e.clip.text.clear();
   e.clip.text.shrink_to_fit();

@@ -14,63 +14,13 @@
 #include "conv/Sjis.h"
 #include "doc/Document.h"
 #include "ops/Fold.h"
-#include "platform/System.h"
+#include "BenchPlatform.h"
 
 using namespace qlk;
 
 namespace {
 
-class MemClipboard final : public IClipboard {
- public:
-  std::string text;
-  ClipRead Read() override { return {ClipStatus::Ok, std::move(text)}; }
-  bool Write(std::string_view s) override {
-    text.assign(s);
-    return true;
-  }
-};
-
-class NoSettings final : public ISettings {
- public:
-  int GetInt(std::string_view, std::string_view, int def) override { return def; }
-  std::string GetText(std::string_view, std::string_view, std::string_view def) override { return std::string(def); }
-  bool SetInt(std::string_view, std::string_view, int) override { return true; }
-  bool SetText(std::string_view, std::string_view, std::string_view) override { return true; }
-};
-
-class QuietUI final : public IUserInterface {
- public:
-  Answer Show(const Message& m, MsgButtons, MsgIcon) override {
-    std::fprintf(stderr, "%s\n", m.text.c_str());
-    return Answer::Ok;
-  }
-  void BeginWait() override {}
-  void EndWait() override {}
-  bool RunDialog(DialogModel&) override { return false; }
-  std::vector<std::string> FileDialog(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> BrowseFolder(Txt) override { return std::nullopt; }
-};
-
-class NoShell final : public IShell {
- public:
-  int Execute(std::string_view, std::string_view, std::string_view) override { return 0; }
-};
-class NoClock final : public IClock {
- public:
-  Date Today() override { return {}; }
-};
-
-struct Env {
-  MemClipboard clip;
-  NoSettings settings;
-  QuietUI ui;
-  NoShell shell;
-  NoClock clock;
-  std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
-  std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
-  std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
-  Platform platform{clip, settings, *cp, *regex, ui, *files, shell, clock};
-};
+using Env = bench::BenchEnv<bench::MemClipboard>;
 
 std::string ReadFile(const char* path) {
   std::FILE* f = std::fopen(path, "rb");

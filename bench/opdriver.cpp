@@ -12,41 +12,9 @@
 #include "macro/Bindings.h"
 #include "macro/Interpreter.h"
 #include "macro/MainState.h"
-#include "platform/System.h"
-
-namespace {
+#include "BenchPlatform.h"
 
 using namespace qlk;
-
-class StdClipboard final : public IClipboard {
- public:
-  std::string in;
-  ClipRead Read() override { return {ClipStatus::Ok, in}; }
-  bool Write(std::string_view s) override { return std::fwrite(s.data(), 1, s.size(), stdout) == s.size(); }
-};
-
-class NoSettings final : public ISettings {
- public:
-  int GetInt(std::string_view, std::string_view, int def) override { return def; }
-  std::string GetText(std::string_view, std::string_view, std::string_view def) override { return std::string(def); }
-  bool SetInt(std::string_view, std::string_view, int) override { return true; }
-  bool SetText(std::string_view, std::string_view, std::string_view) override { return true; }
-};
-
-class StderrUI final : public IUserInterface {
- public:
-  Answer Show(const Message& m, MsgButtons, MsgIcon) override {
-    std::fprintf(stderr, "%s\n", m.text.c_str());
-    return Answer::Ok;
-  }
-  void BeginWait() override {}
-  void EndWait() override {}
-  bool RunDialog(DialogModel&) override { return false; }
-  std::vector<std::string> FileDialog(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> BrowseFolder(Txt) override { return std::nullopt; }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const bool times = argc > 1 && std::strcmp(argv[1], "-t") == 0;
@@ -56,25 +24,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   sys::Init();
-  StdClipboard clip;
+  bench::BenchEnv<bench::StdoutClipboard> env;
   for (char buf[1 << 16];;) {
     size_t n = std::fread(buf, 1, sizeof buf, stdin);
     if (n == 0) break;
-    clip.in.append(buf, n);
+    env.clip.text.append(buf, n);
   }
-  NoSettings settings;
-  StderrUI ui;
-  auto cp = sys::MakeCodePage();
-  auto regex = sys::MakeRegexFactory(*cp);
-  auto files = sys::MakeFiles(*cp);
-  auto shell = sys::MakeShell(*cp);
-  auto clock = sys::MakeClock();
-  Platform p{clip, settings, *cp, *regex, ui, *files, *shell, *clock};
   AppState app;
   {
     using Clock = std::chrono::steady_clock;
     auto secs = [](Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); };
-    MainState m(p, AllBindings(), app);
+    MainState m(env.platform, AllBindings(), app);
     const auto t0 = Clock::now();
     if (!m.Reload()) return 1;
     const auto t1 = Clock::now();

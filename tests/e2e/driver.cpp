@@ -630,6 +630,30 @@ void WidthAndCaseCommandsConvertTheClipboard() {
   Check(GetInt(L"ZenToHan", L"bNum", 0) == 1, "the box is remembered");
 }
 
+void SortAndDuplicateCommandsChangeTheClipboard() {
+  SetInt(L"System", L"Verify", 0);
+  PutBytes("b\r\nA\r\nc\r\n");
+  Command(32831);  // 昇順
+  Check(GetBytes() == "A\r\nb\r\nc\r\n", "the lines sort ascending, case aside");
+  // Duplicates compared on columns 2-3 only, through the dialog's edits.
+  PutBytes("xab1\r\nyab2\r\nz");
+  CommandAsync(32923);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"重複行削除"); }, 5000);
+  Check(d != nullptr, "the duplicate dialog opens");
+  if (!d) return;
+  Check(!IsWindowEnabled(GetDlgItem(d, 1002)), "the columns wait for their box");
+  CheckDlgButton(d, 1001, BST_CHECKED);
+  Press(d, 1001);
+  Settle();
+  Check(IsWindowEnabled(GetDlgItem(d, 1002)) != 0, "ticking the box enables them");
+  SetDlgItemTextW(d, 1002, L"2");
+  SetDlgItemTextW(d, 1003, L"3");
+  Press(d, IDOK);
+  Settle();
+  Check(GetBytes() == "xab1\r\nz", "the line equal in those columns goes");
+  Check(GetInt(L"CDupLineDelDlg", L"Start", 0) == 2, "the dialog keeps its columns");
+}
+
 void MenuIsBuiltFromTheResourceEveryTime() {
   SetInt(L"DirMenu", L"DirNo", 2);
   SetText(L"DirMenu", L"Name00", L"整形マクロ");
@@ -675,6 +699,7 @@ const Test kTests[] = {
     {"WidthAndCaseCommandsConvertTheClipboard", WidthAndCaseCommandsConvertTheClipboard},
     {"ReplaceThroughTheDialogAndTheRealClipboard", ReplaceThroughTheDialogAndTheRealClipboard},
     {"EnclosingReplaceRefusesAnEmptyStartAndStaysOpen", EnclosingReplaceRefusesAnEmptyStartAndStaysOpen},
+    {"SortAndDuplicateCommandsChangeTheClipboard", SortAndDuplicateCommandsChangeTheClipboard},
     {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},
 };
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Fakes.h"
+#include "CommandHarness.h"
 #include "conv/Jis.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
@@ -14,36 +14,15 @@ namespace {
 
 const std::string kB = "\x1B$B", kAsc = "\x1B(B";
 
-struct Harness {
-  TestPlatform tp;
-  AppState app;
-  Bindings b = [] {
-    Bindings x;
-    BindMacroCommands(x);
-    BindCodeCommands(x);
-    return x;
-  }();
-  std::unique_ptr<MainState> m;
-  TempDir dir;
-
+struct Harness : CommandHarness {
   Harness() {
     ResetJisModes();
     SharedJisEncoder() = JisEncoderSettings{};
-    m = std::make_unique<MainState>(tp.platform, b, app);
+    m = std::make_unique<MainState>(tp.platform, b, app);  // over the reset modes
   }
   ~Harness() {
     ResetJisModes();
     SharedJisEncoder() = JisEncoderSettings{};
-  }
-  std::string ClipText() const { return tp.clipboard.text.value_or("<none>"); }
-  void Record() {
-    tp.ui.fileAnswers.push_back({dir.Path("m.qmc")});
-    ASSERT_TRUE(m->Dispatch(32837));
-    ASSERT_TRUE(m->recorder().Recording());
-  }
-  std::string StopAndRead() {
-    m->Dispatch(32837);
-    return tp.files->ReadAll(dir.Path("m.qmc")).value_or("<missing>");
   }
 };
 

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "Fakes.h"
+#include "CommandHarness.h"
 #include "app/SetDlg.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
@@ -15,35 +15,12 @@ using namespace qlk::test;
 
 namespace {
 
-struct FoldHarness : ::testing::Test {
-  TestPlatform tp;
-  AppState app;
-  Bindings b = [] {
-    Bindings x;
-    BindSelectionCommands(x);
-    BindMacroCommands(x);
-    BindFoldCommands(x);
-    BindShellCommands(x);
-    return x;
-  }();
-  std::unique_ptr<MainState> m = std::make_unique<MainState>(tp.platform, b, app);
-  TempDir dir;
-
-  std::string ClipText() const { return tp.clipboard.text.value_or("<none>"); }
+struct FoldHarness : ::testing::Test, CommandHarness {
   // Runs macro text on `clip` and returns the clipboard afterwards.
   std::string Macro(const std::string& text, const std::string& clip) {
     tp.clipboard.text = clip;
     RunMacroText(*m, text);
     return ClipText();
-  }
-  void Record() {
-    tp.ui.fileAnswers.push_back({dir.Path("rec.qmc")});
-    ASSERT_TRUE(m->Dispatch(32837));
-    ASSERT_TRUE(m->recorder().Recording());
-  }
-  std::string StopRecording() {
-    m->Dispatch(32837);
-    return tp.files->ReadAll(dir.Path("rec.qmc")).value_or("<missing>");
   }
   // Chooses a menu command whose dialog `fill` answers with OK.
   void Menu(uint32_t id, const std::string& clip, std::function<void(FakeDialog&)> fill) {
@@ -148,7 +125,7 @@ TEST_F(FoldHarness, FoldMenuAsksTheWidthRecordsAndStores) {
     d.Set(CInputNoDlg::kValue, 5);
   });
   EXPECT_EQ(ClipText(), "  abc\r\n  defgh");
-  EXPECT_EQ(StopRecording(), "TurnChange 3\r\nIndTurnChange 5\r\n");
+  EXPECT_EQ(StopAndRead(), "TurnChange 3\r\nIndTurnChange 5\r\n");
 }
 
 TEST_F(FoldHarness, CancelLeavesClipboardSettingsAndMacroAlone) {
@@ -159,7 +136,7 @@ TEST_F(FoldHarness, CancelLeavesClipboardSettingsAndMacroAlone) {
     ASSERT_TRUE(m->Dispatch(id)) << id;
   EXPECT_EQ(ClipText(), "abcdefg");
   EXPECT_EQ(tp.clipboard.writes, 0);
-  EXPECT_EQ(StopRecording(), "");
+  EXPECT_EQ(StopAndRead(), "");
   for (const std::string& w : tp.settings.writeLog) EXPECT_EQ(w, "LineSelect/RegExp") << w;
 }
 
@@ -186,7 +163,7 @@ TEST_F(FoldHarness, ShiftsRecordTheirFixedLinesWithoutAsking) {
   ASSERT_TRUE(m->Dispatch(32842));
   EXPECT_EQ(ClipText(), "b\r\nd");
   EXPECT_TRUE(tp.ui.shown.empty());
-  EXPECT_EQ(StopRecording(), "SpaceInsert 1 1 0\r\nDeletePos 1 1\r\nDeletePos 1 1\r\n");
+  EXPECT_EQ(StopAndRead(), "SpaceInsert 1 1 0\r\nDeletePos 1 1\r\nDeletePos 1 1\r\n");
 }
 
 TEST_F(FoldHarness, LineDeleteAsksWhenVerifyIsOn) {
@@ -209,7 +186,7 @@ TEST_F(FoldHarness, TurnIfMenuTakesTheTextAsTypedAndSelectsEveryLine) {
   EXPECT_EQ(ClipText(), "a\r\nb\r\nc");
   EXPECT_EQ(m->doc().rangeEnd, 3);
   EXPECT_EQ(tp.settings.GetText("TurnIf", "TurnStr", ""), " ");
-  EXPECT_EQ(StopRecording(), "TurnIf \\s 1\r\n");
+  EXPECT_EQ(StopAndRead(), "TurnIf \\s 1\r\n");
 }
 
 // What a dialog command does, and what its recorded line does when replayed, must agree.
@@ -227,7 +204,7 @@ TEST_P(MenuAndReplay, RecordedLineRepeatsTheCommand) {
   Record();
   Menu(c.id, c.clip, c.fill);
   EXPECT_EQ(ClipText(), c.want);
-  std::string recorded = StopRecording();
+  std::string recorded = StopAndRead();
   EXPECT_EQ(recorded, c.line + "\r\n");
   EXPECT_EQ(Macro(recorded, c.clip), c.want);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Fakes.h"
+#include "CommandHarness.h"
 #include "macro/Bindings.h"
 #include "macro/Escape.h"
 #include "macro/Families.h"
@@ -28,32 +28,18 @@ void UpperOp(CQuenlarkDoc& d) {
   d.SetModified();
 }
 
-struct Harness {
-  TestPlatform tp;
-  AppState app;
-  Bindings b = [] {
-    Bindings x;
-    BindSelectionCommands(x);
-    BindMacroCommands(x);
-    x.Plain(32781, UpperOp);  // "ひらがな→カタカナ(&K)" frame with a stand-in operation
-    x.Keyword("HiraToKana", [](MainState& m, const MacroArgs&) { UpperOp(m.doc()); });
-    x.Keyword("ToUpper", [](MainState& m, const MacroArgs&) { UpperOp(m.doc()); });
-    return x;
-  }();
-  std::unique_ptr<MainState> m = std::make_unique<MainState>(tp.platform, b, app);
-  TempDir dir;
+Bindings StandInBindings() {
+  Bindings x;
+  BindSelectionCommands(x);
+  BindMacroCommands(x);
+  x.Plain(32781, UpperOp);  // "ひらがな→カタカナ(&K)" frame with a stand-in operation
+  x.Keyword("HiraToKana", [](MainState& m, const MacroArgs&) { UpperOp(m.doc()); });
+  x.Keyword("ToUpper", [](MainState& m, const MacroArgs&) { UpperOp(m.doc()); });
+  return x;
+}
 
-  void Clip(std::string s) { tp.clipboard.text = std::move(s); }
-  std::string ClipText() const { return tp.clipboard.text.value_or("<none>"); }
-  void Record(const std::string& name) {
-    tp.ui.fileAnswers.push_back({dir.Path(name)});
-    ASSERT_TRUE(m->Dispatch(32837));
-    ASSERT_TRUE(m->recorder().Recording());
-  }
-  std::string StopAndRead(const std::string& name) {
-    m->Dispatch(32837);
-    return tp.files->ReadAll(dir.Path(name)).value_or("<missing>");
-  }
+struct Harness : CommandHarness {
+  Harness() : CommandHarness(StandInBindings()) {}
 };
 
 TEST(Frame, VerifyCancelLeavesClipboardAndMacroFileUntouched) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Fakes.h"
+#include "CommandHarness.h"
 #include "macro/Bindings.h"
 #include "macro/Commands.h"
 #include "macro/Families.h"
@@ -15,31 +15,7 @@ using namespace qlk::test;
 
 namespace {
 
-struct Harness {
-  TestPlatform tp;
-  AppState app;
-  Bindings b = [] {
-    Bindings x;
-    BindSelectionCommands(x);
-    BindMacroCommands(x);
-    BindSortCommands(x);
-    BindBlankCommands(x);
-    return x;
-  }();
-  std::unique_ptr<MainState> m = std::make_unique<MainState>(tp.platform, b, app);
-  TempDir dir;
-
-  void Clip(std::string s) { tp.clipboard.text = std::move(s); }
-  std::string ClipText() const { return tp.clipboard.text.value_or("<none>"); }
-  void Record() {
-    tp.ui.fileAnswers.push_back({dir.Path("m.qmc")});
-    ASSERT_TRUE(m->Dispatch(32837));
-    ASSERT_TRUE(m->recorder().Recording());
-  }
-  std::string Recorded() {
-    m->Dispatch(32837);
-    return tp.files->ReadAll(dir.Path("m.qmc")).value_or("<missing>");
-  }
+struct Harness : CommandHarness {
   int Setting(const char* section, const char* key) { return tp.settings.GetInt(section, key, -12345); }
   // Runs macro lines on the clipboard's text, as one macro run does.
   std::vector<std::string> Run(std::string clip, const std::vector<std::string>& lines) {
@@ -86,7 +62,7 @@ TEST(SortCommands, PlainCommandsAskTheirQuestionAndRecordTheirKeyword) {
     h.Record();
     ASSERT_TRUE(h.m->Dispatch(c.id));  // no answer queued: OK
     EXPECT_EQ(h.tp.clipboard.writes, 1) << c.keyword;
-    EXPECT_EQ(h.Recorded(), std::string(c.keyword) + "\r\n");
+    EXPECT_EQ(h.StopAndRead(), std::string(c.keyword) + "\r\n");
   }
 }
 
@@ -125,7 +101,7 @@ TEST(SortCommands, ComplexSortDialogChainsItsKeys) {
   };
   h.m->Dispatch(32918);
   EXPECT_EQ(h.ClipText(), "aa09\r\naa03\r\nbb02\r\nbb01\r\n");
-  EXPECT_EQ(h.Recorded(), "Sort 0 1 2 0 1 3 4 1\r\n");
+  EXPECT_EQ(h.StopAndRead(), "Sort 0 1 2 0 1 3 4 1\r\n");
   EXPECT_EQ(h.m->doc().sortKeys, (std::vector<CSortItem>{{0, 1, 2, 0}, {1, 3, 4, 1}}));
   EXPECT_EQ(h.Setting("SortDlg", "End1"), 2);
   EXPECT_EQ(h.Setting("SortDlg", "Mode2"), 1);
@@ -169,7 +145,7 @@ TEST(SortCommands, DupLineDelDialog) {
   };
   h.m->Dispatch(32923);
   EXPECT_EQ(h.ClipText(), "xab1\r\nz");
-  EXPECT_EQ(h.Recorded(), "DupLineDel 1 2 3 0\r\n");
+  EXPECT_EQ(h.StopAndRead(), "DupLineDel 1 2 3 0\r\n");
   EXPECT_EQ(h.Setting("CDupLineDelDlg", "Keta"), 1);
   EXPECT_EQ(h.Setting("CDupLineDelDlg", "Start"), 2);
   EXPECT_EQ(h.Setting("CDupLineDelDlg", "End"), 3);
@@ -215,7 +191,7 @@ TEST(SortCommands, ParameterDialogsRecordWhatTheyRun) {
     h.tp.ui.dialogScript = c.script;
     h.m->Dispatch(c.id);
     EXPECT_EQ(h.ClipText(), c.result) << c.macro;
-    EXPECT_EQ(h.Recorded(), c.macro + "\r\n");
+    EXPECT_EQ(h.StopAndRead(), c.macro + "\r\n");
     EXPECT_EQ(h.Setting(c.section, c.key), c.stored) << c.macro;
   }
 }
@@ -318,7 +294,7 @@ TEST(SortCommands, TabIfRecordsTheTypedTextSoThatReplayGivesItBack) {
     h.m->Dispatch(32916);
     const std::string byMenu = h.ClipText();
     EXPECT_EQ(byMenu, "x\ty\tz") << u8(typed);
-    std::string line = h.Recorded();
+    std::string line = h.StopAndRead();
     ASSERT_GE(line.size(), 2u);
     line.resize(line.size() - 2);  // CR LF
     Harness replay;

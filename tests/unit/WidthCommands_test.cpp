@@ -2,7 +2,7 @@
 // interpreter.
 #include <gtest/gtest.h>
 
-#include "Fakes.h"
+#include "CommandHarness.h"
 #include "conv/WidthDlg.h"
 #include "conv/WidthOps.h"
 #include "macro/Bindings.h"
@@ -15,30 +15,10 @@ using namespace qlk::test;
 
 namespace {
 
-struct Harness {
-  TestPlatform tp;
-  AppState app;
-  Bindings b = [] {
-    Bindings x;
-    BindSelectionCommands(x);
-    BindMacroCommands(x);
-    BindWidthCommands(x);
-    return x;
-  }();
-  std::unique_ptr<MainState> m = std::make_unique<MainState>(tp.platform, b, app);
-  TempDir dir;
-
+struct Harness : CommandHarness {
+  using CommandHarness::Clip;
   void Clip(std::u8string_view s) { tp.clipboard.text = sj(s); }
   std::string ClipUtf8() const { return tp.clipboard.text ? u8(*tp.clipboard.text) : "<none>"; }
-  void Record() {
-    tp.ui.fileAnswers.push_back({dir.Path("m.qmc")});
-    ASSERT_TRUE(m->Dispatch(32837));
-    ASSERT_TRUE(m->recorder().Recording());
-  }
-  std::string StopAndRead() {
-    m->Dispatch(32837);
-    return tp.files->ReadAll(dir.Path("m.qmc")).value_or("<missing>");
-  }
   void Macro(std::u8string_view text) { RunMacroText(*m, sj(text)); }
 };
 

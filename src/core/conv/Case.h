@@ -14,6 +14,13 @@ class ICodePage;
 
 constexpr char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c; }
 constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c; }
+// Keywords, section and key names: equal but for the case of ASCII letters.
+constexpr bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
 
 // Case folding for comparisons (search options, sorting): single-byte and full-width Latin
 // small letters to capitals; every other character value is returned as it is.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "conv/Case.h"
 #include "macro/Bindings.h"
 #include "macro/MainState.h"
 
@@ -30,17 +31,6 @@ constexpr int kMaxArgs = 20;
 constexpr int kPaste = 50;
 constexpr int kOpen = 75;
 
-bool SameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::span<const char* const> MacroKeywords() { return kKeywords; }
@@ -48,9 +38,9 @@ std::span<const char* const> RecorderOnlyKeywords() { return kRecorderOnly; }
 
 int FindKeyword(std::string_view token) {
   for (size_t i = 0; i < std::size(kKeywords); ++i)
-    if (SameWord(token, kKeywords[i])) return static_cast<int>(i);
+    if (SameIgnoringAsciiCase(token, kKeywords[i])) return static_cast<int>(i);
   for (size_t i = 0; i < std::size(kRecorderOnly); ++i)
-    if (SameWord(token, kRecorderOnly[i])) return static_cast<int>(std::size(kKeywords) + i);
+    if (SameIgnoringAsciiCase(token, kRecorderOnly[i])) return static_cast<int>(std::size(kKeywords) + i);
   return -1;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "conv/Case.h"
 #include "conv/Jis.h"
 #include "macro/Interpreter.h"
 #include "macro/MainState.h"
@@ -22,17 +23,6 @@ constexpr std::array kLineLocal = {
     "Replace",    "DelStr",     "SuperReplace", "ReplaceDouble",
 };
 
-bool SameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // Keeps the JIS modes from piece to piece while alive.
 struct KeepJis {
   KeepJis() = default;
@@ -44,7 +34,7 @@ struct KeepJis {
 
 bool IsLineLocal(std::string_view keyword) {
   for (const char* k : kLineLocal)
-    if (SameWord(keyword, k)) return true;
+    if (SameIgnoringAsciiCase(keyword, k)) return true;
   return false;
 }
 

@@ -9,19 +9,10 @@
 #include <sstream>
 #include <vector>
 
+#include "conv/Case.h"
+
 namespace qlk {
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // Backslash escapes keep every value on one line.
 std::string EscapeValue(std::string_view v) {
@@ -63,7 +54,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 bool IsSection(const std::string& l, std::string_view name) {
-  return l.size() >= 2 && l.front() == '[' && l.back() == ']' && SameName(std::string_view(l).substr(1, l.size() - 2), name);
+  return l.size() >= 2 && l.front() == '[' && l.back() == ']' && SameIgnoringAsciiCase(std::string_view(l).substr(1, l.size() - 2), name);
 }
 
 }  // namespace
@@ -77,7 +68,7 @@ bool IniSettings::Lookup(std::string_view section, std::string_view key, std::st
     }
     if (!in) continue;
     size_t eq = l.find('=');
-    if (eq != std::string::npos && SameName(std::string_view(l).substr(0, eq), key)) {
+    if (eq != std::string::npos && SameIgnoringAsciiCase(std::string_view(l).substr(0, eq), key)) {
       raw = UnescapeValue(std::string_view(l).substr(eq + 1));
       return true;
     }
@@ -101,7 +92,7 @@ bool IniSettings::Store(std::string_view section, std::string_view key, const st
     if (!in) continue;
     if (!l.empty()) sectionEnd = i + 1;
     size_t eq = l.find('=');
-    if (eq != std::string::npos && SameName(std::string_view(l).substr(0, eq), key)) {
+    if (eq != std::string::npos && SameIgnoringAsciiCase(std::string_view(l).substr(0, eq), key)) {
       lines[i] = entry;
       done = true;
     }
