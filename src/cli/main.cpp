@@ -182,7 +182,7 @@ int Run(const Options& o) {
     }
     if (pieces) {
       result.reserve(input->size() + input->size() / 8);
-      if (!RunLinePieces(*m, line, *input, kPieceLines, result)) return 1;
+      if (!RunLinePieces(*m, line, *input, kPieceLines, result, [] { return ui.shown > 0; })) return 1;
     } else {
       RunMacroText(*m, line);
     }

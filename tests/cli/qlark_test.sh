@@ -71,6 +71,13 @@ got=$(printf 'abcdefg' | q TurnChange 3 | hex)
 expect TurnChangeFolds "6162630d0a6465660d0a67" "$got"
 expect InsertStringArgumentIsUnescaped "61780d0a7962630d0a" "$(printf 'abc\r\n' | q InsertString 2 'x\ny' | hex)"
 
+# Replace from the command line: a typed \n cuts lines; the platform's expression engine
+# expands $&; a malformed expression fails with its message and leaves the output alone.
+expect ReplaceCutsAtTypedBreak "610d0a620d0a" "$(printf 'a,b\r\n' | q Replace , '\n' 0 0 | hex)"
+expect RegexReplaceExpands "a<1>b<22>" "$(printf 'a1b22' | q Replace '\d+' '<$&>' 0 1)"
+msg=$(q Replace '(' x 0 1 -i "$(p "$tmp/in.txt")" -o "$(p "$tmp/keep.txt")" 2>&1 >/dev/null); rc=$?
+expect MalformedRegexFails "1|1|keep" "$rc|$(grep -c '正規表現が正しくありません' <<<"$msg")|$(cat "$tmp/keep.txt")"
+
 # A width that would grow the text past the limit is refused: status 1, output untouched.
 msg=$(q KetaChange 2000000000 -i "$(p "$tmp/in.txt")" -o "$(p "$tmp/keep.txt")" 2>&1 >/dev/null); rc=$?
 expect AbsurdWidthIsRefused "1|1|keep" "$rc|$(grep -c '大きくなりすぎる' <<<"$msg")|$(cat "$tmp/keep.txt")"

@@ -488,6 +488,74 @@ void RulesDialogFromTheSettingsDrivesTheFold() {
   Check(GetBytes() == "ab\x81\x42\r\ncd", "the period hangs at the end of the line");
 }
 
+// Answers the message box a search command shows; its text, or "" when none came.
+std::wstring AnswerBox() {
+  HWND box = WaitFor([] { return TrayTopLevel(L"#32770", L"QlkTray"); }, 5000);
+  if (!box) return L"";
+  std::wstring t = BoxText(box);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  Settle();
+  return t;
+}
+
+void ReplaceThroughTheDialogAndTheRealClipboard() {
+  struct Step {
+    std::string in;
+    const wchar_t *search, *replacement;
+    std::vector<int> boxes;
+    const wchar_t* message;
+    std::string out;
+    const char* what;
+  } steps[] = {
+      {"a,b", L",", L"\\n", {}, L"1個の置換を行いました", "a\r\nb", "a typed \\n cuts the line"},
+      {"\xB6\xDE\x83\x4B", L"ガ", L"x", {1002}, L"2個の置換を行いました", "xx", "ｶﾞ and ガ alike with the width box"},
+      {"a1b22\r\nc", L"(\\d+)", L"<$1$&>", {1005}, L"1行の置換を行いました", "a<11>b<2222>\r\nc",
+       "the scripting engine counts lines and knows $1 and $&"},
+      {"abc", L"zz", L"", {}, L"文字列が見つかりません", "abc", "nothing found leaves the clipboard"},
+  };
+  for (const Step& s : steps) {
+    PutBytes(s.in);
+    CommandAsync(32783);
+    HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000);
+    Check(d != nullptr, std::string("the replace dialog opens: ") + s.what);
+    if (!d) return;
+    SetDlgItemTextW(d, 1000, s.search);
+    SetDlgItemTextW(d, 1001, s.replacement);
+    for (int b : {1002, 1003, 1004, 1005}) CheckDlgButton(d, b, BST_UNCHECKED);
+    for (int b : s.boxes) CheckDlgButton(d, b, BST_CHECKED);
+    Press(d, IDOK);
+    Check(AnswerBox() == s.message, std::string("its message: ") + s.what);
+    Check(GetBytes() == s.out, s.what);
+  }
+  // The searches are remembered, and listed when the dialog opens again.
+  PutBytes("x");
+  CommandAsync(32783);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000);
+  if (!d) return;
+  Check(ChildText(d, 1000) == L"zz", "the last search is offered");
+  Check(SendDlgItemMessageW(d, 1000, CB_GETCOUNT, 0, 0) == 4, "the four searches are listed");
+  PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+  Settle();
+}
+
+void EnclosingReplaceRefusesAnEmptyStartAndStaysOpen() {
+  PutBytes("\x81\x75" "a\x81\x76");  // 「a」
+  CommandAsync(32915);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"囲み文字の置換"); }, 5000);
+  Check(d != nullptr, "the enclosing-replace dialog opens");
+  if (!d) return;
+  Press(d, IDOK);
+  Check(AnswerBox() == L"開始文字列の置換前が設定されていません", "OK without a start string is refused");
+  Check(TrayTopLevel(L"#32770", L"囲み文字の置換") == d, "the dialog stays open");
+  SetDlgItemTextW(d, 1000, L"「");
+  SetDlgItemTextW(d, 1001, L"『");
+  SetDlgItemTextW(d, 1002, L"」");
+  SetDlgItemTextW(d, 1003, L"』");
+  Press(d, IDOK);
+  Check(AnswerBox() == L"1個の置換を行いました", "then it replaces");
+  Check(GetBytes() == "\x81\x77" "a\x81\x78", "「a」 becomes 『a』");
+}
+
 void VerifyAsksAndCancelLeavesTheClipboard() {
   SetInt(L"System", L"Verify", 1);
   PutBytes("abc\r\n");
@@ -673,6 +741,8 @@ const Test kTests[] = {
     {"RulesDialogFromTheSettingsDrivesTheFold", RulesDialogFromTheSettingsDrivesTheFold},
     {"CodeCommandsConvertTheClipboard", CodeCommandsConvertTheClipboard},
     {"WidthAndCaseCommandsConvertTheClipboard", WidthAndCaseCommandsConvertTheClipboard},
+    {"ReplaceThroughTheDialogAndTheRealClipboard", ReplaceThroughTheDialogAndTheRealClipboard},
+    {"EnclosingReplaceRefusesAnEmptyStartAndStaysOpen", EnclosingReplaceRefusesAnEmptyStartAndStaysOpen},
     {"SortAndDuplicateCommandsChangeTheClipboard", SortAndDuplicateCommandsChangeTheClipboard},
     {"TransferCommandsConvertTheClipboard", TransferCommandsConvertTheClipboard},
     {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},

@@ -19,8 +19,11 @@ shot menu.png
 wine "$driver" keys DOWN RIGHT
 shot submenu.png
 wine "$driver" cancel
+wine "$driver" command 32783
+shot replacedlg.png
+wine "$driver" cancel
 wine "$driver" command 32806
 shot setdlg.png
 wine "$driver" cancel
 wine "$driver" exit
-echo "screenshots: $out/menu.png $out/submenu.png $out/setdlg.png"
+echo "screenshots: $out/menu.png $out/submenu.png $out/setdlg.png $out/replacedlg.png"

@@ -274,7 +274,7 @@ struct LineCase {
 TEST(MacroLines, FormatsOfTheRecordedKeywords) {
   LineCase cases[] = {
       {ml::DelStr("a b", 0, 0), "DelStr a\\sb 0 0"},
-      {ml::DelStr("a b", 2, 1), "DelStr a b 2 1"},  // regex search as typed
+      {ml::DelStr("a b", 2, 1), "DelStr a\\x20b 2 1"},  // regex: a space as \x20, so the line reads back whole
       {ml::Replace("a b", "", 1, 0), "Replace a\\sb \\b 1 0"},
       {ml::Replace("\\d x", "$1 y", 0, 1), "Replace \\d\\sx $1\\sy 0 1"},
       {ml::LineSelect(1, 2, 3), "LineSelect 1 2 3"},

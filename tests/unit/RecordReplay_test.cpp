@@ -16,6 +16,7 @@
 #include "macro/SearchDlg.h"
 #include "ops/BlankDlg.h"
 #include "ops/FoldDialogs.h"
+#include "ops/ReplaceDlg.h"
 #include "ops/SortDlg.h"
 
 using namespace qlk;
@@ -43,6 +44,26 @@ const std::map<int, std::function<void(FakeDialog&)>>& Scripts() {
       {CSpaceInsDlg::kResource, [](FakeDialog& d) { d.Set(CSpaceInsDlg::kColumn, 3); d.Set(CSpaceInsDlg::kCount, 2); }},
       {CInputDlg::kResource, [](FakeDialog& d) { d.Set(CInputDlg::kText, std::string(" tail\\t\\")); }},
       {CLineEditDlg::kResource, [](FakeDialog& d) { d.Set(CLineEditDlg::kText, std::string("last \\ line")); }},
+      {CReplaceDlg::kResource, [](FakeDialog& d) {
+         d.Set(CReplaceDlg::kSearch, sj(u8"ａｂｃ"));
+         d.Set(CReplaceDlg::kReplacement, std::string("x\\ny z"));
+         d.Set(SearchBoxes::kZenhan, 1);
+         d.Set(SearchBoxes::kUplow, 1);
+       }},
+      {CDelStrDlg::kResource, [](FakeDialog& d) {
+         d.Set(CDelStrDlg::kSearch, std::string("it's a"));
+         d.Set(SearchBoxes::kRegex, 1);
+       }},
+      {CSReplaceDlg::kResource, [](FakeDialog& d) {
+         d.Set(CSReplaceDlg::kStart, std::string(", "));
+         d.Set(CSReplaceDlg::kEnd, std::string("?"));
+         d.Set(CSReplaceDlg::kAfter, std::string("\\t"));
+       }},
+      {CReplaceDoubleDlg::kResource, [](FakeDialog& d) {
+         d.Set(CReplaceDoubleDlg::kStartBefore, std::string("<b>"));
+         d.Set(CReplaceDoubleDlg::kEndBefore, std::string("</b>"));
+         d.Set(CReplaceDoubleDlg::kEscape, std::string("\\"));
+       }},
       {CTabDlg::kResource, [](FakeDialog& d) { d.Set(CTabDlg::kWidth, 4); }},
       {CTabIfDlg::kResource, [](FakeDialog& d) { d.Set(CTabIfDlg::kText, std::string(", ")); d.Set(CTabIfDlg::kReplace, 1); }},
       {CSptocsvDlg::kResource, [](FakeDialog& d) { d.Set(CSptocsvDlg::kStart, 1); d.Set(CSptocsvDlg::kEnd, 3); }},

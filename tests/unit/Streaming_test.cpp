@@ -41,7 +41,12 @@ TEST(Streaming, PiecesGiveTheBytesOfTheWholeRun) {
                          "Utf8ToSjis", "SjisToUtf8", "TurnChange 7", "IndTurnChange 9", "KetaChange 5",
                          "IndentChange 4", "TurnIf , 1", "StrCat x\\sy", "TextAll", "TabSpace 4", "SpaceTab 4",
                          "TabIf , 0", "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv 1 3",
-                         "CtlMToCRLF", "LFToCRLF"};
+                         "CtlMToCRLF", "LFToCRLF",
+                         // the replace family: typed breaks cut lines, folded and expression
+                         // searches, spans and enclosing strings; 0x83 0x4B is ガ
+                         "Replace , \\n 0 0", "Replace \x83\x4B x 1 0", "Replace A\\sb ? 7 0",
+                         "Replace [a-c]+ <$&> 2 1", "Replace b", "DelStr b 2 0", "DelStr \\x20 0 1",
+                         "SuperReplace < > -", "SuperReplace < >", "SuperReplace It's . \\b", "ReplaceDouble <b> [ , ] c"};
   std::mt19937 r(7);
   int compared = 0;
   for (const char* line : lines) {
@@ -62,7 +67,17 @@ TEST(Streaming, PiecesGiveTheBytesOfTheWholeRun) {
       }
     }
   }
-  EXPECT_EQ(compared, 36 * 12 * 3);
+  EXPECT_EQ(compared, static_cast<int>(std::size(lines)) * 12 * 3);
+}
+
+// A run that shows a message would show it again for every piece: it stops after the first.
+TEST(Streaming, AReportedFailureStopsAtTheFirstPiece) {
+  Tray cut;
+  std::string out;
+  std::string text;
+  for (int i = 0; i < 10; ++i) text += "a(b\r\n";
+  EXPECT_FALSE(RunLinePieces(cut.m, "Replace ( x 0 1", text, 2, out, [&] { return !cut.tp.ui.shown.empty(); }));
+  EXPECT_EQ(cut.tp.ui.ShownIds(), std::vector<Txt>{Txt::RegexInvalid});
 }
 
 // Text made of what the transfer decoders react to: escapes cut short at a line end, "&"

@@ -12,6 +12,7 @@ void BindAllFamilies(Bindings& b) {
   BindCodeCommands(b);
   BindWidthCommands(b);
   BindTransferCommands(b);
+  BindReplaceCommands(b);
   BindSortCommands(b);
   BindBlankCommands(b);
 }

@@ -12,6 +12,7 @@ void BindShellCommands(Bindings& b);      // settings
 void BindCodeCommands(Bindings& b);       // JIS, EUC, UTF-8 and UTF-7
 void BindWidthCommands(Bindings& b);      // full/half width, case and kana
 void BindTransferCommands(Bindings& b);   // MIME, URL, uuencode, code listings, code detection
+void BindReplaceCommands(Bindings& b);    // replacement and deletion of strings
 void BindSortCommands(Bindings& b);       // sorting, reversing, duplicate removal
 void BindBlankCommands(Bindings& b);      // blanks, tabs, alignment, joining, stray line ends
 

@@ -20,8 +20,15 @@ void RunDialog(MainState& m, DialogModel& dlg, const std::function<std::string()
                const Bindings::DocOp& op);
 
 // As RunDialog for the search family: the operation returns its count; nothing found says
-// "文字列が見つかりません" and stores nothing, otherwise the count message and a store.
+// "文字列が見つかりません" and stores nothing, otherwise the count message and a store. An
+// operation that could not search at all (kSearchFailed of ops/Replace.h) is reported by
+// ReportSearchFailure and stores nothing.
 void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept,
                const std::function<int(CQuenlarkDoc&)>& op, Txt countMessage);
+// The same with a count message that depends on what the dialog chose.
+void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept,
+               const std::function<int(CQuenlarkDoc&)>& op, const std::function<Txt()>& countMessage);
+// Why a regular-expression search could not run: a malformed expression, or no engine.
+void ReportSearchFailure(MainState& m);
 
 }  // namespace qlk

@@ -1,5 +1,6 @@
 #include "macro/MacroLines.h"
 
+#include "conv/Sjis.h"
 #include "macro/Escape.h"
 
 namespace qlk::ml {
@@ -25,6 +26,28 @@ std::string Join(const char* k, std::initializer_list<std::string_view> parts) {
 
 std::string N(int n) { return std::to_string(n); }
 
+// A regular expression without spaces, which would split it into arguments: each space
+// becomes `space`. An escaped space ("\ ") loses its backslash, which would otherwise escape
+// the backslash of `space`. Double-byte aware: the trail byte of ソ (0x83 0x5C) is no backslash.
+std::string SpacedExpression(std::string_view re, const char* space) {
+  std::string s;
+  s.reserve(re.size() + 8);
+  size_t backslashes = 0;
+  for (size_t i = 0; i < re.size();) {
+    const size_t n = sjis::CharLen(re, i);
+    if (n == 1 && re[i] == ' ') {
+      if (backslashes % 2) s.pop_back();
+      s += space;
+      backslashes = 0;
+    } else {
+      backslashes = (n == 1 && re[i] == '\\') ? backslashes + 1 : 0;
+      s.append(re.substr(i, n));
+    }
+    i += n;
+  }
+  return s;
+}
+
 }  // namespace
 
 std::string OverwriteString(int c, std::string_view t) { return Join("OverwriteString", {N(c), EscapeTyped(t)}); }
@@ -39,22 +62,13 @@ std::string InsertString(int c, std::string_view t) { return Join("InsertString"
 std::string DeletePos(int a, int b) { return Kw("DeletePos", {a, b}); }
 
 std::string Replace(std::string_view search, std::string_view repl, int options, int regex) {
-  std::string s;
-  if (regex) {
-    for (char c : search) {
-      if (c == ' ')
-        s += "\\s";
-      else
-        s += c;
-    }
-  } else {
-    s = Escape(search);
-  }
+  const std::string s = regex ? SpacedExpression(search, "\\s") : Escape(search);
   return Join("Replace", {s, Escape(repl), N(options), N(regex)});
 }
 
 std::string DelStr(std::string_view search, int options, int regex) {
-  std::string s = regex ? std::string(search) : Escape(search);
+  // \x20 is the same character to both engines, where \s would also take tabs.
+  const std::string s = regex ? SpacedExpression(search, "\\x20") : Escape(search);
   return Join("DelStr", {s, N(options), N(regex)});
 }
 
@@ -64,8 +78,10 @@ std::string HanToZen2(int k) { return Kw("HanToZen2", {k}); }
 std::string ZenToHanSw(int b) { return Kw("ZenToHanSw", {b}); }
 std::string HanToZenSw(int b) { return Kw("HanToZenSw", {b}); }
 std::string StrCat(std::string_view t) { return Join("StrCat", {EscapeTyped(t)}); }
+// The start and end strings go in escape form too: the three-argument line is read back
+// decoded, and a space or an empty end string written as typed would shift the arguments.
 std::string SuperReplace(std::string_view a, std::string_view b, std::string_view r) {
-  return Join("SuperReplace", {a, b, Escape(r)});
+  return Join("SuperReplace", {Escape(a), Escape(b), Escape(r)});
 }
 std::string LineSelect(int step, std::string_view pattern, int start, int end, int regex) {
   return Join("LineSelect", {N(step), EscapeTyped(pattern), N(start), N(end), N(regex)});
@@ -82,9 +98,12 @@ std::string MultiFileReplace(std::string_view folder, std::string_view files, st
 }
 std::string TabSpace(int w) { return Kw("TabSpace", {w}); }
 std::string SpaceTab(int w) { return Kw("SpaceTab", {w}); }
+// As typed, but an empty text (an after-text that removes the brackets, no escape character)
+// as "\b", which the interpreter reads back as empty; written bare, it would shift the rest.
 std::string ReplaceDouble(std::string_view a, std::string_view b, std::string_view c, std::string_view d,
                           std::string_view e) {
-  return Join("ReplaceDouble", {a, b, c, d, e});
+  auto typed = [](std::string_view t) { return t.empty() ? std::string("\\b") : std::string(t); };
+  return Join("ReplaceDouble", {typed(a), typed(b), typed(c), typed(d), typed(e)});
 }
 std::string Sort(const std::vector<CSortItem>& keys) {
   std::string s = "Sort";

@@ -20,8 +20,11 @@ std::string TurnChange(int width);
 std::string IndTurnChange(int width);
 std::string InsertString(int column, std::string_view text);
 std::string DeletePos(int first, int last);
-// The search in escape form, or with regex on as typed with every space as "\s".
+// The search in escape form, or with regex on as typed with every space as "\s" (an escaped
+// space too).
 std::string Replace(std::string_view search, std::string_view replacement, int options, int regex);
+// The search in escape form, or with regex on as typed with every space as "\x20" (an
+// escaped space too).
 std::string DelStr(std::string_view search, int options, int regex);
 std::string SjisToEuc(int option);
 std::string ZenToHan2(int kind);
@@ -29,6 +32,7 @@ std::string HanToZen2(int kind);
 std::string ZenToHanSw(int bits);
 std::string HanToZenSw(int bits);
 std::string StrCat(std::string_view text);
+// All three in escape form (the texts as typed in the dialog, which are in that notation).
 std::string SuperReplace(std::string_view typedStart, std::string_view typedEnd, std::string_view replacement);
 std::string LineSelect(int step, std::string_view pattern, int start, int end, int regex);
 std::string LineSelect(int step, int start, int end);
@@ -41,6 +45,7 @@ std::string MultiFileReplace(std::string_view typedFolder, std::string_view type
                              std::string_view replacement);
 std::string TabSpace(int width);
 std::string SpaceTab(int width);
+// The five as typed; an empty one as "\b".
 std::string ReplaceDouble(std::string_view startBefore, std::string_view startAfter, std::string_view endBefore,
                           std::string_view endAfter, std::string_view escape);
 std::string Sort(const std::vector<CSortItem>& keys);

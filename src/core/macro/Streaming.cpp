@@ -24,6 +24,7 @@ constexpr std::array kLineLocal = {
     "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv", "CtlMToCRLF", "LFToCRLF",
     "ToMime",     "SjisToMime", "SjisToUrl",  "UrlToSjis",     "ToSjisCode",    "ToJisCode",
     "CodeToSjis", "CodeToJis",
+    "Replace",    "DelStr",     "SuperReplace", "ReplaceDouble",
 };
 
 // Keeps the JIS modes from piece to piece while alive.
@@ -42,7 +43,7 @@ bool IsLineLocal(std::string_view keyword) {
 }
 
 bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view input, size_t piece,
-                   std::string& out) {
+                   std::string& out, const std::function<bool()>& reported) {
   if (piece == 0) piece = 1;
   IClipboard& clip = m.platform().clipboard;
   KeepJis keep;
@@ -59,6 +60,8 @@ bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view in
     RunMacroText(m, macroLine);
     ClipRead r = clip.Read();
     if (r.status != ClipStatus::Ok) return false;
+    // A message (a malformed expression, a refused width) would only repeat for every piece.
+    if (reported && reported()) return false;
     out += r.text;
     p = end;
     if (first) keep.On();

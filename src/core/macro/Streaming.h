@@ -4,6 +4,7 @@
 // the text in pieces of lines gives the same bytes as converting it whole, with a small
 // working set instead of millions of lines in memory at once.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,9 +16,10 @@ class MainState;
 bool IsLineLocal(std::string_view keyword);
 
 // Runs `macroLine` on `input` in pieces of `piece` lines through the clipboard of `m`, and
-// appends each piece's result to `out`. False when a piece's run reported something (the run
-// stopped); `out` is then incomplete and must not be used.
+// appends each piece's result to `out`. False when the clipboard failed, or when `reported`
+// says that a piece's run showed a message: the run stops there, and `out` is then
+// incomplete and must not be used.
 bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view input, size_t piece,
-                   std::string& out);
+                   std::string& out, const std::function<bool()>& reported = {});
 
 }  // namespace qlk
