@@ -209,7 +209,8 @@ int Run(const Options& o) {
 }
 
 // Prints the code of a file as the file scan sees it (the conversion on opening a file) and
-// as the document detection sees it (the file's text loaded as the clipboard would hold it).
+// as the document detection sees it (the file's text loaded as the clipboard would hold it,
+// answered from the bytes without building the document).
 int Detect(const Options& o) {
   std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
   std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
@@ -219,20 +220,7 @@ int Detect(const Options& o) {
     return 2;
   }
   const int fileCode = ScanFileCode(*bytes);
-  MemoryClipboard clip(std::move(*bytes));
-  std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
-  std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
-  std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
-  std::unique_ptr<IClock> clock = sys::MakeClock();
-  CliUI ui;
-  Platform p{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
-  AppState app;
-  int docCode;
-  {
-    MainState m(p, AllBindings(), app);
-    m.doc().NewFromClipboard();
-    docCode = DetectDocumentCode(m.doc());
-  }
+  const int docCode = DetectLoadedTextCode(*bytes);
   sys::PrintOut(FormatText(Txt::CliDetectFile, {static_cast<long long>(fileCode), std::string(TextOf(CodeName(fileCode)))}));
   sys::PrintOut(FormatText(Txt::CliDetectDocument, {static_cast<long long>(docCode), std::string(TextOf(CodeName(docCode)))}));
   return 0;

@@ -123,6 +123,21 @@ TEST(DocumentDetection, AgreesWithTheScanOfTheWholeText) {
   for (int code = 0; code < 6; ++code) EXPECT_GT(decided[code], 0) << "no document came out as " << code;
 }
 
+TEST(DocumentDetection, OfATextAgreesWithTheDocumentItLoadsInto) {
+  // qlark --detect answers from the bytes alone: it must be the document's answer.
+  const unsigned char alphabet[] = {0x1B, '$', 'B', 'a', 0x82, 0xA0, 0xE3, 0x81, 0xFD, '\r', '\n', 0};
+  std::mt19937 rng(8122026);
+  TestPlatform tp;
+  for (int round = 0; round < 5000; ++round) {
+    std::string text;
+    for (size_t k = 0, n = rng() % 9; k < n; ++k) text.push_back(static_cast<char>(alphabet[rng() % sizeof alphabet]));
+    tp.clipboard.text = text;
+    CQuenlarkDoc doc(tp.platform);
+    doc.NewFromClipboard();
+    ASSERT_EQ(DetectLoadedTextCode(text), DetectDocumentCode(doc)) << ::testing::PrintToString(text);
+  }
+}
+
 TEST(DocumentDetection, EveryLineCountsTargetOrNot) {
   TestPlatform tp;
   CQuenlarkDoc doc(tp.platform);

@@ -171,6 +171,16 @@ int DetectDocumentCode(const CQuenlarkDoc& doc) {
   return kCodeUtf8;
 }
 
+int DetectLoadedTextCode(std::string_view clipText) {
+  std::string_view t = clipText.substr(0, clipText.find('\0'));
+  if (t.empty()) return kCodeAscii;  // no lines
+  if (t.ends_with("\r\n")) return DetectTextCode(t);
+  std::string withBreak;
+  withBreak.reserve(t.size() + 2);
+  withBreak.append(t).append("\r\n");
+  return DetectTextCode(withBreak);
+}
+
 FileCode DetectFileCode(std::string_view bytes) {
   switch (ScanFileCode(bytes)) {
     case kCodeJis: return FileCode::Jis;

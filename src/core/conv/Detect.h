@@ -38,6 +38,9 @@ bool IsUtf8Text(std::string_view text);
 int DetectTextCode(std::string_view text);
 // DetectTextCode of every line, target or not, each followed by CR LF.
 int DetectDocumentCode(const CQuenlarkDoc& doc);
+// DetectDocumentCode of the document that loading `clipText` from the clipboard would give
+// (the text up to its first NUL, every line followed by CR LF), without building it.
+int DetectLoadedTextCode(std::string_view clipText);
 // The file scan as the conversion on opening a file wants it.
 FileCode DetectFileCode(std::string_view bytes);
 

@@ -52,6 +52,8 @@ class PosixFiles final : public IFiles {
     std::FILE* f = std::fopen(Native(path).c_str(), "rb");
     if (!f) return std::nullopt;
     std::string data;
+    struct stat st;
+    if (::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
     char buf[1 << 16];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);

@@ -39,7 +39,9 @@ std::optional<std::string> ReadStdin() {
   size_t chunk = 1 << 16;
   if (::fstat(0, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) chunk = static_cast<size_t>(st.st_size) + 1;
   while (true) {
-    if (data.size() - got < chunk) data.resize(got + chunk);
+    // Room is added only when the buffer is full: a file of the size fstat gave ends with
+    // one read of 0 into its spare byte, not with a second buffer of its size.
+    if (data.size() == got) data.resize(got + chunk);
     ssize_t n = ::read(0, data.data() + got, data.size() - got);
     if (n < 0) {
       if (errno == EINTR) continue;
