@@ -23,21 +23,22 @@ compare_header() {
   printf '%-22s %6s %8s %8s %8s %8s %6s %6s %6s  %s\n' case "in MB" "qlark s" "frame s" "op s" "peer s" ratio wall same peer
 }
 
-# compare NAME INPUT QLARK-ARGS PEER-COMMAND
+# compare NAME INPUT QLARK-ARGS PEER-COMMAND [PEER-INPUT [WANT]]
 # Times `qlark QLARK-ARGS < INPUT`, `qlark TextAll < INPUT` (the frame alone: reading,
-# splitting, storing and writing without changing the text) and `PEER-COMMAND < INPUT` in one
-# hyperfine run. Times are CPU seconds (user + system; a shared machine makes wall time
-# unsteady); "ratio" is qlark/peer in CPU time, "wall" the same in wall time, "same" whether
-# the two outputs are byte for byte equal (not every pair converts exactly the same set).
+# splitting, storing and writing without changing the text) and `PEER-COMMAND < PEER-INPUT`
+# (INPUT by default) in one hyperfine run. Times are CPU seconds (user + system; a shared
+# machine makes wall time unsteady); "ratio" is qlark/peer in CPU time, "wall" the same in
+# wall time, "same" whether qlark's output equals the file WANT, or else the peer's output,
+# byte for byte (not every pair converts exactly the same set).
 compare() {
-  local name=$1 in=$2 args=$3 peer=$4
+  local name=$1 in=$2 args=$3 peer=$4 pin=${5:-$2} want=${6:-}
   # shellcheck disable=SC2086
   "$qlark" $args < "$in" > "$work/q.out" || { echo "bench: qlark $args failed" >&2; return 1; }
-  bash -c "$peer" < "$in" > "$work/p.out"
+  bash -c "$peer" < "$pin" > "$work/p.out"
   local same=no
-  cmp -s "$work/q.out" "$work/p.out" && same=yes
+  cmp -s "$work/q.out" "${want:-$work/p.out}" && same=yes
   hyperfine --style none --warmup 1 --runs "$runs" --output=pipe --export-json "$work/$name.json" \
-    "$qlark $args < $in" "$qlark TextAll < $in" "$peer < $in" > /dev/null
+    "$qlark $args < $in" "$qlark TextAll < $in" "$peer < $pin" > /dev/null 2> "$work/hyperfine.err"
   python3 - "$work/$name.json" "$name" "$(stat -c %s "$in")" "$same" "$peer" <<'PY'
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]
