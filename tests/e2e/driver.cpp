@@ -544,6 +544,7 @@ void EnclosingReplaceRefusesAnEmptyStartAndStaysOpen() {
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"囲み文字の置換"); }, 5000);
   Check(d != nullptr, "the enclosing-replace dialog opens");
   if (!d) return;
+  Check(SendDlgItemMessageW(d, 1004, EM_GETLIMITTEXT, 0, 0) == 1, "the escape takes one character");
   Press(d, IDOK);
   Check(AnswerBox() == L"開始文字列の置換前が設定されていません", "OK without a start string is refused");
   Check(TrayTopLevel(L"#32770", L"囲み文字の置換") == d, "the dialog stays open");

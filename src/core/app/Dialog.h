@@ -34,6 +34,7 @@ struct Field {
   std::vector<int> radios;                        // Radio: the buttons in index order
   Txt label = Txt::None;                          // Label from the text table
   int min = INT_MIN, max = INT_MAX;               // Int
+  int maxChars = 0;                               // Text: at most so many characters (0: any)
 
   static Field Int(int control, int& v, int min = INT_MIN, int max = INT_MAX) {
     Field f;
@@ -44,11 +45,12 @@ struct Field {
     f.max = max;
     return f;
   }
-  static Field Text(int control, std::string& s) {
+  static Field Text(int control, std::string& s, int maxChars = 0) {
     Field f;
     f.control = control;
     f.kind = FieldKind::Text;
     f.text = &s;
+    f.maxChars = maxChars;
     return f;
   }
   static Field Check(int control, int& v) {

@@ -164,7 +164,7 @@ bool CSReplaceDlg::OnOk(DialogHost&) {
 
 std::vector<Field> CReplaceDoubleDlg::Fields() {
   return {Field::Text(kStartBefore, startBefore), Field::Text(kStartAfter, startAfter),
-          Field::Text(kEndBefore, endBefore), Field::Text(kEndAfter, endAfter), Field::Text(kEscape, escape)};
+          Field::Text(kEndBefore, endBefore), Field::Text(kEndAfter, endAfter), Field::Text(kEscape, escape, 1)};
 }
 
 bool CReplaceDoubleDlg::OnOk(DialogHost& host) {

@@ -59,7 +59,10 @@ struct Binder final : DialogHost {
       HWND c = GetDlgItem(dlg, f.control);
       switch (f.kind) {
         case FieldKind::Int: SetDlgItemTextW(dlg, f.control, std::to_wstring(*f.number).c_str()); break;
-        case FieldKind::Text: SetDlgItemTextW(dlg, f.control, W(*f.text).c_str()); break;
+        case FieldKind::Text:
+          if (f.maxChars > 0) SendDlgItemMessageW(dlg, f.control, EM_LIMITTEXT, static_cast<WPARAM>(f.maxChars), 0);
+          SetDlgItemTextW(dlg, f.control, W(*f.text).c_str());
+          break;
         case FieldKind::Check: CheckDlgButton(dlg, f.control, *f.number ? BST_CHECKED : BST_UNCHECKED); break;
         case FieldKind::Radio:
           for (size_t i = 0; i < f.radios.size(); ++i)
