@@ -14,17 +14,7 @@ namespace {
 
 const std::string kB = "\x1B$B", kAsc = "\x1B(B";
 
-struct Harness : CommandHarness {
-  Harness() {
-    ResetJisModes();
-    SharedJisEncoder() = JisEncoderSettings{};
-    m = std::make_unique<MainState>(tp.platform, b, app);  // over the reset modes
-  }
-  ~Harness() {
-    ResetJisModes();
-    SharedJisEncoder() = JisEncoderSettings{};
-  }
-};
+using Harness = CommandHarness;
 
 struct MenuCase {
   const char* name;

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "Fakes.h"
+#include "CommandHarness.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
 #include "macro/Interpreter.h"
@@ -16,29 +16,11 @@ using namespace qlk::test;
 
 namespace {
 
-struct Harness {
-  TestPlatform tp;
-  AppState app;
-  Bindings b = [] {
-    Bindings x;
-    BindSelectionCommands(x);
-    BindMacroCommands(x);
-    BindReplaceCommands(x);
-    return x;
-  }();
-  std::unique_ptr<MainState> m = std::make_unique<MainState>(tp.platform, b, app);
-  TempDir dir;
-
+struct Harness : CommandHarness {
+  using CommandHarness::Clip;
   void Clip(std::u8string_view s) { tp.clipboard.text = sj(s); }
   std::string ClipUtf8() const { return tp.clipboard.text ? u8(*tp.clipboard.text) : "<none>"; }
-  void Record() {
-    tp.ui.fileAnswers.push_back({dir.Path("m.qmc")});
-    ASSERT_TRUE(m->Dispatch(32837));
-  }
-  std::string StopAndRead() {
-    m->Dispatch(32837);
-    return u8(tp.files->ReadAll(dir.Path("m.qmc")).value_or("<missing>"));
-  }
+  std::string StopAndRead() { return u8(CommandHarness::StopAndRead()); }
   void Macro(std::string_view sjisText) { RunMacroText(*m, sjisText); }
 };
 

@@ -5,7 +5,7 @@
 
 #include <climits>
 
-#include "Fakes.h"
+#include "CommandHarness.h"
 #include "conv/CodeDetectDlg.h"
 #include "conv/Detect.h"
 #include "conv/Jis.h"
@@ -21,40 +21,8 @@ using namespace qlk::test;
 
 namespace {
 
-struct Harness {
-  TestPlatform tp;
-  AppState app;
-  Bindings b = [] {
-    Bindings x;
-    BindMacroCommands(x);
-    BindSelectionCommands(x);
-    BindCodeCommands(x);  // the JIS and EUC conversions of files on opening
-    BindTransferCommands(x);
-    return x;
-  }();
-  std::unique_ptr<MainState> m;
-  TempDir dir;
-
-  Harness() {
-    ResetJisModes();
-    SharedJisEncoder() = JisEncoderSettings{};
-    m = std::make_unique<MainState>(tp.platform, b, app);
-  }
-  ~Harness() {
-    ResetJisModes();
-    SharedJisEncoder() = JisEncoderSettings{};
-  }
+struct Harness : CommandHarness {
   CQuenlarkDoc& doc() { return m->doc(); }
-  std::string ClipText() const { return tp.clipboard.text.value_or("<none>"); }
-  void Record() {
-    tp.ui.fileAnswers.push_back({dir.Path("m.qmc")});
-    ASSERT_TRUE(m->Dispatch(32837));
-    ASSERT_TRUE(m->recorder().Recording());
-  }
-  std::string StopAndRead() {
-    m->Dispatch(32837);
-    return tp.files->ReadAll(dir.Path("m.qmc")).value_or("<missing>");
-  }
   std::vector<std::string> Lines() const { return m->doc().Lines().ToVector(); }
   void Load(const std::vector<std::string>& lines, int start = 1, int end = -1) {
     doc().Lines() = LineArray::FromVector(lines);
