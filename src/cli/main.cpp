@@ -1,5 +1,6 @@
 // qlark: the command-line front end over the same core as the tray tool. It runs one macro
 // line or a macro file on its input as the tray runs them on the clipboard.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -35,6 +36,8 @@ class MemoryClipboard final : public IClipboard {
     written_ = true;
     return true;
   }
+  // The input, before anything ran.
+  void Hold(std::string text) { text_ = std::move(text); }
   const std::string& Text() const { return text_; }
   bool Written() const { return written_; }
 
@@ -68,6 +71,8 @@ struct Options {
 // Lines per piece of a line-by-line run: small enough to stay in the caches' reach, large
 // enough that the per-piece work does not count.
 constexpr size_t kPieceLines = 4096;
+// Bytes read and written at a time by a streamed run.
+constexpr size_t kStreamBlock = size_t{1} << 20;
 
 void Fail(Txt t, std::string_view arg = {}) { sys::PrintError("qlark: " + FormatText(t, {std::string(arg)})); }
 
@@ -144,7 +149,84 @@ int Run(const Options& o) {
     }
   }
 
-  std::optional<std::string> input = o.in.empty() ? sys::ReadStdin() : files->ReadAll(sjisPath(o.in));
+  static std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
+  static std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
+  static std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
+  static std::unique_ptr<IClock> clock = sys::MakeClock();
+  static CliUI ui;
+  auto& clip = *new MemoryClipboard(std::string());
+  auto& p = *new Platform{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
+  AppState app;
+  // The document is never destroyed: the process ends right after the output, and freeing
+  // millions of lines one by one would only cost time. (Nor is the regex flag written back:
+  // a command-line run leaves the tray's profile as it found it.)
+  auto* m = new MainState(p, bindings, app);
+  m->doc().DisableUndo();  // nobody can undo after the process has ended
+
+  std::string line;
+  for (const std::string& a : o.line) {
+    if (!line.empty()) line += ' ';
+    line += cp->Utf8ToSjis(a);
+  }
+  auto writeResult = [&](const std::string& out) {
+    if (o.out.empty()) return sys::WriteStdout(out) ? 0 : 1;
+    // Written beside the target and renamed over it, so a failed write leaves the old file.
+    std::string target = sjisPath(o.out);
+    std::string tmp = target + ".qlark-tmp";
+    if (!files->WriteAll(tmp, out) || !files->Rename(tmp, target)) {
+      files->Remove(tmp);
+      Fail(Txt::CliCannotWrite, o.out);
+      return 1;
+    }
+    return 0;
+  };
+
+  // A one-line run of a keyword that converts each line on its own streams: the input is read
+  // and the output written a block at a time.
+  std::optional<std::string> input;
+  if (o.macroFile.empty() && !o.utf8) {
+    if (Bindings::LineFn fn = LineFnForMacroLine(*m, line)) {
+      std::string head;
+      if (o.in.empty()) {
+        head.resize(kStreamBlock);
+        std::optional<size_t> got = sys::ReadStdinSome(head.data(), head.size());
+        if (!got) {
+          Fail(Txt::CliCannotRead, "-");
+          return 2;
+        }
+        head.resize(*got);
+      } else if (std::optional<std::string> all = files->ReadAll(sjisPath(o.in))) {
+        head = std::move(*all);
+      } else {
+        Fail(Txt::CliCannotRead, o.in);
+        return 2;
+      }
+      if (head.empty() || head[0] == '\0') {
+        input = std::string();  // no text: the run below says so
+      } else {
+        ReadMore read = [&](char* buf, size_t n) -> std::optional<size_t> {
+          if (!o.in.empty()) return 0;  // the file was read whole
+          return sys::ReadStdinSome(buf, n);
+        };
+        std::string collected;  // for -o: the file is written only after a whole run
+        WriteOut write = [&](std::string_view b) {
+          if (!o.out.empty()) {
+            collected += b;
+            return true;
+          }
+          return sys::WriteStdout(b);
+        };
+        switch (StreamLines(fn, std::move(head), read, write, kStreamBlock)) {
+          case StreamStatus::ReadFailed: Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in); return 2;
+          case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, o.out.empty() ? "-" : o.out); return 1;
+          case StreamStatus::Ok: break;
+        }
+        return o.out.empty() ? 0 : writeResult(collected);
+      }
+    }
+  }
+
+  if (!input) input = o.in.empty() ? sys::ReadStdin() : files->ReadAll(sjisPath(o.in));
   if (!input) {
     Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in);
     return 2;
@@ -155,57 +237,27 @@ int Run(const Options& o) {
     if (lossy) Fail(Txt::CliLossyInput);
   }
 
-  // A one-line run of a line-by-line conversion goes through the text in pieces: the same
-  // bytes as a run over the whole text, in a fraction of the memory.
-  const bool pieces = o.macroFile.empty() && IsLineLocal(o.line[0]) && !input->empty();
-  auto& clip = *new MemoryClipboard(pieces ? std::string() : std::move(*input));
-  static std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
-  static std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
-  static std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
-  static std::unique_ptr<IClock> clock = sys::MakeClock();
-  static CliUI ui;
-  auto& p = *new Platform{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
-  AppState app;
-  // The document is never destroyed: the process ends right after the output, and freeing
-  // millions of lines one by one would only cost time. (Nor is the regex flag written back:
-  // a command-line run leaves the tray's profile as it found it.)
-  auto* m = new MainState(p, bindings, app);
-  m->doc().DisableUndo();  // nobody can undo after the process has ended
+  // Other one-line runs of a line-by-line conversion go through the text in pieces: the same
+  // bytes as a run over the whole text, in a fraction of the memory. The text ends at its
+  // first NUL, as it would on the clipboard.
+  const bool pieces = o.macroFile.empty() && IsLineLocal(o.line[0]) && !input->empty() && (*input)[0] != '\0';
+  if (pieces) input->resize(std::min(input->size(), input->find('\0')));
   std::string result;
   if (!o.macroFile.empty()) {
+    clip.Hold(std::move(*input));
     RunMacroFile(*m, sjisPath(o.macroFile));
+  } else if (pieces) {
+    result.reserve(input->size() + input->size() / 8);
+    if (!RunLinePieces(*m, line, *input, kPieceLines, result, [] { return ui.shown > 0; })) return 1;
   } else {
-    std::string line;
-    for (const std::string& a : o.line) {
-      if (!line.empty()) line += ' ';
-      line += cp->Utf8ToSjis(a);
-    }
-    if (pieces) {
-      result.reserve(input->size() + input->size() / 8);
-      if (!RunLinePieces(*m, line, *input, kPieceLines, result, [] { return ui.shown > 0; })) return 1;
-    } else {
-      RunMacroText(*m, line);
-    }
+    clip.Hold(std::move(*input));
+    RunMacroText(*m, line);
   }
-  if (ui.shown > 0 || !clip.Written()) return 1;  // the run failed: the output stays untouched
+  if (ui.shown > 0 || (!pieces && !clip.Written())) return 1;  // the run failed: the output stays untouched
 
   const std::string& sjisOut = pieces ? result : clip.Text();
-  std::string converted;
-  if (o.utf8) converted = cp->SjisToUtf8(sjisOut);
-  const std::string& out = o.utf8 ? converted : sjisOut;
-  if (o.out.empty()) {
-    if (!sys::WriteStdout(out)) return 1;
-    return 0;
-  }
-  // Written beside the target and renamed over it, so a failed write leaves the old file.
-  std::string target = sjisPath(o.out);
-  std::string tmp = target + ".qlark-tmp";
-  if (!files->WriteAll(tmp, out) || !files->Rename(tmp, target)) {
-    files->Remove(tmp);
-    Fail(Txt::CliCannotWrite, o.out);
-    return 1;
-  }
-  return 0;
+  if (!o.utf8) return writeResult(sjisOut);
+  return writeResult(cp->SjisToUtf8(sjisOut));
 }
 
 // Prints the code of a file as the file scan sees it (the conversion on opening a file) and

@@ -82,6 +82,19 @@ expect MalformedRegexFails "1|1|keep" "$rc|$(grep -c '正規表現が正しく�
 msg=$(q KetaChange 2000000000 -i "$(p "$tmp/in.txt")" -o "$(p "$tmp/keep.txt")" 2>&1 >/dev/null); rc=$?
 expect AbsurdWidthIsRefused "1|1|keep" "$rc|$(grep -c '大きくなりすぎる' <<<"$msg")|$(cat "$tmp/keep.txt")"
 
+# A one-line run streams its input; it gives the bytes of a run over the whole text (a macro
+# file runs whole), through a pipe, past the blocks it reads and writes, and in a file.
+awk 'BEGIN { for (i = 0; i < 60000; i++) printf "%d line of some length, %s\r\n", i, substr("abcdefghijklmnopqrstuvwxyz0123456789", 1, i % 37) }' > "$tmp/big.txt"
+printf 'abc\x82' >> "$tmp/big.txt"  # a lone lead byte at the very end
+printf 'TurnChange 9\r\n' > "$tmp/turn.qmc"
+whole=$(q -f "$(p "$tmp/turn.qmc")" -i "$(p "$tmp/big.txt")" | md5sum)
+expect StreamedRunGivesTheWholeRunsBytes "$whole" "$(cat "$tmp/big.txt" | q TurnChange 9 | md5sum)"
+q TurnChange 9 -i "$(p "$tmp/big.txt")" -o "$(p "$tmp/big.out")"
+expect StreamedRunToAFile "$whole" "$(md5sum < "$tmp/big.out")"
+# The text ends at its first zero byte, as on the clipboard.
+expect ZeroByteEndsTheText "610d0a62" "$(printf 'a\r\nb\000c\r\n' | q TextAll | hex)"
+expect ZeroByteFirstIsNoText "1" "$(printf '\000abc' | q TextAll 2>&1 >/dev/null | grep -c '文書が存在しません')"
+
 # --list names every keyword; --help says how.
 n=$(q --list | wc -l)
 expect ListHasEveryKeyword "89" "$(echo $n)"

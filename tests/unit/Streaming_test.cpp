@@ -1,6 +1,8 @@
 // A line-by-line conversion run piece by piece gives the bytes of the run over the whole text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 
 #include "Fakes.h"
@@ -130,6 +132,124 @@ TEST(Streaming, LineDependentKeywordsStayWhole) {
   for (const char* k : {"ToLineUpper", "RenoString", "Sort1", "DupLineDel", "ToCenter", "ToOneline", "LineSelect",
                         "MimeToSjis", "Copy", "Save"})
     EXPECT_FALSE(IsLineLocal(k)) << k;
+}
+
+// ---- streaming through a keyword's line conversion ----
+
+struct Streamed {
+  StreamStatus status;
+  std::string out;
+};
+
+// Streams `text` through `fn`, the input arriving at most `chunk` bytes at a time (the first
+// chunk as the head), the output leaving in blocks of about `block` bytes.
+Streamed Stream(const Bindings::LineFn& fn, const std::string& text, size_t chunk, size_t block) {
+  size_t at = std::min(chunk, text.size());
+  Streamed s;
+  s.status = StreamLines(
+      fn, text.substr(0, at),
+      [&](char* buf, size_t n) -> std::optional<size_t> {
+        const size_t k = std::min({n, chunk, text.size() - at});
+        std::memcpy(buf, text.data() + at, k);
+        at += k;
+        return k;
+      },
+      [&](std::string_view b) {
+        s.out += b;
+        return true;
+      },
+      block);
+  return s;
+}
+
+TEST(Streaming, LineConversionsGiveTheBytesOfTheWholeRun) {
+  const char* lines[] = {"TextAll", "SjisToUtf8", "Utf8ToSjis", "TurnChange 7", "TurnChange 1", "TurnChange 0",
+                         "TurnChange -3", "Replace , \\n 0 0", "Replace \x83\x4B x 1 0", "Replace A\\sb ? 7 0",
+                         "Replace b", "Replace b  1", "Replace b\\s 0", "DelStr b 2 0", "DelStr \\x82\\xA0 4 0"};
+  const char* transfer[] = {"ToMime", "SjisToUrl", "UrlToSjis", "MimeToSjis"};
+  std::mt19937 r(23);
+  int compared = 0;
+  auto check = [&](const char* line, const std::string& text, int english) {
+    Tray whole;
+    whole.tp.settings.SetInt("Turn", "English", english);
+    whole.tp.clipboard.text = text;
+    RunMacroText(whole.m, line);
+    ASSERT_TRUE(whole.tp.clipboard.text.has_value()) << line;
+    for (auto [chunk, block] : {std::pair<size_t, size_t>{1, 1}, {2, 3}, {7, 5}, {64, 1 << 20}, {1 << 20, 16}}) {
+      Tray t;
+      t.tp.settings.SetInt("Turn", "English", english);
+      Bindings::LineFn fn = LineFnForMacroLine(t.m, line);
+      ASSERT_TRUE(fn) << line;
+      Streamed s = Stream(fn, text, chunk, block);
+      EXPECT_EQ(s.status, StreamStatus::Ok);
+      EXPECT_EQ(s.out, *whole.tp.clipboard.text) << line << " in chunks of " << chunk;
+      EXPECT_TRUE(t.tp.ui.shown.empty()) << line;
+      ++compared;
+    }
+  };
+  for (int round = 0; round < 16; ++round) {
+    std::string text = RandomText(r), ttext = RandomTransferText(r);
+    // A zero byte ends the text, wherever it stands after the first byte.
+    if (round % 4 == 3) {
+      text.insert(1 + r() % text.size(), 1, '\0');
+      ttext.insert(1 + r() % ttext.size(), 1, '\0');
+    }
+    if (text[0] == '\0' || ttext[0] == '\0') continue;
+    for (const char* line : lines) check(line, text, round % 2);
+    for (const char* line : transfer) check(line, ttext, 0);
+  }
+  EXPECT_GT(compared, 5 * 12 * static_cast<int>(std::size(lines) + std::size(transfer)));
+}
+
+TEST(Streaming, LongLinesStreamWhole) {
+  // One line far longer than the blocks, a CR LF cut across two reads, a CR alone.
+  std::string text(300000, 'a');
+  text += "\r";
+  text += std::string(5000, 'b');
+  text += "\r\n\r\n";
+  text += std::string(70000, '\x82') + "\xA0";
+  for (const char* line : {"TextAll", "TurnChange 70", "Replace b c 0 0", "SjisToUrl"}) {
+    Tray whole;
+    whole.tp.clipboard.text = text;
+    RunMacroText(whole.m, line);
+    Tray t;
+    Streamed s = Stream(LineFnForMacroLine(t.m, line), text, 4093, 4096);
+    EXPECT_EQ(s.status, StreamStatus::Ok);
+    EXPECT_EQ(s.out, *whole.tp.clipboard.text) << line;
+  }
+}
+
+TEST(Streaming, ArgumentsOnlyTheWholeRunCanServeGiveNoLineConversion) {
+  struct Case {
+    const char* line;
+    int english;
+  };
+  for (Case c : std::initializer_list<Case>{{"TurnChange 7", 2},        // hyphens: the growth limit is the run's
+                                            {"Replace [a-c]+ x 0 1", 0},  // the engine may fail on any line
+                                            {"DelStr b 0 1", 0},
+                                            {"Replace", 0},
+                                            {"ZenToHan", 0},  // line-local, but run in pieces
+                                            {"Sort1 1 0", 0},
+                                            {"NoSuchKeyword", 0},
+                                            {"", 0}}) {
+    Tray t;
+    t.tp.settings.SetInt("Turn", "English", c.english);
+    EXPECT_FALSE(LineFnForMacroLine(t.m, c.line)) << c.line;
+  }
+}
+
+TEST(Streaming, FailuresOfTheStreamsAreTold) {
+  auto same = [](std::string_view l, std::string& out) { out += l; };
+  std::string text = "a\r\nb\r\nc";
+  int writes = 0;
+  EXPECT_EQ(StreamLines(same, "a\r\n", [](char*, size_t) { return std::optional<size_t>(); },
+                        [](std::string_view) { return true; }),
+            StreamStatus::ReadFailed);
+  EXPECT_EQ(StreamLines(
+                same, text, [](char*, size_t) { return std::optional<size_t>(0); },
+                [&](std::string_view) { return ++writes > 1; }, 1),
+            StreamStatus::WriteFailed);
+  EXPECT_EQ(writes, 1);  // nothing more is written after a refused write
 }
 
 }  // namespace

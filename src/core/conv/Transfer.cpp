@@ -345,15 +345,19 @@ std::string DecodeEncodedWords(const ICodePage& cp, std::string_view line) {
 }
 
 std::string MimeToSjisLine(const ICodePage& cp, std::string_view line, JisModes& modes) {
-  if (line.find("=?") == std::string_view::npos) {
-    std::string s;
-    AppendBase64Decode(line, s);
-    EndAtZero(s, 0);
-    return s;
-  }
   std::string s;
-  AppendJisToSjis(DecodeEncodedWords(cp, line), modes, s);
+  AppendMimeToSjis(cp, line, modes, s);
   return s;
+}
+
+void AppendMimeToSjis(const ICodePage& cp, std::string_view line, JisModes& modes, std::string& out) {
+  if (line.find("=?") == std::string_view::npos) {
+    const size_t from = out.size();
+    AppendBase64Decode(line, out);
+    EndAtZero(out, from);
+    return;
+  }
+  AppendJisToSjis(DecodeEncodedWords(cp, line), modes, out);
 }
 
 std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& settings, JisModes& modes) {
@@ -369,6 +373,21 @@ std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& sett
 
 // ---------------------------------------------------------------- URL
 
+namespace {
+
+void WriteUrl(std::string_view line, Sink& w) {
+  for (unsigned char c : line) {
+    if (kUrlSafe[c]) {
+      w.Put(c);
+    } else {
+      w.Put('%');
+      w.Put2(kHex[c].data());
+    }
+  }
+}
+
+}  // namespace
+
 std::string SjisToUrlLine(std::string_view line) {
   // Sized exactly first, so the line is written once into storage of its own.
   size_t size = line.size();
@@ -376,16 +395,14 @@ std::string SjisToUrlLine(std::string_view line) {
   std::string out;
   {
     Sink w(out, size);
-    for (unsigned char c : line) {
-      if (kUrlSafe[c]) {
-        w.Put(c);
-      } else {
-        w.Put('%');
-        w.Put2(kHex[c].data());
-      }
-    }
+    WriteUrl(line, w);
   }
   return out;
+}
+
+void AppendSjisToUrl(std::string_view line, std::string& out) {
+  Sink w(out, line.size() * 3);
+  WriteUrl(line, w);
 }
 
 std::string UrlToSjisLine(std::string_view line) {
@@ -393,6 +410,8 @@ std::string UrlToSjisLine(std::string_view line) {
   AppendEscapes(line, true, s);
   return s;
 }
+
+void AppendUrlToSjis(std::string_view line, std::string& out) { AppendEscapes(line, true, out); }
 
 // ---------------------------------------------------------------- code listings
 

@@ -49,6 +49,7 @@ std::string ToMimeLine(std::string_view line);
 // decoded in place and the whole line is read by the JIS decoder with `modes`, which carry
 // from line to line.
 std::string MimeToSjisLine(const ICodePage& cp, std::string_view line, JisModes& modes);
+void AppendMimeToSjis(const ICodePage& cp, std::string_view line, JisModes& modes, std::string& out);
 // The encoded words of a line decoded in place, without the JIS step.
 std::string DecodeEncodedWords(const ICodePage& cp, std::string_view line);
 // SjisToMime: a line with a double-byte character becomes one encoded word
@@ -58,10 +59,12 @@ std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& sett
 
 // SjisToUrl: letters, digits and - _ . ! ~ * ' ( ) stay; every other byte is "%XX".
 std::string SjisToUrlLine(std::string_view line);
+void AppendSjisToUrl(std::string_view line, std::string& out);
 // UrlToSjis: "%" raises the escape flag, "&" gives CR LF, "+" a blank; a byte with another
 // after it while the flag is raised starts a pair of hexadecimal digits. The result may hold
 // CR LF; the command cuts the line there.
 std::string UrlToSjisLine(std::string_view line);
+void AppendUrlToSjis(std::string_view line, std::string& out);
 
 // ToSjisCode: "%02X " per byte. ToJisCode: "%04X " per double-byte character (its JIS code,
 // 0000 for none), "%02X " per single byte.

@@ -50,6 +50,13 @@ void Bindings::Command(uint32_t id, Handler h) { handlers_[id] = std::move(h); }
 
 void Bindings::Keyword(std::string_view keyword, Action a) { actions_[Lower(keyword)] = std::move(a); }
 
+void Bindings::LineKeyword(std::string_view keyword, LineFnMaker make) { lineFns_[Lower(keyword)] = std::move(make); }
+
+const Bindings::LineFnMaker* Bindings::LineFnMakerFor(std::string_view keyword) const {
+  auto it = lineFns_.find(Lower(keyword));
+  return it == lineFns_.end() ? nullptr : &it->second;
+}
+
 const Bindings::Handler* Bindings::HandlerFor(uint32_t id) const {
   auto it = handlers_.find(id);
   return it == handlers_.end() ? nullptr : &it->second;

@@ -36,6 +36,14 @@ class Bindings {
   using DocOp = std::function<void(CQuenlarkDoc&)>;
   using Action = std::function<void(MainState&, const MacroArgs&)>;
   using DocHookInstaller = std::function<void(MainState&)>;
+  // A keyword whose run over a whole text converts each line on its own, in order (state may
+  // carry from one line to the next), can also be given as that conversion: it appends the
+  // new bytes of one line (without its CR LF; CR LF inside cut it into several lines) to
+  // `out`, and never fails. The maker sees the macro line's arguments and the settings, as
+  // the keyword's action would, and gives an empty function when they ask for more than one
+  // line alone can tell (a message, a limit over the whole text): the action runs then.
+  using LineFn = std::function<void(std::string_view line, std::string& out)>;
+  using LineFnMaker = std::function<LineFn(MainState&, const MacroArgs&)>;
 
   // A plain command: the frame of its table row around the operation.
   void Plain(uint32_t id, DocOp op);
@@ -43,11 +51,14 @@ class Bindings {
   void Command(uint32_t id, Handler h);
   // What a macro keyword does in the interpreter (case-blind name).
   void Keyword(std::string_view keyword, Action a);
+  // The line conversion of a keyword that also has an action (see LineFn).
+  void LineKeyword(std::string_view keyword, LineFnMaker make);
   // Lets a family reach into file reading (code detection and conversion on open).
   void DocHooks(DocHookInstaller i) { docHooks_.push_back(std::move(i)); }
 
   const Handler* HandlerFor(uint32_t id) const;
   const Action* ActionFor(std::string_view keyword) const;
+  const LineFnMaker* LineFnMakerFor(std::string_view keyword) const;
   void InstallDocHooks(MainState& m) const {
     for (const auto& i : docHooks_) i(m);
   }
@@ -55,8 +66,18 @@ class Bindings {
  private:
   std::map<uint32_t, Handler> handlers_;
   std::map<std::string, Action> actions_;  // by lower-case keyword
+  std::map<std::string, LineFnMaker> lineFns_;
   std::vector<DocHookInstaller> docHooks_;
 };
+
+// The conversion of each non-empty line, as the line-for-line frames (conv/LineWalk.h) run
+// it: an empty line stays empty. `append(std::string_view line, std::string& out)`.
+template <class Append>
+Bindings::LineFn EachNonEmptyLine(Append append) {
+  return [append](std::string_view line, std::string& out) {
+    if (!line.empty()) append(line, out);
+  };
+}
 
 // Every family bound once for the process.
 const Bindings& AllBindings();

@@ -52,6 +52,15 @@ void BindCodeCommands(Bindings& b) {
   b.Keyword("UnicodeToMbcs", Run<UnicodeToMbcs>);
   b.Keyword("MbcsToUnicode", Run<MbcsToUnicode>);
 
+  b.LineKeyword("Utf8ToSjis", [](MainState& m, const MacroArgs&) {
+    const ICodePage& cp = m.platform().codepage;
+    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { out += Utf8ToSjisLine(cp, l); });
+  });
+  b.LineKeyword("SjisToUtf8", [](MainState& m, const MacroArgs&) {
+    const ICodePage& cp = m.platform().codepage;
+    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { out += SjisToUtf8Line(cp, l); });
+  });
+
   b.DocHooks([](MainState& m) {
     CQuenlarkDoc& d = m.doc();
     d.hooks().jisToSjis = [&d] { JisToSjis(d); };

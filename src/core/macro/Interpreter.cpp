@@ -59,27 +59,33 @@ std::optional<std::string_view> MacroTokenizer::Next() {
   return t;
 }
 
-bool ExecuteMacroLine(MainState& m, std::string_view line) {
+std::optional<ParsedMacroLine> ParseMacroLine(std::string_view line) {
   MacroTokenizer tok(line);
   std::optional<std::string_view> kw = tok.Next();
-  if (!kw || kw->empty()) return true;  // an empty line is skipped
-  MacroArgs args;
+  if (!kw || kw->empty()) return std::nullopt;
+  ParsedMacroLine p;
   size_t restAt = kw->size() + 1;
-  args.rest = restAt < line.size() ? std::string(line.substr(restAt)) : std::string();
-  while (args.tokens.size() < kMaxArgs) {
+  p.args.rest = restAt < line.size() ? std::string(line.substr(restAt)) : std::string();
+  while (p.args.tokens.size() < kMaxArgs) {
     auto t = tok.Next();
     if (!t) break;
-    args.tokens.emplace_back(*t);
+    p.args.tokens.emplace_back(*t);
   }
-  int index = FindKeyword(*kw);
-  const bool pasteOrOpen = index == kPaste || index == kOpen;
+  p.index = FindKeyword(*kw);
+  if (p.index >= 0) p.keyword = p.index < 87 ? kKeywords[p.index] : kRecorderOnly[p.index - 87];
+  return p;
+}
+
+bool ExecuteMacroLine(MainState& m, std::string_view line) {
+  std::optional<ParsedMacroLine> p = ParseMacroLine(line);
+  if (!p) return true;  // an empty line is skipped
+  const bool pasteOrOpen = p->index == kPaste || p->index == kOpen;
   if (m.doc().LineCount() == 0 && !pasteOrOpen) {
     m.platform().ui.Info(MakeMessage(Txt::NoDocument));
     return false;
   }
-  if (index < 0) return true;
-  const char* name = index < 87 ? kKeywords[index] : kRecorderOnly[index - 87];
-  if (const Bindings::Action* a = m.bindings().ActionFor(name)) (*a)(m, args);
+  if (!p->keyword) return true;
+  if (const Bindings::Action* a = m.bindings().ActionFor(p->keyword)) (*a)(m, p->args);
   return true;
 }
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "macro/Bindings.h"
+
 namespace qlk {
 
 class MainState;
@@ -30,6 +32,15 @@ class MacroTokenizer {
   std::string_view line_;
   size_t pos_ = 0;
 };
+
+// A macro line taken apart: the keyword as the table spells it (null when the first token is
+// no keyword) and its arguments. Empty for an empty line.
+struct ParsedMacroLine {
+  const char* keyword = nullptr;
+  int index = -1;  // in the keyword table, as FindKeyword gives it
+  MacroArgs args;
+};
+std::optional<ParsedMacroLine> ParseMacroLine(std::string_view line);
 
 // Runs one line; false stops the run (the document is empty).
 bool ExecuteMacroLine(MainState& m, std::string_view line);

@@ -1,4 +1,6 @@
 // Replacement and deletion of strings: the menu commands, their dialogs and macro keywords.
+#include <memory>
+
 #include "macro/Bindings.h"
 #include "macro/Escape.h"
 #include "macro/Families.h"
@@ -73,28 +75,66 @@ void Checked(MainState& m, int n) {
   if (n == kSearchFailed) ReportSearchFailure(m);
 }
 
-// Every form the recorder has ever written is read: the four-argument form it writes now,
-// the three-argument form without the regex flag, and two older ones.
-void ReplaceKeyword(MainState& m, const MacroArgs& a) {
-  CQuenlarkDoc& d = m.doc();
+// What a Replace line asks for. Every form the recorder has ever written is read: the
+// four-argument form it writes now, the three-argument form without the regex flag, and two
+// older ones.
+struct ReplaceArgs {
+  bool none = false, regex = false;
+  std::string find, replacement;
+  int options = 0;
+};
+
+ReplaceArgs ReadReplaceArgs(const MacroArgs& a) {
+  ReplaceArgs r;
   const size_t n = a.Count();
   if (n >= 4 && a.N(4) != 0) {
+    r.regex = true;
+    r.find = a.Raw(1);
     // 0x01 0x01 once stood for an empty replacement.
-    const std::string replacement = a.Raw(2) == "\x01\x01" ? std::string() : a.D(2);
-    Checked(m, RegexReplace(d, a.Raw(1), replacement, a.N(3)));
+    r.replacement = a.Raw(2) == "\x01\x01" ? std::string() : a.D(2);
+    r.options = a.N(3);
   } else if (n >= 3) {
-    Replace(d, a.D(1), a.D(2), a.N(3));
+    r.find = a.D(1);
+    r.replacement = a.D(2);
+    r.options = a.N(3);
   } else if (n == 2) {
     // "Replace text  1": an empty replacement written bare leaves a space on the search.
-    const std::string s = a.Raw(1), r = a.Raw(2);
-    const bool digit = r.size() == 1 && r[0] >= '0' && r[0] <= '9';
-    if (digit && !s.empty() && s.back() == ' ')
-      Replace(d, Unescape(std::string_view(s).substr(0, s.size() - 1)), "", 0);
-    else
-      Replace(d, s, r, 0);
+    const std::string s = a.Raw(1), t = a.Raw(2);
+    const bool digit = t.size() == 1 && t[0] >= '0' && t[0] <= '9';
+    if (digit && !s.empty() && s.back() == ' ') {
+      r.find = Unescape(std::string_view(s).substr(0, s.size() - 1));
+    } else {
+      r.find = s;
+      r.replacement = t;
+    }
   } else if (n == 1) {
-    Replace(d, a.Raw(1), "", 0);
+    r.find = a.Raw(1);
+  } else {
+    r.none = true;
   }
+  return r;
+}
+
+void ReplaceKeyword(MainState& m, const MacroArgs& a) {
+  const ReplaceArgs r = ReadReplaceArgs(a);
+  if (r.none) return;
+  if (r.regex)
+    Checked(m, RegexReplace(m.doc(), r.find, r.replacement, r.options));
+  else
+    Replace(m.doc(), r.find, r.replacement, r.options);
+}
+
+// The plain replace of one line, for a long text streamed a line at a time. (An expression
+// runs whole: the engine may fail on any line, and then nothing must be written.)
+Bindings::LineFn PlainReplaceLines(std::string find, std::string replacement, int options) {
+  auto searcher = std::make_shared<const Searcher>(find, options);
+  auto buf = std::make_shared<std::string>();
+  return [searcher, buf, replacement = std::move(replacement)](std::string_view l, std::string& out) {
+    if (ReplaceLine(l, *searcher, replacement, *buf) > 0)
+      out += *buf;
+    else
+      out += l;
+  };
 }
 
 void DelStrKeyword(MainState& m, const MacroArgs& a) {
@@ -134,6 +174,16 @@ void BindReplaceCommands(Bindings& b) {
   b.Keyword("DelStr", DelStrKeyword);
   b.Keyword("SuperReplace", SuperReplaceKeyword);
   b.Keyword("ReplaceDouble", ReplaceDoubleKeyword);
+
+  b.LineKeyword("Replace", [](MainState&, const MacroArgs& a) -> Bindings::LineFn {
+    ReplaceArgs r = ReadReplaceArgs(a);
+    if (r.none || r.regex) return {};
+    return PlainReplaceLines(std::move(r.find), std::move(r.replacement), r.options);
+  });
+  b.LineKeyword("DelStr", [](MainState&, const MacroArgs& a) -> Bindings::LineFn {
+    if (a.N(3) != 0) return {};
+    return PlainReplaceLines(a.D(1), "", a.N(2));
+  });
 }
 
 }  // namespace qlk

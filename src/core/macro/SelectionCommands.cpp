@@ -95,6 +95,10 @@ void BindSelectionCommands(Bindings& b) {
   });
   b.Keyword("LineSelect", LineSelectKeyword);
   b.Keyword("TextAll", [](MainState& m, const MacroArgs&) { TextAll(m); });
+  // Over a whole text it changes no byte.
+  b.LineKeyword("TextAll", [](MainState&, const MacroArgs&) {
+    return Bindings::LineFn([](std::string_view l, std::string& out) { out += l; });
+  });
   b.Keyword("Notsel", [](MainState& m, const MacroArgs&) { Notsel(m); });
   b.Keyword("Copy", [](MainState& m, const MacroArgs&) { m.Store(); });
 }

@@ -1,6 +1,8 @@
 #include "macro/Streaming.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "conv/Case.h"
 #include "conv/Jis.h"
@@ -68,6 +70,77 @@ bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view in
     first = false;
   }
   return true;
+}
+
+Bindings::LineFn LineFnForMacroLine(MainState& m, std::string_view macroLine) {
+  std::optional<ParsedMacroLine> p = ParseMacroLine(macroLine);
+  if (!p || !p->keyword) return {};
+  const Bindings::LineFnMaker* make = m.bindings().LineFnMakerFor(p->keyword);
+  return make ? (*make)(m, p->args) : Bindings::LineFn();
+}
+
+StreamStatus StreamLines(const Bindings::LineFn& fn, std::string head, const ReadMore& read, const WriteOut& write,
+                         size_t block) {
+  if (block == 0) block = 1;
+  std::string in;
+  in.swap(head);
+  bool end = false;
+  // The text ends at its first NUL: nothing after it is read.
+  if (size_t z = in.find('\0'); z != std::string::npos) {
+    in.resize(z);
+    end = true;
+  }
+  std::string out;
+  out.reserve(block + block / 2);
+  size_t start = 0;  // the first byte of `in` not yet converted
+  size_t seek = 0;   // where the search for the next CR LF goes on
+  for (;;) {
+    const char* d = in.data();
+    for (;;) {
+      const void* cr = seek < in.size() ? std::memchr(d + seek, '\r', in.size() - seek) : nullptr;
+      if (!cr) {
+        seek = in.size();
+        break;
+      }
+      const size_t q = static_cast<size_t>(static_cast<const char*>(cr) - d);
+      if (q + 1 >= in.size()) {  // the LF, if any, is still to be read
+        seek = q;
+        break;
+      }
+      if (d[q + 1] != '\n') {  // a lone CR belongs to the line
+        seek = q + 1;
+        continue;
+      }
+      fn(std::string_view(d + start, q - start), out);
+      out += "\r\n";
+      start = seek = q + 2;
+      if (out.size() >= block) {
+        if (!write(out)) return StreamStatus::WriteFailed;
+        out.clear();
+      }
+    }
+    if (end) break;
+    // Keep the unfinished line at the front; a long one grows the buffer rather than moving.
+    if (start > 0) {
+      in.erase(0, start);
+      seek -= start;
+      start = 0;
+    }
+    const size_t have = in.size(), room = std::max(block, have);
+    in.resize(have + room);
+    std::optional<size_t> got = read(in.data() + have, room);
+    if (!got) return StreamStatus::ReadFailed;
+    in.resize(have + *got);
+    if (*got == 0) {
+      end = true;
+    } else if (const void* z = std::memchr(in.data() + have, '\0', *got)) {
+      in.resize(static_cast<size_t>(static_cast<const char*>(z) - in.data()));
+      end = true;
+    }
+  }
+  if (start < in.size()) fn(std::string_view(in).substr(start), out);  // the last line, without CR LF
+  if (!out.empty() && !write(out)) return StreamStatus::WriteFailed;
+  return StreamStatus::Ok;
 }
 
 }  // namespace qlk

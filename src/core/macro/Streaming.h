@@ -5,8 +5,11 @@
 // working set instead of millions of lines in memory at once.
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "macro/Bindings.h"
 
 namespace qlk {
 
@@ -21,5 +24,22 @@ bool IsLineLocal(std::string_view keyword);
 // incomplete and must not be used.
 bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view input, size_t piece,
                    std::string& out, const std::function<bool()>& reported = {});
+
+// The line conversion of a one-line macro (see Bindings::LineFn), ready to run on `m`'s
+// settings; empty when its keyword has none or its arguments ask for the whole text.
+Bindings::LineFn LineFnForMacroLine(MainState& m, std::string_view macroLine);
+
+// Fills up to `n` bytes of `buf`: how many (0 at the end of the input), or nothing when the
+// input cannot be read.
+using ReadMore = std::function<std::optional<size_t>(char* buf, size_t n)>;
+using WriteOut = std::function<bool(std::string_view bytes)>;
+enum class StreamStatus { Ok, ReadFailed, WriteFailed };
+
+// Converts the text `head` followed by what `read` gives through `fn`, line by line, as the
+// keyword would convert the whole text loaded from the clipboard: the text ends at its first
+// NUL byte, lines end at CR LF, and a last line without CR LF stays without. The result goes
+// to `write` in blocks of about `block` bytes; the input is held a block and a line at a time.
+StreamStatus StreamLines(const Bindings::LineFn& fn, std::string head, const ReadMore& read, const WriteOut& write,
+                         size_t block = size_t{1} << 20);
 
 }  // namespace qlk

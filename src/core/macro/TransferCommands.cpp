@@ -2,6 +2,7 @@
 // keywords, and the code detection of files read into the document.
 #include "conv/CodeDetectDlg.h"
 #include "conv/Detect.h"
+#include "conv/Jis.h"
 #include "conv/Transfer.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
@@ -19,6 +20,11 @@ void CodeDetectCommand(MainState& m) {
 template <void (*Op)(CQuenlarkDoc&)>
 void Run(MainState& m, const MacroArgs&) {
   Op(m.doc());
+}
+
+template <void (*Append)(std::string_view, std::string&)>
+Bindings::LineFn Lines(MainState&, const MacroArgs&) {
+  return EachNonEmptyLine(Append);
 }
 
 template <bool (*Op)(CQuenlarkDoc&, std::string_view)>
@@ -55,6 +61,16 @@ void BindTransferCommands(Bindings& b) {
   b.Keyword("ToSjis", Run<ToSjis>);
   b.Keyword("MimeOut", RunToFile<MimeOut>);
   b.Keyword("UuencodeOut", RunToFile<UuencodeOut>);
+
+  // The same conversions, a line at a time (a long text streams through them).
+  b.LineKeyword("ToMime", Lines<AppendBase64>);
+  b.LineKeyword("SjisToUrl", Lines<AppendSjisToUrl>);
+  b.LineKeyword("UrlToSjis", Lines<AppendUrlToSjis>);
+  b.LineKeyword("MimeToSjis", [](MainState& m, const MacroArgs&) {
+    ResetJisModes();  // as at the start of the run over the whole text; the modes then carry on
+    const ICodePage& cp = m.platform().codepage;
+    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { AppendMimeToSjis(cp, l, SharedJisModes(), out); });
+  });
 
   b.DocHooks([](MainState& m) { m.doc().hooks().detectFileCode = DetectFileCode; });
 }

@@ -1,6 +1,7 @@
 // The fold and column-edit commands: menu handlers through the command frame, and the macro
 // keywords of the interpreter.
 #include <algorithm>
+#include <memory>
 
 #include "conv/Sjis.h"
 #include "macro/Bindings.h"
@@ -162,6 +163,27 @@ void BindFoldCommands(Bindings& b) {
   b.Plain(32843, [](CQuenlarkDoc& d) { Guarded(d, [](CQuenlarkDoc& x) { return SpaceInsert(x, 1, 1, 0); }); });
 
   WidthKeyword(b, "TurnChange", TurnChange);
+  // Folding a line at the width alone, for a long text streamed a line at a time. Hyphens
+  // lengthen the text, and the limit on that growth is the whole run's: that mode runs whole.
+  b.LineKeyword("TurnChange", [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
+    const int english = m.platform().settings.GetInt("Turn", "English", 0);
+    if (english == kEnglishHyphen) return {};
+    const int width = a.N(1);
+    auto rules = std::make_shared<const FoldRules>(m.app().kinsoku);
+    auto pieces = std::make_shared<std::vector<std::string>>();
+    return [width, english, rules, pieces](std::string_view l, std::string& out) {
+      if (width < 1 || l.size() <= static_cast<size_t>(width)) {
+        out += l;
+        return;
+      }
+      pieces->clear();
+      TurnChangeLine(l, width, *rules, english, *pieces);
+      for (size_t i = 0; i < pieces->size(); ++i) {
+        if (i > 0) out += "\r\n";
+        out += (*pieces)[i];
+      }
+    };
+  });
   WidthKeyword(b, "IndTurnChange", IndTurnChange);
   WidthKeyword(b, "KetaChange", KetaOp);
   WidthKeyword(b, "IndentChange", IndentOp);

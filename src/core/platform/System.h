@@ -22,6 +22,8 @@ std::unique_ptr<IClock> MakeClock();
 std::vector<std::string> CommandLineArgs(int argc, char** argv);
 // Standard streams of the command line, as bytes.
 std::optional<std::string> ReadStdin();
+// Up to `n` bytes of standard input into `buf`: how many (0 at its end), nothing on an error.
+std::optional<size_t> ReadStdinSome(char* buf, size_t n);
 bool WriteStdout(std::string_view bytes);
 // Text for a person on the standard error stream (or standard output), in the terminal's
 // encoding, with a line break after it.

@@ -55,6 +55,14 @@ std::optional<std::string> ReadStdin() {
   return data;
 }
 
+std::optional<size_t> ReadStdinSome(char* buf, size_t n) {
+  for (;;) {
+    ssize_t got = ::read(0, buf, n);
+    if (got >= 0) return static_cast<size_t>(got);
+    if (errno != EINTR) return std::nullopt;
+  }
+}
+
 bool WriteStdout(std::string_view b) {
   bool ok = std::fwrite(b.data(), 1, b.size(), stdout) == b.size();
   return std::fflush(stdout) == 0 && ok;

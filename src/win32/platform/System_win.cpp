@@ -71,6 +71,13 @@ std::optional<std::string> ReadStdin() {
   return data;
 }
 
+std::optional<size_t> ReadStdinSome(char* buf, size_t n) {
+  _setmode(_fileno(stdin), _O_BINARY);
+  size_t got = fread(buf, 1, n, stdin);
+  if (got == 0 && ferror(stdin)) return std::nullopt;
+  return got;
+}
+
 bool WriteStdout(std::string_view b) {
   _setmode(_fileno(stdout), _O_BINARY);
   bool ok = fwrite(b.data(), 1, b.size(), stdout) == b.size();
