@@ -72,7 +72,7 @@ struct Options {
 // enough that the per-piece work does not count.
 constexpr size_t kPieceLines = 4096;
 // Bytes read and written at a time by a streamed run.
-constexpr size_t kStreamBlock = size_t{1} << 20;
+constexpr size_t kStreamBlock = size_t{1} << 17;
 
 void Fail(Txt t, std::string_view arg = {}) { sys::PrintError("qlark: " + FormatText(t, {std::string(arg)})); }
 
@@ -130,7 +130,13 @@ int Run(const Options& o) {
   // Held for the whole process, which ends without tearing them down (see below).
   static std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
   static std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
-  auto sjisPath = [&](const std::string& utf8) { return cp->Utf8ToSjis(utf8); };
+  // ASCII is the same in both codes: most runs then never need the code page's tables.
+  auto toSjis = [&](const std::string& utf8) {
+    for (char c : utf8)
+      if (static_cast<unsigned char>(c) >= 0x80) return cp->Utf8ToSjis(utf8);
+    return utf8;
+  };
+  auto sjisPath = toSjis;
 
   if (o.line.empty() && o.macroFile.empty()) {
     Fail(Txt::CliNoKeyword);
@@ -166,7 +172,7 @@ int Run(const Options& o) {
   std::string line;
   for (const std::string& a : o.line) {
     if (!line.empty()) line += ' ';
-    line += cp->Utf8ToSjis(a);
+    line += toSjis(a);
   }
   auto writeResult = [&](const std::string& out) {
     if (o.out.empty()) return sys::WriteStdout(out) ? 0 : 1;

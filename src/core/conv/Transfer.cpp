@@ -33,6 +33,11 @@ class Sink {
     std::memcpy(p_, two, 2);
     p_ += 2;
   }
+  // Stores four bytes and keeps `length` of them: the room must hold all four.
+  void Put4Keep(const char* four, size_t length) {
+    std::memcpy(p_, four, 4);
+    p_ += length;
+  }
 
  private:
   std::string& out_;
@@ -44,6 +49,14 @@ class Sink {
 const unsigned char* Bytes(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// The two characters of every 12 bits: a group of three bytes is two lookups.
+constexpr std::array<std::array<char, 2>, 4096> MakeBase64Pairs() {
+  std::array<std::array<char, 2>, 4096> t{};
+  for (int v = 0; v < 4096; ++v) t[v] = {kAlphabet[v >> 6], kAlphabet[v & 63]};
+  return t;
+}
+constexpr std::array<std::array<char, 2>, 4096> kBase64Pairs = MakeBase64Pairs();
 
 // The decoder's value of every byte: "=" 0, '+' 62, '/' 63, below 'A' byte + 4, up to '`'
 // byte - 'A', from 'a' byte - 71; all kept to six bits.
@@ -82,6 +95,21 @@ constexpr std::array<bool, 256> MakeUrlSafe() {
 }
 constexpr std::array<bool, 256> kUrlSafe = MakeUrlSafe();
 
+// What SjisToUrl writes for every byte: the byte itself, or "%XX", padded to four bytes so
+// that each is one store.
+struct UrlForm {
+  std::array<char, 4> bytes;
+  unsigned char length;
+};
+constexpr std::array<UrlForm, 256> MakeUrlForms() {
+  constexpr char d[] = "0123456789ABCDEF";
+  std::array<UrlForm, 256> f{};
+  for (int b = 0; b < 256; ++b)
+    f[b] = kUrlSafe[b] ? UrlForm{{static_cast<char>(b), 0, 0, 0}, 1} : UrlForm{{'%', d[b >> 4], d[b & 15], 0}, 3};
+  return f;
+}
+constexpr std::array<UrlForm, 256> kUrlForms = MakeUrlForms();
+
 void EndAtZero(std::string& s, size_t from) {
   size_t z = s.find('\0', from);
   if (z != std::string::npos) s.resize(z);
@@ -117,9 +145,19 @@ void AppendEscapes(std::string_view in, bool percent, std::string& out) {
   const size_t n = in.size();
   Sink w(out, n * 2);  // "&" is the only byte that grows, to two
   bool flag = false;
+  const unsigned char escape = percent ? '%' : '=';
   for (size_t i = 0; i < n; ++i) {
     const unsigned char c = p[i];
-    if (c == (percent ? '%' : '=')) {
+    // The common case first: an escape and the two digits after it, which are no bytes
+    // of their own meaning (the general steps below give the same).
+    if (c == escape && i + 2 < n && p[i + 1] != escape && !(percent && (p[i + 1] == '&' || p[i + 1] == '+'))) {
+      const unsigned char v = HexPair(p[i + 1], p[i + 2]);
+      if (v) w.Put(v);
+      flag = false;
+      i += 2;
+      continue;
+    }
+    if (c == escape) {
       flag = true;
     } else if (percent && c == '&') {
       w.Put2("\r\n");
@@ -248,10 +286,8 @@ void AppendBase64(std::string_view bytes, std::string& out) {
   size_t i = 0;
   for (; i + 3 <= n; i += 3) {
     const unsigned v = static_cast<unsigned>(p[i]) << 16 | static_cast<unsigned>(p[i + 1]) << 8 | p[i + 2];
-    w.Put(kAlphabet[v >> 18]);
-    w.Put(kAlphabet[(v >> 12) & 63]);
-    w.Put(kAlphabet[(v >> 6) & 63]);
-    w.Put(kAlphabet[v & 63]);
+    w.Put2(kBase64Pairs[v >> 12].data());
+    w.Put2(kBase64Pairs[v & 0xFFF].data());
   }
   if (n - i == 1) {
     w.Put(kAlphabet[p[i] >> 2]);
@@ -375,15 +411,9 @@ std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& sett
 
 namespace {
 
+// Each byte is stored as four: the room must reach three bytes past where the last begins.
 void WriteUrl(std::string_view line, Sink& w) {
-  for (unsigned char c : line) {
-    if (kUrlSafe[c]) {
-      w.Put(c);
-    } else {
-      w.Put('%');
-      w.Put2(kHex[c].data());
-    }
-  }
+  for (unsigned char c : line) w.Put4Keep(kUrlForms[c].bytes.data(), kUrlForms[c].length);
 }
 
 }  // namespace
@@ -394,14 +424,14 @@ std::string SjisToUrlLine(std::string_view line) {
   for (unsigned char c : line) size += kUrlSafe[c] ? 0 : 2;
   std::string out;
   {
-    Sink w(out, size);
+    Sink w(out, size + 3);  // the last byte's store may reach three past the result
     WriteUrl(line, w);
   }
   return out;
 }
 
 void AppendSjisToUrl(std::string_view line, std::string& out) {
-  Sink w(out, line.size() * 3);
+  Sink w(out, line.size() * 3 + 1);
   WriteUrl(line, w);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 
 #include "conv/Cp932.h"
@@ -70,14 +71,14 @@ Cp932Codec BuildCodec() {
 
 class PosixCodePage final : public ICodePage {
  public:
-  PosixCodePage() : codec_(BuildCodec()), loc_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))) {}
+  PosixCodePage() : loc_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))) {}
   ~PosixCodePage() override {
     if (loc_) freelocale(loc_);
   }
 
   std::u16string ToUtf16(Charset cs, std::string_view bytes) const override {
     switch (cs) {
-      case Charset::Sjis: return codec_.Decode(bytes);
+      case Charset::Sjis: return Codec().Decode(bytes);
       case Charset::Utf8: return Utf8ToUtf16(bytes);
       case Charset::Utf7: return Utf7ToUtf16(bytes);
     }
@@ -87,7 +88,7 @@ class PosixCodePage final : public ICodePage {
   std::string FromUtf16(Charset cs, std::u16string_view text, bool* lossy) const override {
     if (lossy) *lossy = false;
     switch (cs) {
-      case Charset::Sjis: return codec_.Encode(text, lossy);
+      case Charset::Sjis: return Codec().Encode(text, lossy);
       case Charset::Utf8: return Utf16ToUtf8(text);
       case Charset::Utf7: {
         Iconv enc("UTF-7", "UTF-16LE");
@@ -101,7 +102,7 @@ class PosixCodePage final : public ICodePage {
   }
 
   CharCase CaseOf(uint16_t dbcs) const override {
-    char16_t u = codec_.DecodeChar(dbcs);
+    char16_t u = Codec().DecodeChar(dbcs);
     if (!u || !loc_) return CharCase::None;
     if (iswlower_l(u, loc_)) return CharCase::Lower;
     if (iswupper_l(u, loc_)) return CharCase::Upper;
@@ -109,11 +110,11 @@ class PosixCodePage final : public ICodePage {
   }
 
   uint16_t MapCase(uint16_t dbcs, bool upper) const override {
-    char16_t u = codec_.DecodeChar(dbcs);
+    char16_t u = Codec().DecodeChar(dbcs);
     if (!u || !loc_) return dbcs;
     wint_t m = upper ? towupper_l(u, loc_) : towlower_l(u, loc_);
     if (m == u || m > 0xFFFF) return dbcs;
-    int c = codec_.EncodeUnit(static_cast<char16_t>(m));
+    int c = Codec().EncodeUnit(static_cast<char16_t>(m));
     return (c > 0xFF) ? static_cast<uint16_t>(c) : dbcs;
   }
 
@@ -132,7 +133,13 @@ class PosixCodePage final : public ICodePage {
     return out;
   }
 
-  Cp932Codec codec_;
+  // Built on first use: a run that never converts between codes does not pay for the tables.
+  const Cp932Codec& Codec() const {
+    if (!codec_) codec_.emplace(BuildCodec());
+    return *codec_;
+  }
+
+  mutable std::optional<Cp932Codec> codec_;
   locale_t loc_;
 };
 
