@@ -1,5 +1,6 @@
 #include "conv/Cp932.h"
 
+#include <bit>
 #include <cstring>
 
 #include "conv/Sjis.h"
@@ -7,10 +8,14 @@
 namespace qlk {
 namespace {
 
-bool AsciiWord(const unsigned char* p) {
+// How many of the eight bytes at p are ASCII before the first that is not.
+size_t AsciiPrefix(const unsigned char* p) {
   uint64_t w;
   std::memcpy(&w, p, 8);
-  return (w & 0x8080808080808080ull) == 0;
+  w &= 0x8080808080808080ull;
+  if (w == 0) return 8;
+  if constexpr (std::endian::native == std::endian::little) return static_cast<size_t>(std::countr_zero(w)) / 8;
+  else return static_cast<size_t>(std::countl_zero(w)) / 8;
 }
 
 bool IsSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDFFF; }
@@ -57,6 +62,12 @@ Cp932Codec::Cp932Codec(const std::function<char16_t(uint16_t)>& decode, const st
   }
   toSjis_[0] = 0;
   toUtf16_[0] = 0;
+  utf8_.resize(65536 * 4);
+  for (unsigned c = 0; c < 65536; ++c) {
+    char* e = &utf8_[c * 4];
+    char16_t u = c < 0x80 ? static_cast<char16_t>(c) : toUtf16_[c] ? toUtf16_[c] : kBadChar;
+    e[3] = static_cast<char>(PutUtf8(e, u) - e);
+  }
 }
 
 // The loops below write through a pointer into output sized for the worst case and trim it at
@@ -121,38 +132,34 @@ std::string Cp932Codec::Encode(std::u16string_view s, bool* lossy) const {
 
 void Cp932Codec::AppendUtf8(std::string_view s, std::string& out) const {
   const size_t start = out.size();
-  out.resize(start + s.size() * 3);  // three bytes at most for each byte read
+  // Three bytes at most for each byte read, and one more: a character's table entry is
+  // copied whole, its length byte included.
+  out.resize(start + s.size() * 3 + 1);
   char* o = out.data() + start;
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const size_t n = s.size();
   size_t i = 0;
   while (i < n) {
-    if (i + 8 <= n && AsciiWord(p + i)) {
+    if (i + 8 <= n) {
+      // The ASCII bytes at the front of the next eight go over in one copy.
       std::memcpy(o, p + i, 8);
-      o += 8;
-      i += 8;
-      continue;
+      const size_t k = AsciiPrefix(p + i);
+      o += k;
+      i += k;
+      if (k == 8) continue;
     }
     const unsigned char b = p[i];
-    char16_t u;
     if (b < 0x80) {
       *o++ = static_cast<char>(b);
       ++i;
       continue;
     }
-    if (sjis::IsLead(b)) {
-      if (i + 1 < n && IsTrail932(p[i + 1])) {
-        u = toUtf16_[b << 8 | p[i + 1]];
-        i += 2;
-      } else {
-        u = 0;  // the next byte is read on its own
-        ++i;
-      }
-    } else {
-      u = toUtf16_[b];
-      ++i;
-    }
-    o = PutUtf8(o, u ? u : kBadChar);
+    // A lead byte without its trail byte is read alone, and the next byte on its own.
+    const bool pair = sjis::IsLead(b) && i + 1 < n && IsTrail932(p[i + 1]);
+    const char* e = &utf8_[pair ? (b << 8 | p[i + 1]) * 4 : b * 4];
+    i += pair ? 2 : 1;
+    std::memcpy(o, e, 4);
+    o += e[3];
   }
   out.resize(static_cast<size_t>(o - out.data()));
 }
@@ -181,17 +188,27 @@ bool Cp932Codec::AppendFromUtf8(std::string_view s, std::string& out, bool* loss
   const size_t n = s.size();
   size_t i = 0;
   while (i < n) {
-    if (i + 8 <= n && AsciiWord(p + i)) {
-      std::memcpy(o, p + i, 8);
-      o += 8;
-      i += 8;
-      continue;
+    if (i + 8 <= n) {
+      std::memcpy(o, p + i, 8);  // never more than the room left: ASCII gives a byte a byte
+      const size_t k = AsciiPrefix(p + i);
+      o += k;
+      i += k;
+      if (k == 8) continue;
     }
     const unsigned char b = p[i];
     if (b < 0x80) {
       *o++ = static_cast<char>(b);
       ++i;
       continue;
+    }
+    // The common case first: a well-formed three-byte sequence.
+    if (b >= 0xE0 && b <= 0xEF && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+      const char32_t u = (b & 0x0Fu) << 12 | (p[i + 1] & 0x3Fu) << 6 | (p[i + 2] & 0x3Fu);
+      if (u >= 0x800 && !IsSurrogate(u) && !(wellFormedOnly && IsNoncharacter(u))) {
+        put(toSjis_[u]);
+        i += 3;
+        continue;
+      }
     }
     // Read as Utf8ToUtf16 reads it.
     int len = 0;

@@ -33,6 +33,9 @@ class Cp932Codec {
  private:
   std::vector<char16_t> toUtf16_;  // by 932 code, 0 = none
   std::vector<int32_t> toSjis_;    // by UTF-16 unit, -1 = none
+  // By 932 code, four bytes each: the UTF-8 of what Decode gives for it (U+30FB when it has
+  // none; a lead byte's own code is the lead byte alone), then its length.
+  std::vector<char> utf8_;
 };
 
 // A trail byte of code page 932.
