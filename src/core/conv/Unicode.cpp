@@ -1,6 +1,8 @@
 #include "conv/Unicode.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "conv/LineWalk.h"
 #include "doc/Document.h"
@@ -12,8 +14,13 @@ namespace {
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 bool IsAscii(std::string_view s) {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  size_t i = 0;
+  for (uint64_t w; i + 8 <= s.size(); i += 8) {
+    std::memcpy(&w, s.data() + i, 8);
+    if (w & 0x8080808080808080ull) return false;
+  }
+  for (; i < s.size(); ++i)
+    if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
   return true;
 }
 
