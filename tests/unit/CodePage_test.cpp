@@ -2,7 +2,10 @@
 // expectations on both prove the two platforms agree.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "Fakes.h"
+#include "conv/Cp932.h"
 #include "conv/Sjis.h"
 
 using namespace qlk;
@@ -122,6 +125,94 @@ TEST(CodePage932, DoubleByteCaseOfRowsThreeSixSeven) {
   uint16_t kanji = sjis::CharAt(sj(u8"亜"), 0);
   EXPECT_EQ(cp.CaseOf(kanji), CharCase::None);
   EXPECT_EQ(cp.MapCase(kanji, true), kanji);
+}
+
+// ---------------------------------------------------------------- one-pass UTF-8
+
+// The conversions through a UTF-16 string, which the one-pass forms must equal byte for byte.
+std::string TwoStepToUtf8(std::string_view sjis) {
+  const ICodePage& cp = CodePage();
+  return cp.FromUtf16(Charset::Utf8, cp.ToUtf16(Charset::Sjis, sjis));
+}
+std::string TwoStepToSjis(std::string_view utf8, bool* lossy) {
+  const ICodePage& cp = CodePage();
+  return cp.FromUtf16(Charset::Sjis, cp.ToUtf16(Charset::Utf8, utf8), lossy);
+}
+
+// Both directions on the platform's code page, each appended after bytes already there.
+void ExpectOnePassAgrees(const std::string& in) {
+  const ICodePage& cp = CodePage();
+  std::string out = "kept";
+  cp.AppendSjisToUtf8(in, out);
+  ASSERT_EQ(out, "kept" + TwoStepToUtf8(in)) << ::testing::PrintToString(in);
+  bool lossy = false, wantLossy = false;
+  out = "kept";
+  cp.AppendUtf8ToSjis(in, out, &lossy);
+  ASSERT_EQ(out, "kept" + TwoStepToSjis(in, &wantLossy)) << ::testing::PrintToString(in);
+  ASSERT_EQ(lossy, wantLossy) << ::testing::PrintToString(in);
+}
+
+TEST(OnePassUtf8, AgreesWithTheWayThroughUtf16OnMalformedText) {
+  const std::string cases[] = {
+      "", "plain ascii, longer than one word", std::string("nul\0inside", 10),
+      "\x82\xA0", "\x82", "a\x82", "\x82" "0", "\x82\x7F", "\xFC\xFC", "\x81\x45\x81",  // lead bytes alone
+      "\x80\xA0\xFD\xFE\xFF\xB1\xDF", "\xF0\x40\xF9\xFC", "\x85\x40\xEB\x40",        // unmapped, user area
+      "\xE3\x81\x82", "\xC3\xA9", "\xEF\xBB\xBF" "a", "\xEF\xBF\xBD", "\xEF\xBF\xBE", "\xEF\xBF\xBF",
+      "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80", "\xF0\x9F\x98",   // four bytes
+      "\xE3\x81", "\xE3" "a", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\x80",          // truncated, overlong
+      "\xED\xA0\x80", "\xED\xB0\x80", "\xED\xA0\xBD\xED\xB8\x80",                             // surrogates
+      "\xEF\xB7\x90", "\xF0\x9F\xBF\xBE", "\x80\x80\x80", "\xBF", "\xFE\xFF",
+      "12345678\xE3\x81\x82" "12345678\x82\xA0" "1234567",  // word-sized runs around characters
+  };
+  for (const std::string& c : cases) ExpectOnePassAgrees(c);
+}
+
+TEST(OnePassUtf8, AgreesOnEveryCharacter) {
+  std::string sjis, utf8;
+  for (unsigned c : AllCodes()) sjis += Bytes(c);
+  for (char32_t u = 0x80; u < 0x10000; ++u) {
+    if (u >= 0xD800 && u <= 0xDFFF) continue;
+    utf8 += CodePage().FromUtf16(Charset::Utf8, std::u16string(1, static_cast<char16_t>(u)));
+  }
+  ExpectOnePassAgrees(sjis);
+  ExpectOnePassAgrees(utf8);
+}
+
+TEST(OnePassUtf8, AgreesOnRandomBytes) {
+  // Bytes that start, continue and break sequences in both codes, with ASCII runs between.
+  const unsigned char pick[] = {'a', ' ', 0x00, 0x7F, 0x80, 0x81, 0x82, 0x9F, 0xA0, 0xA1, 0xBF, 0xC0, 0xC2, 0xDF,
+                                0xE0, 0xE3, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFC, 0xFD, 0xFF, 0x40, 0x7E};
+  std::mt19937 rng(20261209);
+  for (int round = 0; round < 4000; ++round) {
+    std::string s;
+    for (size_t k = 0, n = rng() % 24; k < n; ++k) {
+      if (rng() % 4 == 0) s.append(rng() % 12, 'x');
+      else s.push_back(static_cast<char>(rng() % 3 ? pick[rng() % sizeof pick] : rng() % 256));
+    }
+    ExpectOnePassAgrees(s);
+  }
+}
+
+TEST(OnePassUtf8, WellFormedOnlyLeavesOtherTextToTheCaller) {
+  // A toy code page: ASCII, and あ as 0x82A0.
+  Cp932Codec codec([](uint16_t c) -> char16_t { return c < 0x80 ? c : c == 0x82A0 ? u'\u3042' : u'\0'; },
+                   [](char16_t u) -> int { return u < 0x80 ? u : u == u'\u3042' ? 0x82A0 : -1; });
+  struct Case {
+    std::string in;
+    bool wellFormed;
+  } cases[] = {
+      {"a\xE3\x81\x82", true}, {"\xEF\xBB\xBF", true}, {"\xF0\x9F\x98\x80", true}, {"\xEF\xBF\xBD", true},
+      {"\x80", false}, {"a\xE3\x81", false}, {"\xC0\x80", false}, {"\xED\xA0\x80", false}, {"\xF4\x90\x80\x80", false},
+      {"\xEF\xBF\xBE", false}, {"\xEF\xB7\x90", false}, {"\xF0\x9F\xBF\xBF", false},
+  };
+  for (const Case& c : cases) {
+    std::string out = "kept", any = "kept";
+    bool lossy = false, anyLossy = false;
+    EXPECT_EQ(codec.AppendFromUtf8(c.in, out, &lossy, true), c.wellFormed) << ::testing::PrintToString(c.in);
+    EXPECT_TRUE(codec.AppendFromUtf8(c.in, any, &anyLossy));
+    EXPECT_EQ(out, c.wellFormed ? any : "kept") << ::testing::PrintToString(c.in);
+    EXPECT_EQ(lossy, c.wellFormed && anyLossy) << ::testing::PrintToString(c.in);
+  }
 }
 
 }  // namespace

@@ -1,18 +1,59 @@
 #include "conv/Cp932.h"
 
+#include <bit>
+#include <cstring>
+
 #include "conv/Sjis.h"
 
 namespace qlk {
+namespace {
+
+// How many of the eight bytes at p are ASCII before the first that is not.
+size_t AsciiPrefix(const unsigned char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  w &= 0x8080808080808080ull;
+  if (w == 0) return 8;
+  if constexpr (std::endian::native == std::endian::little) return static_cast<size_t>(std::countr_zero(w)) / 8;
+  else return static_cast<size_t>(std::countl_zero(w)) / 8;
+}
+
+bool IsSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDFFF; }
+
+// U+FDD0-U+FDEF and the last two code points of every plane.
+bool IsNoncharacter(char32_t u) { return (u >= 0xFDD0 && u <= 0xFDEF) || (u & 0xFFFE) == 0xFFFE; }
+
+// The UTF-8 form of a unit that is no surrogate.
+char* PutUtf8(char* o, char16_t u) {
+  if (u < 0x80) {
+    *o++ = static_cast<char>(u);
+  } else if (u < 0x800) {
+    *o++ = static_cast<char>(0xC0 | u >> 6);
+    *o++ = static_cast<char>(0x80 | (u & 0x3F));
+  } else {
+    *o++ = static_cast<char>(0xE0 | u >> 12);
+    *o++ = static_cast<char>(0x80 | (u >> 6 & 0x3F));
+    *o++ = static_cast<char>(0x80 | (u & 0x3F));
+  }
+  return o;
+}
+
+}  // namespace
 
 Cp932Codec::Cp932Codec(const std::function<char16_t(uint16_t)>& decode, const std::function<int(char16_t)>& encode)
     : toUtf16_(65536, 0), toSjis_(65536, -1) {
+  // A character is never half of a surrogate pair; a table claiming one would make the
+  // UTF-8 form of a character depend on its neighbours.
+  auto decodeChar = [&](unsigned code) {
+    char16_t u = decode(static_cast<uint16_t>(code));
+    return IsSurrogate(u) ? u'\0' : u;
+  };
   for (unsigned b = 0; b < 256; ++b)
-    if (!sjis::IsLead(static_cast<unsigned char>(b))) toUtf16_[b] = decode(static_cast<uint16_t>(b));
+    if (!sjis::IsLead(static_cast<unsigned char>(b))) toUtf16_[b] = decodeChar(b);
   for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
     if (!sjis::IsLead(static_cast<unsigned char>(lead))) continue;
     for (unsigned trail = 0x40; trail <= 0xFC; ++trail)
-      if (IsTrail932(static_cast<unsigned char>(trail)))
-        toUtf16_[lead << 8 | trail] = decode(static_cast<uint16_t>(lead << 8 | trail));
+      if (IsTrail932(static_cast<unsigned char>(trail))) toUtf16_[lead << 8 | trail] = decodeChar(lead << 8 | trail);
   }
   for (unsigned u = 1; u < 65536; ++u) {
     if (u >= 0xD800 && u <= 0xDFFF) continue;
@@ -21,6 +62,12 @@ Cp932Codec::Cp932Codec(const std::function<char16_t(uint16_t)>& decode, const st
   }
   toSjis_[0] = 0;
   toUtf16_[0] = 0;
+  utf8_.resize(65536 * 4);
+  for (unsigned c = 0; c < 65536; ++c) {
+    char* e = &utf8_[c * 4];
+    char16_t u = c < 0x80 ? static_cast<char16_t>(c) : toUtf16_[c] ? toUtf16_[c] : kBadChar;
+    e[3] = static_cast<char>(PutUtf8(e, u) - e);
+  }
 }
 
 // The loops below write through a pointer into output sized for the worst case and trim it at
@@ -81,6 +128,115 @@ std::string Cp932Codec::Encode(std::u16string_view s, bool* lossy) const {
   out.resize(static_cast<size_t>(o - out.data()));
   if (lossy) *lossy = lost;
   return out;
+}
+
+void Cp932Codec::AppendUtf8(std::string_view s, std::string& out) const {
+  const size_t start = out.size();
+  // Three bytes at most for each byte read, and one more: a character's table entry is
+  // copied whole, its length byte included.
+  out.resize(start + s.size() * 3 + 1);
+  char* o = out.data() + start;
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const size_t n = s.size();
+  size_t i = 0;
+  while (i < n) {
+    if (i + 8 <= n) {
+      // The ASCII bytes at the front of the next eight go over in one copy.
+      std::memcpy(o, p + i, 8);
+      const size_t k = AsciiPrefix(p + i);
+      o += k;
+      i += k;
+      if (k == 8) continue;
+    }
+    const unsigned char b = p[i];
+    if (b < 0x80) {
+      *o++ = static_cast<char>(b);
+      ++i;
+      continue;
+    }
+    // A lead byte without its trail byte is read alone, and the next byte on its own.
+    const bool pair = sjis::IsLead(b) && i + 1 < n && IsTrail932(p[i + 1]);
+    const char* e = &utf8_[pair ? (b << 8 | p[i + 1]) * 4 : b * 4];
+    i += pair ? 2 : 1;
+    std::memcpy(o, e, 4);
+    o += e[3];
+  }
+  out.resize(static_cast<size_t>(o - out.data()));
+}
+
+bool Cp932Codec::AppendFromUtf8(std::string_view s, std::string& out, bool* lossy, bool wellFormedOnly) const {
+  // What one malformed sequence gives: the form of U+FFFD, as Encode writes it.
+  const int bad = toSjis_[0xFFFD];
+  const size_t start = out.size();
+  // A sequence of two or more bytes gives at most two; a bad byte alone gives the form of
+  // U+FFFD.
+  out.resize(start + s.size() * (bad > 0xFF ? 2 : 1));
+  char* o = out.data() + start;
+  bool lost = false;
+  auto put = [&](int c) {
+    if (c < 0) {
+      lost = true;
+      *o++ = '?';
+    } else if (c > 0xFF) {
+      *o++ = static_cast<char>(c >> 8);
+      *o++ = static_cast<char>(c & 0xFF);
+    } else {
+      *o++ = static_cast<char>(c);
+    }
+  };
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const size_t n = s.size();
+  size_t i = 0;
+  while (i < n) {
+    if (i + 8 <= n) {
+      std::memcpy(o, p + i, 8);  // never more than the room left: ASCII gives a byte a byte
+      const size_t k = AsciiPrefix(p + i);
+      o += k;
+      i += k;
+      if (k == 8) continue;
+    }
+    const unsigned char b = p[i];
+    if (b < 0x80) {
+      *o++ = static_cast<char>(b);
+      ++i;
+      continue;
+    }
+    // The common case first: a well-formed three-byte sequence.
+    if (b >= 0xE0 && b <= 0xEF && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+      const char32_t u = (b & 0x0Fu) << 12 | (p[i + 1] & 0x3Fu) << 6 | (p[i + 2] & 0x3Fu);
+      if (u >= 0x800 && !IsSurrogate(u) && !(wellFormedOnly && IsNoncharacter(u))) {
+        put(toSjis_[u]);
+        i += 3;
+        continue;
+      }
+    }
+    // Read as Utf8ToUtf16 reads it.
+    int len = 0;
+    char32_t cp = 0, min = 0;
+    if (b >= 0xC2 && b <= 0xDF) { len = 2; cp = b & 0x1F; min = 0x80; }
+    else if (b >= 0xE0 && b <= 0xEF) { len = 3; cp = b & 0x0F; min = 0x800; }
+    else if (b >= 0xF0 && b <= 0xF4) { len = 4; cp = b & 0x07; min = 0x10000; }
+    int k = 1;
+    if (len > 0)
+      for (; k < len && i + k < n && (p[i + k] & 0xC0) == 0x80; ++k) cp = cp << 6 | (p[i + k] & 0x3F);
+    if (len == 0 || k < len || cp < min || cp > 0x10FFFF || IsSurrogate(cp)) {
+      if (wellFormedOnly) break;
+      put(bad);
+      i += static_cast<size_t>(k);  // the bytes read so far form one bad sequence
+      continue;
+    }
+    if (wellFormedOnly && IsNoncharacter(cp)) break;
+    i += static_cast<size_t>(len);
+    // Beyond U+FFFF a surrogate pair, which code page 932 has no form for: one '?'.
+    put(cp >= 0x10000 ? -1 : toSjis_[cp]);
+  }
+  if (i < n) {  // stopped at text it must not read
+    out.resize(start);
+    return false;
+  }
+  out.resize(static_cast<size_t>(o - out.data()));
+  if (lossy) *lossy = lost;
+  return true;
 }
 
 std::u16string Utf8ToUtf16(std::string_view s) {

@@ -20,6 +20,12 @@ class Cp932Codec {
 
   std::u16string Decode(std::string_view bytes) const;
   std::string Encode(std::u16string_view text, bool* lossy) const;
+  // Utf16ToUtf8(Decode(sjis)) appended to `out`, in one pass.
+  void AppendUtf8(std::string_view sjis, std::string& out) const;
+  // Encode(Utf8ToUtf16(utf8), lossy) appended to `out`, in one pass. With `wellFormedOnly`,
+  // text with a malformed sequence or a noncharacter appends nothing and gives false: for a
+  // platform whose own UTF-8 reader may take such text its own way.
+  bool AppendFromUtf8(std::string_view utf8, std::string& out, bool* lossy, bool wellFormedOnly = false) const;
   // The 932 character of a unit, or -1.
   int EncodeUnit(char16_t u) const { return toSjis_[u]; }
   char16_t DecodeChar(uint16_t code) const { return toUtf16_[code]; }
@@ -27,6 +33,9 @@ class Cp932Codec {
  private:
   std::vector<char16_t> toUtf16_;  // by 932 code, 0 = none
   std::vector<int32_t> toSjis_;    // by UTF-16 unit, -1 = none
+  // By 932 code, four bytes each: the UTF-8 of what Decode gives for it (U+30FB when it has
+  // none; a lead byte's own code is the lead byte alone), then its length.
+  std::vector<char> utf8_;
 };
 
 // A trail byte of code page 932.

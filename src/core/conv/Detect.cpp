@@ -201,7 +201,7 @@ void ToSjis(CQuenlarkDoc& doc) {
       ConvertTargetLines(doc, EucToSjisLine);
       break;
     case kCodeUtf8:
-      ConvertTargetLines(doc, [&](std::string_view l) { return Utf8ToSjisLine(cp, l); });
+      AppendTargetLines(doc, [&](std::string_view l, std::string& out) { AppendUtf8ToSjisLine(cp, l, out); });
       break;
     default: {
       // Nothing to convert; the command still counts as a change of the document.

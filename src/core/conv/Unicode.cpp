@@ -1,6 +1,8 @@
 #include "conv/Unicode.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "conv/LineWalk.h"
 #include "doc/Document.h"
@@ -12,8 +14,13 @@ namespace {
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 bool IsAscii(std::string_view s) {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  size_t i = 0;
+  for (uint64_t w; i + 8 <= s.size(); i += 8) {
+    std::memcpy(&w, s.data() + i, 8);
+    if (w & 0x8080808080808080ull) return false;
+  }
+  for (; i < s.size(); ++i)
+    if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
   return true;
 }
 
@@ -38,15 +45,27 @@ bool IsDirect(char16_t u) {
 
 }  // namespace
 
-std::string Utf8ToSjisLine(const ICodePage& cp, std::string_view utf8) {
+void AppendUtf8ToSjisLine(const ICodePage& cp, std::string_view utf8, std::string& out) {
   if (utf8.substr(0, 3) == kBom) utf8.remove_prefix(3);
-  if (IsAscii(utf8)) return std::string(utf8);  // the same bytes in both codes
-  return cp.FromUtf16(Charset::Sjis, cp.ToUtf16(Charset::Utf8, utf8));
+  if (IsAscii(utf8)) out.append(utf8);  // the same bytes in both codes
+  else cp.AppendUtf8ToSjis(utf8, out);
+}
+
+void AppendSjisToUtf8Line(const ICodePage& cp, std::string_view sjis, std::string& out) {
+  if (IsAscii(sjis)) out.append(sjis);
+  else cp.AppendSjisToUtf8(sjis, out);
+}
+
+std::string Utf8ToSjisLine(const ICodePage& cp, std::string_view utf8) {
+  std::string out;
+  AppendUtf8ToSjisLine(cp, utf8, out);
+  return out;
 }
 
 std::string SjisToUtf8Line(const ICodePage& cp, std::string_view sjis) {
-  if (IsAscii(sjis)) return std::string(sjis);
-  return cp.FromUtf16(Charset::Utf8, cp.ToUtf16(Charset::Sjis, sjis));
+  std::string out;
+  AppendSjisToUtf8Line(cp, sjis, out);
+  return out;
 }
 
 std::string Utf7RunToSjis(const ICodePage& cp, std::string_view run) {
@@ -138,12 +157,12 @@ std::string SjisToUtf7Line(const ICodePage& cp, std::string_view sjis) {
 
 void Utf8ToSjis(CQuenlarkDoc& doc) {
   const ICodePage& cp = doc.platform().codepage;
-  ConvertTargetLines(doc, [&](std::string_view line) { return Utf8ToSjisLine(cp, line); });
+  AppendTargetLines(doc, [&](std::string_view line, std::string& out) { AppendUtf8ToSjisLine(cp, line, out); });
 }
 
 void SjisToUtf8(CQuenlarkDoc& doc) {
   const ICodePage& cp = doc.platform().codepage;
-  ConvertTargetLines(doc, [&](std::string_view line) { return SjisToUtf8Line(cp, line); });
+  AppendTargetLines(doc, [&](std::string_view line, std::string& out) { AppendSjisToUtf8Line(cp, line, out); });
 }
 
 void UnicodeToMbcs(CQuenlarkDoc& doc) {

@@ -1,7 +1,7 @@
 #pragma once
-// UTF-8 and UTF-7 to and from Shift-JIS. Every conversion passes through UTF-16 with the
-// code-page seam, so characters agree with the platform's own converter; a character that
-// code page 932 cannot hold becomes '?'. Pure functions over lines of any length.
+// UTF-8 and UTF-7 to and from Shift-JIS. Every conversion goes through the code-page seam,
+// so characters agree with the platform's own converter; a character that code page 932
+// cannot hold becomes '?'. Pure functions over lines of any length.
 #include <string>
 #include <string_view>
 
@@ -15,6 +15,9 @@ class ICodePage;
 std::string Utf8ToSjisLine(const ICodePage& cp, std::string_view utf8);
 // Shift-JIS to UTF-8, without a byte order mark.
 std::string SjisToUtf8Line(const ICodePage& cp, std::string_view sjis);
+// The same conversions appended to `out`, for callers that reuse one buffer.
+void AppendUtf8ToSjisLine(const ICodePage& cp, std::string_view utf8, std::string& out);
+void AppendSjisToUtf8Line(const ICodePage& cp, std::string_view sjis, std::string& out);
 
 // UTF-7 to Shift-JIS. Bytes outside a shifted run are copied as they are; a run starts at
 // '+', collects base64 characters and ends at any other byte ('-' is absorbed, and "+-" is

@@ -22,9 +22,20 @@ class ICodePage {
   // Its counterpart in the other case, or the character itself when it has none.
   virtual uint16_t MapCase(uint16_t dbcs, bool upper) const = 0;
 
-  std::string SjisToUtf8(std::string_view sjis) const { return FromUtf16(Charset::Utf8, ToUtf16(Charset::Sjis, sjis)); }
+  // Shift-JIS to UTF-8 and back, appended to `out`: the bytes of the conversions through
+  // UTF-16 above. A platform may do them in one pass.
+  virtual void AppendSjisToUtf8(std::string_view sjis, std::string& out) const;
+  virtual void AppendUtf8ToSjis(std::string_view utf8, std::string& out, bool* lossy = nullptr) const;
+
+  std::string SjisToUtf8(std::string_view sjis) const {
+    std::string out;
+    AppendSjisToUtf8(sjis, out);
+    return out;
+  }
   std::string Utf8ToSjis(std::string_view utf8, bool* lossy = nullptr) const {
-    return FromUtf16(Charset::Sjis, ToUtf16(Charset::Utf8, utf8), lossy);
+    std::string out;
+    AppendUtf8ToSjis(utf8, out, lossy);
+    return out;
   }
 };
 

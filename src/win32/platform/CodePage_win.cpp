@@ -54,6 +54,14 @@ class Win32CodePage final : public ICodePage {
     return s;
   }
 
+  // The codec's characters are never surrogates, so their UTF-8 is the system's.
+  void AppendSjisToUtf8(std::string_view sjis, std::string& out) const override { codec_.AppendUtf8(sjis, out); }
+  // The system's UTF-8 reader may count malformed sequences and noncharacters its own way;
+  // such text keeps going through it.
+  void AppendUtf8ToSjis(std::string_view utf8, std::string& out, bool* lossy) const override {
+    if (!codec_.AppendFromUtf8(utf8, out, lossy, true)) ICodePage::AppendUtf8ToSjis(utf8, out, lossy);
+  }
+
   CharCase CaseOf(uint16_t dbcs) const override {
     char16_t u = codec_.DecodeChar(dbcs);
     if (!u) return CharCase::None;
