@@ -54,11 +54,11 @@ void BindCodeCommands(Bindings& b) {
 
   b.LineKeyword("Utf8ToSjis", [](MainState& m, const MacroArgs&) {
     const ICodePage& cp = m.platform().codepage;
-    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { out += Utf8ToSjisLine(cp, l); });
+    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { AppendUtf8ToSjisLine(cp, l, out); });
   });
   b.LineKeyword("SjisToUtf8", [](MainState& m, const MacroArgs&) {
     const ICodePage& cp = m.platform().codepage;
-    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { out += SjisToUtf8Line(cp, l); });
+    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { AppendSjisToUtf8Line(cp, l, out); });
   });
 
   b.DocHooks([](MainState& m) {

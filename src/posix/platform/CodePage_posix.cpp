@@ -103,9 +103,9 @@ class PosixCodePage final : public ICodePage {
 
   // UTF-8 here is the portable Utf8ToUtf16/Utf16ToUtf8, which the codec's one-pass loops
   // follow for every input.
-  void AppendSjisToUtf8(std::string_view sjis, std::string& out) const override { codec_.AppendUtf8(sjis, out); }
+  void AppendSjisToUtf8(std::string_view sjis, std::string& out) const override { Codec().AppendUtf8(sjis, out); }
   void AppendUtf8ToSjis(std::string_view utf8, std::string& out, bool* lossy) const override {
-    codec_.AppendFromUtf8(utf8, out, lossy);
+    Codec().AppendFromUtf8(utf8, out, lossy);
   }
 
   CharCase CaseOf(uint16_t dbcs) const override {
