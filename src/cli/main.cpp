@@ -268,17 +268,19 @@ int Run(const Options& o) {
 
 // Prints the code of a file as the file scan sees it (the conversion on opening a file) and
 // as the document detection sees it (the file's text loaded as the clipboard would hold it,
-// answered from the bytes without building the document).
+// answered from the bytes without building the document). Reading stops once both answers
+// are known, mostly after the first piece.
 int Detect(const Options& o) {
   std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
   std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
-  std::optional<std::string> bytes = files->ReadAll(cp->Utf8ToSjis(o.detect));
-  if (!bytes) {
+  std::unique_ptr<IReadFile> file = files->OpenRead(cp->Utf8ToSjis(o.detect));
+  const std::optional<FileCodes> codes = file ? DetectFileCodes(*file) : std::nullopt;
+  if (!codes) {
     Fail(Txt::CliCannotRead, o.detect);
     return 2;
   }
-  const int fileCode = ScanFileCode(*bytes);
-  const int docCode = DetectLoadedTextCode(*bytes);
+  const int fileCode = codes->file;
+  const int docCode = codes->document;
   sys::PrintOut(FormatText(Txt::CliDetectFile, {static_cast<long long>(fileCode), std::string(TextOf(CodeName(fileCode)))}));
   sys::PrintOut(FormatText(Txt::CliDetectDocument, {static_cast<long long>(docCode), std::string(TextOf(CodeName(docCode)))}));
   return 0;

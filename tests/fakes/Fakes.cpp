@@ -1,7 +1,9 @@
 #include "Fakes.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <random>
 
 namespace qlk::test {
@@ -133,6 +135,20 @@ bool WildMatch(std::string_view pat, std::string_view s) {
 std::unique_ptr<IWriteFile> MemoryFiles::Create(std::string_view path) {
   if (path.empty()) return nullptr;
   return std::make_unique<MemoryWriteFile>(*this, std::string(path));
+}
+
+std::optional<size_t> StringReadFile::Read(char* buf, size_t size) {
+  if (++reads == failAtRead) return std::nullopt;
+  const size_t n = std::min(size, data_.size() - served);
+  std::memcpy(buf, data_.data() + served, n);
+  served += n;
+  return n;
+}
+
+std::unique_ptr<IReadFile> MemoryFiles::OpenRead(std::string_view path) {
+  auto it = files.find(std::string(path));
+  if (it == files.end()) return nullptr;
+  return std::make_unique<StringReadFile>(it->second);
 }
 
 std::vector<std::string> MemoryFiles::Find(std::string_view dir, std::string_view pattern) {

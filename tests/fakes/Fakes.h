@@ -220,6 +220,19 @@ struct TestPlatform {
 
 namespace qlk::test {
 
+// A file's bytes served from memory; counts what was handed out, and may fail a read.
+class StringReadFile final : public IReadFile {
+ public:
+  explicit StringReadFile(std::string data) : data_(std::move(data)) {}
+  std::optional<size_t> Read(char* buf, size_t size) override;
+  size_t served = 0;
+  size_t reads = 0;
+  size_t failAtRead = 0;  // 1-based number of the read that fails; 0: none
+
+ private:
+  std::string data_;
+};
+
 // Files kept in memory, for tests that must never touch the disk (the fuzz test writes
 // wherever its random macro lines say).
 class MemoryFiles final : public IFiles {
@@ -231,6 +244,7 @@ class MemoryFiles final : public IFiles {
     if (it == files.end()) return std::nullopt;
     return it->second;
   }
+  std::unique_ptr<IReadFile> OpenRead(std::string_view path) override;
   bool Exists(std::string_view path) override { return files.count(std::string(path)) > 0; }
   bool Remove(std::string_view path) override { return files.erase(std::string(path)) > 0; }
   bool Rename(std::string_view from, std::string_view to) override {

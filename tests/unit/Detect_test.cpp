@@ -33,65 +33,75 @@ TEST_P(Scan, Decides) {
 
 constexpr int S = kCodeSjis, J = kCodeJis, E = kCodeEuc, U = kCodeUtf8, A = kCodeAscii, X = kCodeUnknown;
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, Scan,
-    ::testing::Values(
-        ScanCase{"Empty", "", A, A, A}, ScanCase{"Ascii", "abc\r\n~", A, A, A},
-        ScanCase{"SjisA", "\x82\xA0", S, S, S},                     // あ
-        ScanCase{"EucKanji", "\xB4\xC1\xBB\xFA", E, E, E},          // 漢字, decided at 0xBB 0xFA
-        ScanCase{"EucAiAloneIsUndecided", "\xA4\xA2\xA4\xA4", X, X, X},  // あい
-        ScanCase{"Utf8A", "\xE3\x81\x82", S, S, U},                 // あ
-        ScanCase{"JisTwoByteEscape", "a\x1B$Bb", J, J, J},
-        ScanCase{"JisOldEscape", "\x1B$@", J, J, J},
-        ScanCase{"AsciiEscapeIsJisOnlyInMemory", "a\x1B(Bb", J, A, J},
-        ScanCase{"RomanEscapeIsJisOnlyInMemory", "\x1B(J", J, A, J},
-        ScanCase{"Jis1990EscapeIsJisOnlyInMemory", "\x1B&@", J, A, J},
-        ScanCase{"X0212EscapeIsNoJisEvidence", "\x1B$(D", A, A, A},
-        ScanCase{"EscapeAtTheEnd", "a\x1B", A, A, A},
-        ScanCase{"EscapeDollarAtTheEnd", "a\x1B$", A, A, A},
-        ScanCase{"HalfWidthKanaBeforeAscii", "\xB1\x41", S, S, S},
-        ScanCase{"HalfWidthKanaAtTheEnd", "a\xB1", S, S, S},
-        ScanCase{"TwoHalfWidthKana", "\xB1\xB2", X, X, X},
-        ScanCase{"ThreeHalfWidthKana", "\xB1\xB2\xB3", S, S, S},
-        ScanCase{"SingleShiftTwoWithKana", "\x8E\xB1", X, X, X},
-        ScanCase{"SingleShiftTwoWithAscii", "\x8E\x41", S, S, S},
-        ScanCase{"SingleShiftTwoWithHighLead", "\x8E\xE0", S, S, S},
-        ScanCase{"SingleShiftTwoWithControl", "\x8E\x20", A, A, A},
-        ScanCase{"KanaThenEucSecondByte", "\xB1\xF0", E, E, E},
-        ScanCase{"KanaThenA0", "\xB1\xA0", A, A, A},
-        ScanCase{"KanaThenFF", "\xB1\xFF", A, A, A},
-        ScanCase{"RunFindsASjisOnlyByte", "\xB1\xE0\x41\x82", S, S, S},
-        ScanCase{"RunFindsAnEucOnlyByte", "\xB1\xE0\x41\xFD", E, E, E},
-        // The byte below 0x40 that ends the run is passed over: the ESC there is not read.
-        ScanCase{"RunEndPassesOverItsByte", "\xB1\xE0\x1B$B", X, X, X},
-        ScanCase{"HighLeadWithAscii", "\xE0\x41", S, S, S},
-        ScanCase{"HighLeadWithEucOnly", "\xE0\xFD", E, E, E},
-        ScanCase{"HighLeadWithBoth", "\xE0\xA1", X, X, X},
-        ScanCase{"HighLeadWithControl", "\xE0\x20", A, A, A},
-        ScanCase{"EucOnlyLead", "a\xF0", E, E, E},
-        ScanCase{"FirstDecisionCounts", "\x82\xA0\xB4\xC1\xBB\xFA", S, S, S},
-        ScanCase{"ZeroByteIsData", std::string("\0\x82\xA0", 3), S, S, S}),
-    [](const auto& info) { return info.param.name; });
+const ScanCase kScanCases[] = {
+    ScanCase{"Empty", "", A, A, A}, ScanCase{"Ascii", "abc\r\n~", A, A, A},
+    ScanCase{"SjisA", "\x82\xA0", S, S, S},                     // あ
+    ScanCase{"EucKanji", "\xB4\xC1\xBB\xFA", E, E, E},          // 漢字, decided at 0xBB 0xFA
+    ScanCase{"EucAiAloneIsUndecided", "\xA4\xA2\xA4\xA4", X, X, X},  // あい
+    ScanCase{"Utf8A", "\xE3\x81\x82", S, S, U},                 // あ
+    ScanCase{"JisTwoByteEscape", "a\x1B$Bb", J, J, J},
+    ScanCase{"JisOldEscape", "\x1B$@", J, J, J},
+    ScanCase{"AsciiEscapeIsJisOnlyInMemory", "a\x1B(Bb", J, A, J},
+    ScanCase{"RomanEscapeIsJisOnlyInMemory", "\x1B(J", J, A, J},
+    ScanCase{"Jis1990EscapeIsJisOnlyInMemory", "\x1B&@", J, A, J},
+    ScanCase{"X0212EscapeIsNoJisEvidence", "\x1B$(D", A, A, A},
+    ScanCase{"EscapeAtTheEnd", "a\x1B", A, A, A},
+    ScanCase{"EscapeDollarAtTheEnd", "a\x1B$", A, A, A},
+    ScanCase{"HalfWidthKanaBeforeAscii", "\xB1\x41", S, S, S},
+    ScanCase{"HalfWidthKanaAtTheEnd", "a\xB1", S, S, S},
+    ScanCase{"TwoHalfWidthKana", "\xB1\xB2", X, X, X},
+    ScanCase{"ThreeHalfWidthKana", "\xB1\xB2\xB3", S, S, S},
+    ScanCase{"SingleShiftTwoWithKana", "\x8E\xB1", X, X, X},
+    ScanCase{"SingleShiftTwoWithAscii", "\x8E\x41", S, S, S},
+    ScanCase{"SingleShiftTwoWithHighLead", "\x8E\xE0", S, S, S},
+    ScanCase{"SingleShiftTwoWithControl", "\x8E\x20", A, A, A},
+    ScanCase{"KanaThenEucSecondByte", "\xB1\xF0", E, E, E},
+    ScanCase{"KanaThenA0", "\xB1\xA0", A, A, A},
+    ScanCase{"KanaThenFF", "\xB1\xFF", A, A, A},
+    ScanCase{"RunFindsASjisOnlyByte", "\xB1\xE0\x41\x82", S, S, S},
+    ScanCase{"RunFindsAnEucOnlyByte", "\xB1\xE0\x41\xFD", E, E, E},
+    // The byte below 0x40 that ends the run is passed over: the ESC there is not read.
+    ScanCase{"RunEndPassesOverItsByte", "\xB1\xE0\x1B$B", X, X, X},
+    ScanCase{"HighLeadWithAscii", "\xE0\x41", S, S, S},
+    ScanCase{"HighLeadWithEucOnly", "\xE0\xFD", E, E, E},
+    ScanCase{"HighLeadWithBoth", "\xE0\xA1", X, X, X},
+    ScanCase{"HighLeadWithControl", "\xE0\x20", A, A, A},
+    ScanCase{"EucOnlyLead", "a\xF0", E, E, E},
+    ScanCase{"FirstDecisionCounts", "\x82\xA0\xB4\xC1\xBB\xFA", S, S, S},
+    ScanCase{"ZeroByteIsData", std::string("\0\x82\xA0", 3), S, S, S}};
+
+INSTANTIATE_TEST_SUITE_P(Examples, Scan, ::testing::ValuesIn(kScanCases), [](const auto& info) { return info.param.name; });
+
+struct Utf8Case {
+  std::string text;
+  bool utf8;
+};
+
+const Utf8Case kUtf8Cases[] = {
+    {"", true},
+    {"abc", true},
+    {"\xE3\x81\x82", true},
+    {"\xC3\xA9", true},
+    {"\xF0\x9F\x98\x80", false},  // four bytes
+    {"\xE3\x81", false},          // ends inside a sequence
+    {"\xC3", false},
+    {"\x82\xA0", false},  // a trail byte where a character starts
+    {"\xE3\x41\x82", false},
+    {std::string(13, 'a') + "\xE3\x81\x82" + std::string(9, 'b'), true},
+    {std::string(21, 'a') + "\xE3\x81", false},
+    {std::string(16, 'a') + "\xFF" + std::string(7, 'a'), false},
+    // Sequences across the eight-byte words the test reads
+    {"1234567\xE3\x81\x82" "abcdefghijklm", true},
+    {"123456\xE3\x81\x82" "abcdefghijklmn", true},
+    {"1234567\xC3\xA9" "abcdefghijklmn", true},
+    {"1234567\xE3" "abcdefgh" "\x81\x82" "abcdef", false},  // what a lead calls for comes later
+    {"123456\xE3\x81" "abcdefgh" "\x82" "abcdefg", false},
+    {"abcdefgh" "\x82" "abcdefg" "abcdefgh", false},
+    {"\xE3\x81\x82\xE3\x81\x82\xE3\x81" "\xF0\x9F\x98\x80" "abcd", false},
+};
 
 TEST(Utf8Test, AcceptsOneToThreeByteSequencesOnly) {
-  struct Case {
-    std::string text;
-    bool utf8;
-  } cases[] = {
-      {"", true},
-      {"abc", true},
-      {"\xE3\x81\x82", true},
-      {"\xC3\xA9", true},
-      {"\xF0\x9F\x98\x80", false},  // four bytes
-      {"\xE3\x81", false},          // ends inside a sequence
-      {"\xC3", false},
-      {"\x82\xA0", false},  // a trail byte where a character starts
-      {"\xE3\x41\x82", false},
-      {std::string(13, 'a') + "\xE3\x81\x82" + std::string(9, 'b'), true},
-      {std::string(21, 'a') + "\xE3\x81", false},
-      {std::string(16, 'a') + "\xFF" + std::string(7, 'a'), false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(IsUtf8Text(c.text), c.utf8) << ::testing::PrintToString(c.text);
+  for (const Utf8Case& c : kUtf8Cases) EXPECT_EQ(IsUtf8Text(c.text), c.utf8) << ::testing::PrintToString(c.text);
 }
 
 TEST(DetectFileCode, OnlyJisAndEucAskForAConversion) {
@@ -146,6 +156,116 @@ TEST(DocumentDetection, EveryLineCountsTargetOrNot) {
   EXPECT_EQ(DetectDocumentCode(doc), kCodeUtf8);
   doc.Lines() = LineArray::FromVector({"\xE3\x81\x82", "\x82\xA0"});
   EXPECT_EQ(DetectDocumentCode(doc), kCodeSjis);  // the second line is no UTF-8
+}
+
+// ---------------------------------------------------------------- detection of a file in pieces
+
+// The answers for `bytes` fed in pieces of `piece` bytes; with `stopWhenDone`, feeding stops
+// as soon as the detector says no further byte counts.
+FileCodes InPieces(const std::string& bytes, size_t piece, bool stopWhenDone) {
+  CodeDetector d;
+  for (size_t at = 0; at < bytes.size() && !(stopWhenDone && d.Done()); at += piece)
+    d.Feed(std::string_view(bytes).substr(at, piece));
+  return d.Finish();
+}
+
+void ExpectTheWholeTextsAnswers(const std::string& bytes) {
+  const int file = ScanFileCode(bytes), document = DetectLoadedTextCode(bytes);
+  for (size_t piece : {1, 2, 3, 4, 5, 6, 7, 8, 9, 4096}) {
+    for (bool stop : {false, true}) {
+      const FileCodes got = InPieces(bytes, piece, stop);
+      ASSERT_EQ(got.file, file) << ::testing::PrintToString(bytes) << " in pieces of " << piece;
+      ASSERT_EQ(got.document, document) << ::testing::PrintToString(bytes) << " in pieces of " << piece;
+    }
+  }
+}
+
+TEST(DetectInPieces, GivesTheWholeTextsAnswersOnTheExamples) {
+  for (const ScanCase& c : kScanCases) {
+    ExpectTheWholeTextsAnswers(c.bytes);
+    ExpectTheWholeTextsAnswers("a\r\n" + c.bytes + "\r\n");
+    ExpectTheWholeTextsAnswers(c.bytes + std::string(1, '\0') + "\x82\xA0");  // the document ends at the NUL
+  }
+  for (const Utf8Case& c : kUtf8Cases) {
+    ExpectTheWholeTextsAnswers(c.text);
+    ExpectTheWholeTextsAnswers("\xE3\x81\x82" + c.text);
+  }
+}
+
+TEST(DetectInPieces, GivesTheWholeTextsAnswersOnRandomBytes) {
+  // The bytes the scans decide on, and pieces of the patterns they look for.
+  struct Range {
+    unsigned char lo, hi;
+  } ranges[] = {{0x1B, 0x1B}, {'$', '$'}, {'(', '('}, {'B', 'B'}, {'@', '@'}, {0x8E, 0x8E}, {0xA1, 0xDF},
+                {0xE0, 0xEF}, {0xF0, 0xFE}, {0x81, 0x9F}, {0x00, 0x00}, {'\r', '\r'}, {'\n', '\n'}, {0x20, 0x7E}};
+  const std::string tokens[] = {"\x1B$B", "\x1B(B", "\xB1\xE0", "\xE3\x81\x82", "\xC3\xA9", "\r\n", "abcdefgh"};
+  std::mt19937 rng(20261210);
+  int file[6] = {}, document[6] = {};
+  for (int round = 0; round < 3000; ++round) {
+    std::string s;
+    for (size_t k = 0, n = rng() % 24; k < n; ++k) {
+      if (rng() % 4 == 0) {
+        s += tokens[rng() % std::size(tokens)];
+      } else {
+        const Range& r = ranges[rng() % std::size(ranges)];
+        s.push_back(static_cast<char>(r.lo + rng() % (r.hi - r.lo + 1)));
+      }
+    }
+    ExpectTheWholeTextsAnswers(s);
+    ++file[ScanFileCode(s)];
+    ++document[DetectLoadedTextCode(s)];
+  }
+  for (int code : {S, J, E, A, X}) EXPECT_GT(file[code], 0) << "no file came out as " << code;
+  for (int code : {S, J, E, U, A, X}) EXPECT_GT(document[code], 0) << "no document came out as " << code;
+}
+
+TEST(DetectFileCodes, ReadsOnlyAsFarAsTheAnswersNeed) {
+  const std::string sjisLine = sj(u8"日本語の文、半角ｶﾅ入り。\r\n");
+  auto times = [](const std::string& s, size_t bytes) {
+    std::string t;
+    while (t.size() < bytes) t += s;
+    return t;
+  };
+  const size_t big = 3 << 20;  // beyond the largest read
+  struct Case {
+    const char* name;
+    std::string text;
+    bool toTheEnd;
+  } cases[] = {
+      {"ShiftJis", times(sjisLine, big), false},
+      {"Euc", times("\xB4\xC1\xBB\xFA\r\n", big), false},
+      {"Jis", times("\x1B$B4A;z\x1B(B\r\n", big), false},
+      {"Utf8NeedsEveryByte", times("\xE6\x97\xA5\xE6\x9C\xAC\r\n", big), true},
+      {"Utf8BrokenAtTheEnd", times("\xE6\x97\xA5\xE6\x9C\xAC\r\n", big) + "\xE6\x97", true},
+      {"AsciiNeedsEveryByte", times("plain text\r\n", big) + "\x82\xA0", true},
+      {"RunOfHighBytesAcrossReads", "\xB1\xE0" + std::string(big, '\xE5') + "\xFD", true},
+      {"DocumentEndsAtTheNul", times("plain\r\n", big) + std::string(1, '\0') + "\xB4\xC1\xBB\xFA", true},
+  };
+  for (const Case& c : cases) {
+    StringReadFile f(c.text);
+    const std::optional<FileCodes> got = DetectFileCodes(f);
+    ASSERT_TRUE(got) << c.name;
+    EXPECT_EQ(got->file, ScanFileCode(c.text)) << c.name;
+    EXPECT_EQ(got->document, DetectLoadedTextCode(c.text)) << c.name;
+    if (c.toTheEnd) EXPECT_EQ(f.served, c.text.size()) << c.name;
+    else EXPECT_LT(f.served, c.text.size() / 8) << c.name;
+  }
+}
+
+TEST(DetectFileCodes, AFailedReadBeforeTheAnswersIsNoAnswer) {
+  const std::string ascii(300000, 'a');
+  for (size_t failing : {1, 2, 3}) {
+    StringReadFile f(ascii);
+    f.failAtRead = failing;
+    EXPECT_FALSE(DetectFileCodes(f)) << failing;
+  }
+  // Once answered, the rest is never read, so it cannot fail.
+  StringReadFile f(sj(u8"漢字") + ascii);
+  f.failAtRead = 2;
+  const std::optional<FileCodes> got = DetectFileCodes(f);
+  ASSERT_TRUE(got);
+  EXPECT_EQ(got->file, kCodeSjis);
+  EXPECT_EQ(f.reads, 1u);
 }
 
 }  // namespace

@@ -210,6 +210,7 @@ class FailingFiles final : public IFiles {
  public:
   FailingFiles(IFiles& real, bool failClose) : real_(real), failClose_(failClose) {}
   std::optional<std::string> ReadAll(std::string_view p) override { return real_.ReadAll(p); }
+  std::unique_ptr<IReadFile> OpenRead(std::string_view p) override { return real_.OpenRead(p); }
   std::unique_ptr<IWriteFile> Create(std::string_view p) override {
     created.emplace_back(p);
     return std::make_unique<FailingWrite>(failClose_);

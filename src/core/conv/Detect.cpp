@@ -1,10 +1,13 @@
 #include "conv/Detect.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "conv/Jis.h"
 #include "conv/LineWalk.h"
 #include "conv/Unicode.h"
+#include "platform/Files.h"
 
 namespace qlk {
 namespace {
@@ -30,12 +33,47 @@ struct LineWithBreak {
   unsigned operator()(size_t k) const { return k < len ? p[k] : k == len ? '\r' : k == len + 1 ? '\n' : 0u; }
 };
 
-// Continues a scan from result `r` (4 or 5) over `s`; stops at a decision or at the end.
+// The bytes a scan still holds from the pieces before, then the next piece.
+struct Joined {
+  const unsigned char* a;
+  size_t na;
+  const unsigned char* b;
+  size_t n;  // na + the size of b
+  unsigned operator()(size_t k) const { return k < na ? a[k] : k < n ? b[k - na] : 0u; }
+};
+
+bool Undecided(int r) { return r == kCodeAscii || r == kCodeUnknown; }
+
+// Continues a scan over `s` until a decision or the end. A step reads at most two bytes past
+// the one it starts at, except a run, which reads one byte at a time. With `final` the text
+// ends at s.n; otherwise more bytes may follow, so a step starts only where all its bytes are
+// held, and a run stops at the end of them to go on in the next ones.
 template <class Src>
-int Scan(const Src& s, int r, bool file) {
+int Advance(const Src& s, CodeScanState& st, bool file, bool final) {
   const size_t n = s.n;
-  size_t i = 0;
-  while (i < n && (r == kCodeAscii || r == kCodeUnknown)) {
+  const size_t stepEnd = final ? n : n >= 2 ? n - 2 : 0;
+  size_t i = st.i;
+  int r = st.r;
+  while (Undecided(r)) {
+    if (st.run) {
+      // Both codes allow the pair before: look on through the following high bytes for one
+      // that only one of them allows. The first byte below 0x40 ends the run.
+      size_t k = i;
+      while (k < n && s(k) >= 0x40 && r == kCodeUnknown) {
+        const unsigned x = s(k);
+        if (SjisOnlyLead(x)) r = kCodeSjis;
+        else if (x == 0xFD || x == 0xFE) r = kCodeEuc;
+        ++k;
+      }
+      if (r == kCodeUnknown && k == n && !final) {
+        i = k;
+        break;
+      }
+      st.run = false;
+      i = k + 1;
+      continue;
+    }
+    if (i >= stepEnd) break;
     const unsigned b = s(i);
     const unsigned c = s(i + 1);  // the following byte, 0 past the end
     if (b < 0x80 && b != kEsc) {
@@ -70,17 +108,9 @@ int Scan(const Src& s, int r, bool file) {
         r = kCodeUnknown;
         i += 2;
       } else if (c >= 0xE0 && c <= 0xEF) {
-        // Both codes allow this pair: look on through the following high bytes for one that
-        // only one of them allows. The first byte below 0x40 ends the run.
         r = kCodeUnknown;
-        size_t k = i + 2;
-        while (k < n && s(k) >= 0x40 && r == kCodeUnknown) {
-          const unsigned x = s(k);
-          if (SjisOnlyLead(x)) r = kCodeSjis;
-          else if (x == 0xFD || x == 0xFE) r = kCodeEuc;
-          ++k;
-        }
-        i = k + 1;
+        st.run = true;
+        i += 2;
       } else if (c <= 0x9F) {  // a half-width katakana followed by ASCII, or the end
         r = kCodeSjis;
         i += 2;
@@ -98,13 +128,35 @@ int Scan(const Src& s, int r, bool file) {
       ++i;
     }
   }
+  st.i = i;
+  st.r = r;
   return r;
+}
+
+// Continues a scan from result `r` (4 or 5) over the whole of `s`.
+template <class Src>
+int Scan(const Src& s, int r, bool file) {
+  CodeScanState st;
+  st.r = r;
+  return Advance(s, st, file, true);
 }
 
 bool AsciiWord(const unsigned char* p) {
   uint64_t w;
   std::memcpy(&w, p, 8);
   return (w & 0x8080808080808080ull) == 0;
+}
+
+// Eight bytes with byte k in bits 8k..8k+7.
+uint64_t LoadLittle(const unsigned char* p) {
+  uint64_t w;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&w, p, 8);
+  } else {
+    w = 0;
+    for (int k = 7; k >= 0; --k) w = w << 8 | p[k];
+  }
+  return w;
 }
 
 }  // namespace
@@ -187,6 +239,120 @@ FileCode DetectFileCode(std::string_view bytes) {
     case kCodeEuc: return FileCode::Euc;
     default: return FileCode::None;
   }
+}
+
+void CodeDetector::Scanner::Feed(const unsigned char* p, size_t n, bool final) {
+  if (!Undecided(st.r)) return;
+  const Joined s{held, nHeld, p, nHeld + n};
+  Advance(s, st, file, final);
+  if (final || !Undecided(st.r)) return;
+  // What the scan has not read yet: nothing inside a run, else at most the last two bytes.
+  unsigned char keep[2];
+  const size_t k = s.n - st.i;
+  for (size_t j = 0; j < k; ++j) keep[j] = static_cast<unsigned char>(s(st.i + j));
+  std::memcpy(held, keep, k);
+  nHeld = k;
+  st.i = 0;
+}
+
+void CodeDetector::Utf8Test::Feed(const unsigned char* p, size_t n) {
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  size_t i = 0;
+  // Eight bytes at a time: the continuation bytes must be exactly those that the lead bytes
+  // before them call for. Each mask has the top bit of a byte set where the byte is of its
+  // kind; `due` marks the bytes of the next word that leads in this one call for.
+  uint64_t due = need == 0 ? 0 : need == 1 ? 0x80 : 0x8080;
+  for (; i + 8 <= n && !failed; i += 8) {
+    const uint64_t w = LoadLittle(p + i);
+    const uint64_t high = w & kHigh;
+    if (!high && !due) continue;
+    const uint64_t cont = high & ~(w << 1);           // 10xxxxxx
+    const uint64_t lead = high & (w << 1);            // 11xxxxxx
+    const uint64_t three = lead & (w << 2) & kHigh;   // 111xxxxx
+    const uint64_t four = three & (w << 3) & kHigh;   // 1111xxxx: no lead of a sequence here
+    const uint64_t two = lead & ~three;
+    if (four || cont != (due | two << 8 | three << 8 | three << 16)) failed = true;
+    due = two >> 56 | three >> 56 | three >> 48;
+  }
+  need = due == 0 ? 0 : (due & 0x8000) ? 2 : 1;
+  for (; need > 0 && i < n && !failed; ++i, --need) failed = (p[i] & 0xC0) != 0x80;
+  while (i < n && !failed) {
+    const unsigned b = p[i];
+    int follow;
+    if (b < 0x80) follow = 0;
+    else if (b >= 0xC0 && b <= 0xDF) follow = 1;
+    else if (b >= 0xE0 && b <= 0xEF) follow = 2;
+    else {
+      failed = true;
+      break;
+    }
+    ++i;
+    for (; follow > 0 && i < n; ++i, --follow)
+      if ((p[i] & 0xC0) != 0x80) failed = true;
+    need = follow;  // cut by the end of the piece
+  }
+}
+
+void CodeDetector::Feed(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  file_.Feed(p, bytes.size(), false);
+  if (docEnded_ || bytes.empty()) return;
+  const void* nul = std::memchr(p, 0, bytes.size());
+  const size_t n = nul ? static_cast<size_t>(static_cast<const unsigned char*>(nul) - p) : bytes.size();
+  doc_.Feed(p, n, false);
+  // The UTF-8 test counts only for a Shift-JIS answer.
+  if (!utf8_.failed && (Undecided(doc_.st.r) || doc_.st.r == kCodeSjis)) utf8_.Feed(p, n);
+  if (n >= 2) {
+    last_[0] = p[n - 2];
+    last_[1] = p[n - 1];
+  } else if (n == 1) {
+    last_[0] = last_[1];
+    last_[1] = p[0];
+  }
+  docLen_ += n;
+  if (nul) EndDocument();
+}
+
+void CodeDetector::EndDocument() {
+  docEnded_ = true;
+  if (docLen_ == 0) {
+    docCode_ = kCodeAscii;  // no lines
+    return;
+  }
+  // The loaded text ends every line with CR LF.
+  const bool crlf = docLen_ >= 2 && last_[0] == '\r' && last_[1] == '\n';
+  doc_.Feed(reinterpret_cast<const unsigned char*>("\r\n"), crlf ? 0 : 2, true);
+  const bool utf8 = !utf8_.failed && utf8_.need == 0;
+  docCode_ = doc_.st.r == kCodeSjis && utf8 ? kCodeUtf8 : doc_.st.r;
+}
+
+bool CodeDetector::Done() const {
+  if (Undecided(file_.st.r)) return false;
+  if (docEnded_) return true;
+  const int r = doc_.st.r;
+  return r == kCodeJis || r == kCodeEuc || (r == kCodeSjis && utf8_.failed);
+}
+
+FileCodes CodeDetector::Finish() {
+  file_.Feed(nullptr, 0, true);
+  if (!docEnded_) EndDocument();
+  return {file_.st.r, docCode_};
+}
+
+std::optional<FileCodes> DetectFileCodes(IReadFile& file) {
+  // Small pieces first, as most files are answered by their first bytes; larger ones after,
+  // so that a file read to its end costs few calls.
+  constexpr size_t kFirst = 64 * 1024, kLargest = 1024 * 1024;
+  std::string buf;
+  CodeDetector d;
+  for (size_t size = kFirst; !d.Done(); size = std::min(size * 2, kLargest)) {
+    if (buf.size() < size) buf.resize(size);
+    const std::optional<size_t> got = file.Read(buf.data(), size);
+    if (!got) return std::nullopt;
+    if (*got == 0) break;
+    d.Feed(std::string_view(buf.data(), *got));
+  }
+  return d.Finish();
 }
 
 void ToSjis(CQuenlarkDoc& doc) {

@@ -17,11 +17,21 @@ class IWriteFile {
   [[nodiscard]] virtual bool Close() = 0;
 };
 
+class IReadFile {
+ public:
+  virtual ~IReadFile() = default;
+  // Up to `size` bytes into `buf`: how many came (0 only at the end of the file), or nullopt
+  // when reading fails.
+  [[nodiscard]] virtual std::optional<size_t> Read(char* buf, size_t size) = 0;
+};
+
 class IFiles {
  public:
   virtual ~IFiles() = default;
   // The whole file, or nullopt when it cannot be opened or read.
   virtual std::optional<std::string> ReadAll(std::string_view path) = 0;
+  // The file to read from its start, piece by piece; nullptr when it cannot be opened.
+  virtual std::unique_ptr<IReadFile> OpenRead(std::string_view path) = 0;
   // Creates or truncates; nullptr when the file cannot be created.
   virtual std::unique_ptr<IWriteFile> Create(std::string_view path) = 0;
   virtual bool Exists(std::string_view path) = 0;

@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #include <spawn.h>
@@ -42,6 +43,22 @@ class PosixWriteFile final : public IWriteFile {
   bool ok_ = true;
 };
 
+class PosixReadFile final : public IReadFile {
+ public:
+  explicit PosixReadFile(int fd) : fd_(fd) {}
+  ~PosixReadFile() override { ::close(fd_); }
+  std::optional<size_t> Read(char* buf, size_t size) override {
+    for (;;) {
+      ssize_t n = ::read(fd_, buf, size);
+      if (n >= 0) return static_cast<size_t>(n);
+      if (errno != EINTR) return std::nullopt;
+    }
+  }
+
+ private:
+  int fd_;
+};
+
 // Paths inside the core are Shift-JIS (they come from macro files and settings); the file
 // system here speaks UTF-8.
 class PosixFiles final : public IFiles {
@@ -61,6 +78,11 @@ class PosixFiles final : public IFiles {
     std::fclose(f);
     if (bad) return std::nullopt;
     return data;
+  }
+  std::unique_ptr<IReadFile> OpenRead(std::string_view path) override {
+    int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixReadFile>(fd);
   }
   std::unique_ptr<IWriteFile> Create(std::string_view path) override {
     std::FILE* f = std::fopen(Native(path).c_str(), "wb");

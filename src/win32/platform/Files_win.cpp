@@ -40,6 +40,21 @@ class Win32WriteFile final : public IWriteFile {
   bool ok_ = true;
 };
 
+class Win32ReadFile final : public IReadFile {
+ public:
+  explicit Win32ReadFile(HANDLE h) : h_(h) {}
+  ~Win32ReadFile() override { CloseHandle(h_); }
+  std::optional<size_t> Read(char* buf, size_t size) override {
+    DWORD got = 0;
+    const DWORD want = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+    if (!ReadFile(h_, buf, want, &got, nullptr)) return std::nullopt;
+    return static_cast<size_t>(got);
+  }
+
+ private:
+  HANDLE h_;
+};
+
 // Paths are Shift-JIS in the core; here they become UTF-16 through code page 932, so they
 // open whatever the system code page is.
 class Win32Files final : public IFiles {
@@ -57,6 +72,13 @@ class Win32Files final : public IFiles {
     fclose(f);
     if (bad) return std::nullopt;
     return data;
+  }
+  // Shared as ReadAll's "rb" shares the file: others may read and write it meanwhile.
+  std::unique_ptr<IReadFile> OpenRead(std::string_view path) override {
+    HANDLE h = CreateFileW(W(cp_, path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32ReadFile>(h);
   }
   std::unique_ptr<IWriteFile> Create(std::string_view path) override {
     FILE* f = _wfopen(W(cp_, path).c_str(), L"wb");
