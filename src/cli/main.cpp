@@ -126,16 +126,18 @@ void PrintList() {
   }
 }
 
+// ASCII is the same in both codes: most runs then never need the code page's tables.
+std::string ToSjis(const ICodePage& cp, const std::string& utf8) {
+  for (char c : utf8)
+    if (static_cast<unsigned char>(c) >= 0x80) return cp.Utf8ToSjis(utf8);
+  return utf8;
+}
+
 int Run(const Options& o) {
   // Held for the whole process, which ends without tearing them down (see below).
   static std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
   static std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
-  // ASCII is the same in both codes: most runs then never need the code page's tables.
-  auto toSjis = [&](const std::string& utf8) {
-    for (char c : utf8)
-      if (static_cast<unsigned char>(c) >= 0x80) return cp->Utf8ToSjis(utf8);
-    return utf8;
-  };
+  auto toSjis = [&](const std::string& utf8) { return ToSjis(*cp, utf8); };
   auto sjisPath = toSjis;
 
   if (o.line.empty() && o.macroFile.empty()) {
@@ -273,7 +275,7 @@ int Run(const Options& o) {
 int Detect(const Options& o) {
   std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
   std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
-  std::unique_ptr<IReadFile> file = files->OpenRead(cp->Utf8ToSjis(o.detect));
+  std::unique_ptr<IReadFile> file = files->OpenRead(ToSjis(*cp, o.detect));
   const std::optional<FileCodes> codes = file ? DetectFileCodes(*file) : std::nullopt;
   if (!codes) {
     Fail(Txt::CliCannotRead, o.detect);
