@@ -342,7 +342,7 @@ FileCodes CodeDetector::Finish() {
 std::optional<FileCodes> DetectFileCodes(IReadFile& file) {
   // Small pieces first, as most files are answered by their first bytes; larger ones after,
   // so that a file read to its end costs few calls.
-  constexpr size_t kFirst = 64 * 1024, kLargest = 1024 * 1024;
+  constexpr size_t kFirst = 64 * 1024, kLargest = 64 * 1024;
   std::string buf;
   CodeDetector d;
   for (size_t size = kFirst; !d.Done(); size = std::min(size * 2, kLargest)) {
