@@ -193,6 +193,25 @@ TEST(OnePassUtf8, AgreesOnRandomBytes) {
   }
 }
 
+TEST(OnePassUtf8, AFreshCodePageConvertsAsciiAsItDoesLater) {
+  // A code page may put off building its tables until text needs them.
+  std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
+  for (int round = 0; round < 2; ++round) {
+    bool lossy = true;
+    std::string out = "kept";
+    cp->AppendUtf8ToSjis("plain ~\\", out, &lossy);
+    EXPECT_EQ(out, "kept" "plain ~\\") << round;
+    EXPECT_FALSE(lossy) << round;
+    out = "kept";
+    cp->AppendSjisToUtf8("plain ~\\", out);
+    EXPECT_EQ(out, "kept" "plain ~\\") << round;
+    EXPECT_EQ(cp->Utf8ToSjis("\xE4\xBA\x9C", &lossy), "\x88\x9F") << round;  // 亜
+    EXPECT_FALSE(lossy);
+    EXPECT_EQ(cp->Utf8ToSjis("\xC3\xA9", &lossy), "?") << round;  // é has no code
+    EXPECT_TRUE(lossy);
+  }
+}
+
 TEST(OnePassUtf8, WellFormedOnlyLeavesOtherTextToTheCaller) {
   // A toy code page: ASCII, and あ as 0x82A0.
   Cp932Codec codec([](uint16_t c) -> char16_t { return c < 0x80 ? c : c == 0x82A0 ? u'\u3042' : u'\0'; },

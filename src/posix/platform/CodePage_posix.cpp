@@ -103,8 +103,12 @@ class PosixCodePage final : public ICodePage {
 
   // UTF-8 here is the portable Utf8ToUtf16/Utf16ToUtf8, which the codec's one-pass loops
   // follow for every input.
-  void AppendSjisToUtf8(std::string_view sjis, std::string& out) const override { Codec().AppendUtf8(sjis, out); }
+  void AppendSjisToUtf8(std::string_view sjis, std::string& out) const override {
+    if (AsciiBeforeTables(sjis, out, nullptr)) return;
+    Codec().AppendUtf8(sjis, out);
+  }
   void AppendUtf8ToSjis(std::string_view utf8, std::string& out, bool* lossy) const override {
+    if (AsciiBeforeTables(utf8, out, lossy)) return;
     Codec().AppendFromUtf8(utf8, out, lossy);
   }
 
@@ -138,6 +142,17 @@ class PosixCodePage final : public ICodePage {
     }
     for (unsigned char b : bytes) out.push_back(b < 0x80 ? b : u'\uFFFD');
     return out;
+  }
+
+  // ASCII is the same in both codes. Until the tables exist, such text (a file name, say)
+  // is copied without building them; afterwards the codec's loops copy it as fast.
+  bool AsciiBeforeTables(std::string_view s, std::string& out, bool* lossy) const {
+    if (codec_) return false;
+    for (char c : s)
+      if (static_cast<unsigned char>(c) >= 0x80) return false;
+    out.append(s);
+    if (lossy) *lossy = false;
+    return true;
   }
 
   // Built on first use: a run that never converts between codes does not pay for the tables.
