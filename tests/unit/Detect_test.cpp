@@ -171,7 +171,7 @@ FileCodes InPieces(const std::string& bytes, size_t piece, bool stopWhenDone) {
 
 void ExpectTheWholeTextsAnswers(const std::string& bytes) {
   const int file = ScanFileCode(bytes), document = DetectLoadedTextCode(bytes);
-  for (size_t piece : {1, 2, 3, 4, 5, 6, 7, 8, 9, 4096}) {
+  for (size_t piece : {1, 2, 3, 4, 5, 6, 7, 8, 9, 63, 64, 100, 4096}) {
     for (bool stop : {false, true}) {
       const FileCodes got = InPieces(bytes, piece, stop);
       ASSERT_EQ(got.file, file) << ::testing::PrintToString(bytes) << " in pieces of " << piece;
@@ -266,6 +266,25 @@ TEST(DetectFileCodes, AFailedReadBeforeTheAnswersIsNoAnswer) {
   ASSERT_TRUE(got);
   EXPECT_EQ(got->file, kCodeSjis);
   EXPECT_EQ(f.reads, 1u);
+}
+
+TEST(DetectInPieces, TellsUtf8AsTheWholeTextDoesOnLongTexts) {
+  // Long runs of well-formed UTF-8 with one fault somewhere: the test reads wide blocks, and
+  // a sequence or a fault may sit on any boundary of them.
+  const std::string pieces[] = {"\xE3\x81\x82", "\xC3\xA9", "a", "\r\n", "0123456789abcdef"};
+  const std::string faults[] = {"\x82", "\xE3\x81", "\xC3", "\xF0\x9F\x98\x80", "\xFF", "\xE3" "a", ""};
+  std::mt19937 rng(7);
+  for (int round = 0; round < 300; ++round) {
+    std::string text = "\xE3\x81\x82";  // scans as Shift-JIS: the UTF-8 test decides
+    const size_t want = rng() % 400;
+    while (text.size() < want) text += pieces[rng() % std::size(pieces)];
+    const std::string& fault = faults[rng() % std::size(faults)];
+    text.insert(rng() % (text.size() + 1), fault);
+    ExpectTheWholeTextsAnswers(text);
+    if (fault.empty()) {
+      ASSERT_EQ(DetectLoadedTextCode(text), kCodeUtf8) << ::testing::PrintToString(text);
+    }
+  }
 }
 
 }  // namespace

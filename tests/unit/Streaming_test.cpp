@@ -239,17 +239,36 @@ TEST(Streaming, ArgumentsOnlyTheWholeRunCanServeGiveNoLineConversion) {
 }
 
 TEST(Streaming, FailuresOfTheStreamsAreTold) {
-  auto same = [](std::string_view l, std::string& out) { out += l; };
-  std::string text = "a\r\nb\r\nc";
-  int writes = 0;
-  EXPECT_EQ(StreamLines(same, "a\r\n", [](char*, size_t) { return std::optional<size_t>(); },
-                        [](std::string_view) { return true; }),
-            StreamStatus::ReadFailed);
-  EXPECT_EQ(StreamLines(
-                same, text, [](char*, size_t) { return std::optional<size_t>(0); },
-                [&](std::string_view) { return ++writes > 1; }, 1),
-            StreamStatus::WriteFailed);
-  EXPECT_EQ(writes, 1);  // nothing more is written after a refused write
+  Tray t;
+  const Bindings::LineFn fns[] = {
+      Bindings::LineFn([](std::string_view l, std::string& out) { out += l; }),
+      LineFnForMacroLine(t.m, "TextAll"),  // written in place, whole runs of lines at once
+      LineFnForMacroLine(t.m, "ToMime"),   // written in place, a line at a time
+  };
+  for (const Bindings::LineFn& fn : fns) {
+    ASSERT_TRUE(fn);
+    std::string text = "a\r\nb\r\nc";
+    int writes = 0;
+    EXPECT_EQ(StreamLines(fn, "a\r\n", [](char*, size_t) { return std::optional<size_t>(); },
+                          [](std::string_view) { return true; }),
+              StreamStatus::ReadFailed);
+    EXPECT_EQ(StreamLines(
+                  fn, text, [](char*, size_t) { return std::optional<size_t>(0); },
+                  [&](std::string_view) { return ++writes > 1; }, 1),
+              StreamStatus::WriteFailed);
+    EXPECT_EQ(writes, 1);  // nothing more is written after a refused write
+  }
+}
+
+TEST(Streaming, AConversionWrittenInPlaceAlsoAppendsToAString) {
+  Tray t;
+  const Bindings::LineFn fn = LineFnForMacroLine(t.m, "SjisToUrl");
+  ASSERT_TRUE(fn.raw());
+  std::string out = "kept:";
+  fn("a b", out);
+  fn("", out);
+  fn("\x82\xA0", out);
+  EXPECT_EQ(out, "kept:a%20b%82%A0");
 }
 
 }  // namespace

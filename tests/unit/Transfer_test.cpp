@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -176,6 +178,57 @@ TEST(Base64, EveryByteValueAndLengthComesBack) {
   for (size_t n = 0; n <= all.size(); n += 7) {
     std::string s = all.substr(all.size() - n);
     EXPECT_EQ(Base64Decode(Base64Encode(s)), s) << n;
+  }
+}
+
+std::string UrlByRule(std::string_view in) {
+  std::string out;
+  for (unsigned char c : in) {
+    if (std::isalnum(c) || (c != 0 && std::strchr("-_.!~*'()", c))) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", c);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+std::string Base64ByBits(std::string_view in) {
+  const char* abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (size_t i = 0; i < in.size(); i += 3) {
+    unsigned v = 0;
+    const size_t k = std::min<size_t>(3, in.size() - i);
+    for (size_t j = 0; j < 3; ++j) v = v << 8 | (j < k ? static_cast<unsigned char>(in[i + j]) : 0u);
+    for (size_t j = 0; j < 4; ++j) out.push_back(j <= k ? abc[v >> (18 - 6 * j) & 63] : '=');
+  }
+  return out;
+}
+
+TEST(Encoders, WriteInPlaceWithinTheRoomTheySayTheyNeed) {
+  // Exactly the room asked for, in storage of its own: a store past it is caught by the
+  // address checker.
+  struct Encoder {
+    const char* name;
+    size_t (*room)(size_t);
+    char* (*put)(std::string_view, char*);
+    std::string (*want)(std::string_view);
+  } encoders[] = {{"Base64", Base64Room, PutBase64, Base64ByBits}, {"Url", SjisToUrlRoom, PutSjisToUrl, UrlByRule}};
+  std::string bytes;
+  for (int i = 0; i < 300; ++i) bytes.push_back(static_cast<char>(i * 89 % 256));
+  for (const Encoder& e : encoders) {
+    for (size_t n = 0; n <= 40; ++n) {
+      for (size_t from : {size_t{0}, size_t{5}, size_t{200}}) {
+        const std::string_view in = std::string_view(bytes).substr(from, n);
+        std::vector<char> room(e.room(n));
+        char* const begin = room.data();
+        char* const end = e.put(in, begin);
+        ASSERT_LE(static_cast<size_t>(end - begin), room.size()) << e.name << n;
+        EXPECT_EQ(std::string(begin, end), e.want(in)) << e.name << " " << n << " from " << from;
+      }
+    }
   }
 }
 

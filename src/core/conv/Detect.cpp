@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "conv/Jis.h"
 #include "conv/LineWalk.h"
@@ -258,6 +263,34 @@ void CodeDetector::Scanner::Feed(const unsigned char* p, size_t n, bool final) {
 void CodeDetector::Utf8Test::Feed(const unsigned char* p, size_t n) {
   constexpr uint64_t kHigh = 0x8080808080808080ull;
   size_t i = 0;
+#if defined(__SSE2__)
+  // Sixty-four bytes at a time, the same test on masks of one bit per byte; `due` has bit 0
+  // (and bit 1) set when the first byte (and the second) of the next block must continue.
+  {
+    uint64_t due = need == 0 ? 0 : need == 1 ? 1 : 3;
+    for (; i + 64 <= n && !failed; i += 64) {
+      __m128i v[4];
+      for (int k = 0; k < 4; ++k) v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16 * k));
+      const __m128i any = _mm_or_si128(_mm_or_si128(v[0], v[1]), _mm_or_si128(v[2], v[3]));
+      if (!due && !_mm_movemask_epi8(any)) continue;  // ASCII
+      uint64_t high = 0, lead = 0, three = 0, four = 0;
+      for (int k = 0; k < 4; ++k) {
+        const auto top = [](__m128i x) { return uint64_t{static_cast<unsigned>(_mm_movemask_epi8(x))}; };
+        high |= top(v[k]) << (16 * k);                         // 1xxxxxxx
+        lead |= top(_mm_slli_epi64(v[k], 1)) << (16 * k);      // x1xxxxxx
+        three |= top(_mm_slli_epi64(v[k], 2)) << (16 * k);     // xx1xxxxx
+        four |= top(_mm_slli_epi64(v[k], 3)) << (16 * k);      // xxx1xxxx
+      }
+      lead &= high;    // 11xxxxxx
+      three &= lead;   // 111xxxxx
+      four &= three;   // 1111xxxx: no lead of a sequence here
+      const uint64_t cont = high & ~lead, two = lead & ~three;
+      if (four || cont != (due | two << 1 | three << 1 | three << 2)) failed = true;
+      due = two >> 63 | three >> 63 | three >> 62;
+    }
+    need = due == 0 ? 0 : due == 1 ? 1 : 2;
+  }
+#endif
   // Eight bytes at a time: the continuation bytes must be exactly those that the lead bytes
   // before them call for. Each mask has the top bit of a byte set where the byte is of its
   // kind; `due` marks the bytes of the next word that leads in this one call for.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -279,26 +281,36 @@ bool DecodeToFile(CQuenlarkDoc& doc, std::string_view path, Each&& each) {
 
 // ---------------------------------------------------------------- Base64
 
-void AppendBase64(std::string_view bytes, std::string& out) {
+size_t Base64Room(size_t n) { return (n + 2) / 3 * 4; }
+
+char* PutBase64(std::string_view bytes, char* to) {
   const unsigned char* p = Bytes(bytes);
   const size_t n = bytes.size();
-  Sink w(out, (n + 2) / 3 * 4);
   size_t i = 0;
   for (; i + 3 <= n; i += 3) {
     const unsigned v = static_cast<unsigned>(p[i]) << 16 | static_cast<unsigned>(p[i + 1]) << 8 | p[i + 2];
-    w.Put2(kBase64Pairs[v >> 12].data());
-    w.Put2(kBase64Pairs[v & 0xFFF].data());
+    std::memcpy(to, kBase64Pairs[v >> 12].data(), 2);
+    std::memcpy(to + 2, kBase64Pairs[v & 0xFFF].data(), 2);
+    to += 4;
   }
   if (n - i == 1) {
-    w.Put(kAlphabet[p[i] >> 2]);
-    w.Put(kAlphabet[(p[i] & 3) << 4]);
-    w.Put2("==");
+    *to++ = kAlphabet[p[i] >> 2];
+    *to++ = kAlphabet[(p[i] & 3) << 4];
+    *to++ = '=';
+    *to++ = '=';
   } else if (n - i == 2) {
-    w.Put(kAlphabet[p[i] >> 2]);
-    w.Put(kAlphabet[(p[i] & 3) << 4 | p[i + 1] >> 4]);
-    w.Put(kAlphabet[(p[i + 1] & 15) << 2]);
-    w.Put('=');
+    *to++ = kAlphabet[p[i] >> 2];
+    *to++ = kAlphabet[(p[i] & 3) << 4 | p[i + 1] >> 4];
+    *to++ = kAlphabet[(p[i + 1] & 15) << 2];
+    *to++ = '=';
   }
+  return to;
+}
+
+void AppendBase64(std::string_view bytes, std::string& out) {
+  const size_t at = out.size();
+  out.resize(at + Base64Room(bytes.size()));  // exact
+  PutBase64(bytes, out.data() + at);
 }
 
 std::string Base64Encode(std::string_view bytes) {
@@ -411,28 +423,67 @@ std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& sett
 
 namespace {
 
-// Each byte is stored as four: the room must reach three bytes past where the last begins.
-void WriteUrl(std::string_view line, Sink& w) {
-  for (unsigned char c : line) w.Put4Keep(kUrlForms[c].bytes.data(), kUrlForms[c].length);
+}  // namespace
+
+size_t SjisToUrlRoom(size_t n) { return n * 3 + 7; }
+
+namespace {
+
+// kUrlForms split in two for the loop below: each byte's four stored bytes and its length.
+template <class T, class F>
+constexpr std::array<T, 256> UrlTable(F field) {
+  std::array<T, 256> t{};
+  for (int b = 0; b < 256; ++b) t[b] = field(kUrlForms[b]);
+  return t;
 }
+constexpr auto kUrlWords = UrlTable<uint32_t>([](const UrlForm& f) {
+  uint32_t w = 0;
+  for (int k = 3; k >= 0; --k) w = w << 8 | static_cast<unsigned char>(f.bytes[k]);  // as stored, lowest byte first
+  return w;
+});
+constexpr auto kUrlLengths = UrlTable<unsigned char>([](const UrlForm& f) { return f.length; });
 
 }  // namespace
+
+// Two bytes' forms are joined in a register and stored as eight bytes, so the room must
+// reach seven bytes past the result. Each step reads all it needs before it stores: the
+// stores go through a char pointer that the compiler must otherwise assume may change the tables.
+char* PutSjisToUrl(std::string_view line, char* to) {
+  static_assert(std::endian::native == std::endian::little, "the forms are stored lowest byte first");
+  const unsigned char* p = Bytes(line);
+  const size_t n = line.size();
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const unsigned l0 = kUrlLengths[p[i]], l1 = kUrlLengths[p[i + 1]], l2 = kUrlLengths[p[i + 2]];
+    const uint64_t a = kUrlWords[p[i]] | uint64_t{kUrlWords[p[i + 1]]} << (8 * l0);
+    const uint64_t b = kUrlWords[p[i + 2]] | uint64_t{kUrlWords[p[i + 3]]} << (8 * l2);
+    const size_t la = l0 + l1, lb = l2 + kUrlLengths[p[i + 3]];
+    std::memcpy(to, &a, 8);
+    std::memcpy(to + la, &b, 8);
+    to += la + lb;
+  }
+  for (; i < n; ++i) {
+    const uint32_t w = kUrlWords[p[i]];
+    const size_t l = kUrlLengths[p[i]];
+    std::memcpy(to, &w, 4);
+    to += l;
+  }
+  return to;
+}
 
 std::string SjisToUrlLine(std::string_view line) {
   // Sized exactly first, so the line is written once into storage of its own.
   size_t size = line.size();
   for (unsigned char c : line) size += kUrlSafe[c] ? 0 : 2;
-  std::string out;
-  {
-    Sink w(out, size + 3);  // the last byte's store may reach three past the result
-    WriteUrl(line, w);
-  }
+  std::string out(size + 7, '\0');  // the last store may reach seven past the result
+  out.resize(static_cast<size_t>(PutSjisToUrl(line, out.data()) - out.data()));
   return out;
 }
 
 void AppendSjisToUrl(std::string_view line, std::string& out) {
-  Sink w(out, line.size() * 3 + 1);
-  WriteUrl(line, w);
+  const size_t at = out.size();
+  out.resize(at + SjisToUrlRoom(line.size()));
+  out.resize(static_cast<size_t>(PutSjisToUrl(line, out.data() + at) - out.data()));
 }
 
 std::string UrlToSjisLine(std::string_view line) {

@@ -29,6 +29,10 @@ constexpr unsigned char HexPair(unsigned char hi, unsigned char lo) {
 // Standard alphabet, "=" fill, no line breaks however long the input.
 std::string Base64Encode(std::string_view bytes);
 void AppendBase64(std::string_view bytes, std::string& out);
+// The same written at `to`, which has room for Base64Room(bytes.size()) bytes (exactly what
+// is written); returns the end.
+size_t Base64Room(size_t n);
+char* PutBase64(std::string_view bytes, char* to);
 // Four characters at a time; every byte maps to some 6-bit value (nothing is skipped). A "="
 // third character ends the text after one byte of its group, a "=" fourth after two; what
 // follows the first padded group is ignored. A last group cut short reads as if filled with
@@ -60,6 +64,10 @@ std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& sett
 // SjisToUrl: letters, digits and - _ . ! ~ * ' ( ) stay; every other byte is "%XX".
 std::string SjisToUrlLine(std::string_view line);
 void AppendSjisToUrl(std::string_view line, std::string& out);
+// The same written at `to`, which has room for SjisToUrlRoom(line.size()) bytes (seven more
+// than the most it writes); returns the end.
+size_t SjisToUrlRoom(size_t n);
+char* PutSjisToUrl(std::string_view line, char* to);
 // UrlToSjis: "%" raises the escape flag, "&" gives CR LF, "+" a blank; a byte with another
 // after it while the flag is raised starts a pair of hexadecimal digits. The result may hold
 // CR LF; the command cuts the line there.

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "doc/Document.h"
@@ -42,7 +43,43 @@ class Bindings {
   // `out`, and never fails. The maker sees the macro line's arguments and the settings, as
   // the keyword's action would, and gives an empty function when they ask for more than one
   // line alone can tell (a message, a limit over the whole text): the action runs then.
-  using LineFn = std::function<void(std::string_view line, std::string& out)>;
+  //
+  // A conversion whose output for a line of n bytes has a known bound may be given as a pair
+  // of plain functions instead (RawLine): `put` writes the line's bytes at `to`, which has
+  // room for `most(n)`, and returns their end. The stream writes such a conversion straight
+  // into its output block: no string grows, nothing is cleared and no closure is called per line.
+  // `putLines`, when given, converts a run of whole lines, each with its CR LF, in one call
+  // (room `most` of the run's size): the same bytes as `put` of each line and CR LF.
+  struct RawLine {
+    size_t (*most)(size_t n);
+    char* (*put)(std::string_view line, char* to);
+    char* (*putLines)(std::string_view lines, char* to) = nullptr;
+  };
+  class LineFn {
+   public:
+    using Append = std::function<void(std::string_view line, std::string& out)>;
+    LineFn() = default;
+    LineFn(Append append) : append_(std::move(append)) {}
+    template <class F, class = std::enable_if_t<std::is_invocable_v<F&, std::string_view, std::string&> &&
+                                                !std::is_same_v<std::decay_t<F>, LineFn>>>
+    LineFn(F f) : append_(std::move(f)) {}
+    LineFn(RawLine raw) : raw_(raw) {}
+
+    explicit operator bool() const { return raw_.put != nullptr || static_cast<bool>(append_); }
+    // The raw form, when the conversion was given as one.
+    const RawLine* raw() const { return raw_.put ? &raw_ : nullptr; }
+    void operator()(std::string_view line, std::string& out) const {
+      if (!raw_.put) return append_(line, out);
+      const size_t at = out.size();
+      out.resize(at + raw_.most(line.size()));
+      char* const begin = out.data();
+      out.resize(static_cast<size_t>(raw_.put(line, begin + at) - begin));
+    }
+
+   private:
+    Append append_;
+    RawLine raw_{nullptr, nullptr, nullptr};
+  };
   using LineFnMaker = std::function<LineFn(MainState&, const MacroArgs&)>;
 
   // A plain command: the frame of its table row around the operation.

@@ -1,4 +1,5 @@
 // Target-line selection, copy, undo and redo: the commands that need no other feature.
+#include <algorithm>
 #include <utility>
 
 #include "macro/Bindings.h"
@@ -97,7 +98,8 @@ void BindSelectionCommands(Bindings& b) {
   b.Keyword("TextAll", [](MainState& m, const MacroArgs&) { TextAll(m); });
   // Over a whole text it changes no byte.
   b.LineKeyword("TextAll", [](MainState&, const MacroArgs&) {
-    return Bindings::LineFn([](std::string_view l, std::string& out) { out += l; });
+    const auto copy = [](std::string_view l, char* to) { return std::copy(l.begin(), l.end(), to); };
+    return Bindings::LineFn(Bindings::RawLine{[](size_t n) { return n; }, copy, copy});
   });
   b.Keyword("Notsel", [](MainState& m, const MacroArgs&) { Notsel(m); });
   b.Keyword("Copy", [](MainState& m, const MacroArgs&) { m.Store(); });

@@ -88,34 +88,53 @@ Bindings::LineFn LineFnForMacroLine(MainState& m, std::string_view macroLine) {
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little, "FindCr reads the first byte of a word as its lowest");
+// The CRs of a buffer in order, found 64 bytes at a time: one pass of compares per window
+// of 64 bytes however many lines end in it, rather than a search started afresh per line.
+class CrFinder {
+ public:
+  CrFinder(const char* d, size_t size, size_t from) : d_(d), size_(size), base_(from) {
+    if (base_ < size_) mask_ = MaskAt(base_);
+  }
+  // The next CR's offset, or the size when there is none.
+  size_t Next() {
+    for (;;) {
+      if (mask_) {
+        const size_t p = base_ + static_cast<size_t>(std::countr_zero(mask_));
+        mask_ &= mask_ - 1;
+        return p;
+      }
+      if (size_ - base_ <= 64) return size_;
+      base_ += 64;
+      mask_ = MaskAt(base_);
+    }
+  }
 
-// The first CR in [p, end), or end. Lines are short: a search inline, sixteen or eight bytes
-// at a time, beats a call per line.
-const char* FindCr(const char* p, const char* end) {
+ private:
+  uint64_t MaskAt(size_t at) const {
+    const char* p = d_ + at;
+    const size_t n = std::min<size_t>(64, size_ - at);
+    uint64_t m = 0;
+    size_t i = 0;
 #if defined(__SSE2__)
-  const __m128i cr = _mm_set1_epi8('\r');
-  while (end - p >= 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    if (const int m = _mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))) return p + std::countr_zero(static_cast<unsigned>(m));
-    p += 16;
-  }
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; i + 16 <= n; i += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      m |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))) << i;
+    }
 #endif
-  constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull, kCr = 0x0D * kOnes;
-  while (end - p >= 8) {
-    uint64_t w;
-    std::memcpy(&w, p, 8);
-    w ^= kCr;
-    const uint64_t zero = (w - kOnes) & ~w & kHigh;  // the lowest flagged byte is the first CR
-    if (zero) return p + (std::countr_zero(zero) >> 3);
-    p += 8;
+    for (; i < n; ++i) m |= static_cast<uint64_t>(p[i] == '\r') << i;
+    return m;
   }
-  while (p < end && *p != '\r') ++p;
-  return p;
-}
 
-// Input bytes held for the stream: grown without being cleared first, since reads fill them.
-class InBuffer {
+  const char* d_;
+  size_t size_;
+  size_t base_;
+  uint64_t mask_ = 0;
+};
+
+// Bytes held for the stream: grown without being cleared first, since reads and
+// conversions fill them.
+class ByteBuffer {
  public:
   char* data() { return data_.get(); }
   size_t size() const { return size_; }
@@ -135,8 +154,6 @@ class InBuffer {
     std::memmove(data_.get(), data_.get() + n, size_ - n);
     size_ -= n;
   }
-
- private:
   void Reserve(size_t n) {
     if (n <= cap_) return;
     const size_t cap = std::max(n, cap_ * 2);
@@ -145,49 +162,109 @@ class InBuffer {
     data_ = std::move(d);
     cap_ = cap;
   }
+
+ private:
   std::unique_ptr<char[]> data_;
   size_t size_ = 0, cap_ = 0;
 };
 
-}  // namespace
+// Where converted lines gather until a block is full: through the appending function...
+class AppendOut {
+ public:
+  AppendOut(const Bindings::LineFn& fn, size_t block) : fn_(fn) { out_.reserve(block + block / 2); }
+  void Line(std::string_view line) {
+    fn_(line, out_);
+    out_ += "\r\n";
+  }
+  void Last(std::string_view line) { fn_(line, out_); }
+  bool TakesLines() const { return false; }
+  void Lines(std::string_view) {}
+  size_t size() const { return out_.size(); }
+  bool Flush(const WriteOut& write) {
+    const bool ok = write(out_);
+    out_.clear();
+    return ok;
+  }
 
-StreamStatus StreamLines(const Bindings::LineFn& fn, std::string head, const ReadMore& read, const WriteOut& write,
-                         size_t block) {
-  if (block == 0) block = 1;
+ private:
+  const Bindings::LineFn& fn_;
+  std::string out_;
+};
+
+// ... or written in place by the raw form.
+class RawOut {
+ public:
+  RawOut(const Bindings::RawLine& raw, size_t block) : raw_(raw) { out_.Reserve(block + block / 2); }
+  void Line(std::string_view line) {
+    char* to = out_.Room(raw_.most(line.size()) + 2);
+    char* end = raw_.put(line, to);
+    std::memcpy(end, "\r\n", 2);
+    out_.Grow(static_cast<size_t>(end + 2 - to));
+  }
+  void Last(std::string_view line) {
+    char* to = out_.Room(raw_.most(line.size()));
+    out_.Grow(static_cast<size_t>(raw_.put(line, to) - to));
+  }
+  // Whether whole runs of lines may be given at once (see Lines).
+  bool TakesLines() const { return raw_.putLines != nullptr; }
+  // Lines each ending in CR LF, converted in one call.
+  void Lines(std::string_view lines) {
+    char* to = out_.Room(raw_.most(lines.size()));
+    out_.Grow(static_cast<size_t>(raw_.putLines(lines, to) - to));
+  }
+  size_t size() const { return out_.size(); }
+  bool Flush(const WriteOut& write) {
+    const bool ok = write(std::string_view(out_.data(), out_.size()));
+    out_.Cut(0);
+    return ok;
+  }
+
+ private:
+  const Bindings::RawLine& raw_;
+  ByteBuffer out_;
+};
+
+template <class Out>
+StreamStatus Stream(Out& out, std::string head, const ReadMore& read, const WriteOut& write, size_t block) {
   bool end = false;
   // The text ends at its first NUL: nothing after it is read.
   if (size_t z = head.find('\0'); z != std::string::npos) {
     head.resize(z);
     end = true;
   }
-  InBuffer in;
+  ByteBuffer in;
   in.Append(head);
   head = std::string();
-  std::string out;
-  out.reserve(block + block / 2);
   size_t start = 0;  // the first byte of `in` not yet converted
   size_t seek = 0;   // where the search for the next CR LF goes on
   for (;;) {
     const char* d = in.data();
-    const char* const stop = d + in.size();
+    if (out.TakesLines()) {
+      // Everything before the last CR LF read so far goes in one call.
+      size_t e = 0;
+      for (size_t k = in.size(); k >= seek + 2 && k >= start + 2; --k)
+        if (d[k - 1] == '\n' && d[k - 2] == '\r') {
+          e = k;
+          break;
+        }
+      if (e) {
+        out.Lines(std::string_view(d + start, e - start));
+        start = e;
+        if (out.size() >= block && !out.Flush(write)) return StreamStatus::WriteFailed;
+      }
+      seek = std::max(start, in.size() - (in.size() > 0));  // a CR at the end may meet its LF
+    }
+    CrFinder crs(d, in.size(), seek);
     for (;;) {
-      const char* cr = FindCr(d + seek, stop);
-      const size_t q = static_cast<size_t>(cr - d);
+      const size_t q = crs.Next();
       if (q + 1 >= in.size()) {  // no CR, or its LF is still to be read
         seek = std::min(q, in.size());
         break;
       }
-      if (d[q + 1] != '\n') {  // a lone CR belongs to the line
-        seek = q + 1;
-        continue;
-      }
-      fn(std::string_view(d + start, q - start), out);
-      out += "\r\n";
+      if (d[q + 1] != '\n') continue;  // a lone CR belongs to the line
+      out.Line(std::string_view(d + start, q - start));
       start = seek = q + 2;
-      if (out.size() >= block) {
-        if (!write(out)) return StreamStatus::WriteFailed;
-        out.clear();
-      }
+      if (out.size() >= block && !out.Flush(write)) return StreamStatus::WriteFailed;
     }
     if (end) break;
     // Keep the unfinished line at the front; a long one grows the buffer rather than moving.
@@ -208,9 +285,22 @@ StreamStatus StreamLines(const Bindings::LineFn& fn, std::string head, const Rea
       end = true;
     }
   }
-  if (start < in.size()) fn(std::string_view(in.data() + start, in.size() - start), out);  // the last line
-  if (!out.empty() && !write(out)) return StreamStatus::WriteFailed;
+  if (start < in.size()) out.Last(std::string_view(in.data() + start, in.size() - start));  // the last line
+  if (out.size() != 0 && !out.Flush(write)) return StreamStatus::WriteFailed;
   return StreamStatus::Ok;
+}
+
+}  // namespace
+
+StreamStatus StreamLines(const Bindings::LineFn& fn, std::string head, const ReadMore& read, const WriteOut& write,
+                         size_t block) {
+  if (block == 0) block = 1;
+  if (const Bindings::RawLine* raw = fn.raw()) {
+    RawOut out(*raw, block);
+    return Stream(out, std::move(head), read, write, block);
+  }
+  AppendOut out(fn, block);
+  return Stream(out, std::move(head), read, write, block);
 }
 
 }  // namespace qlk

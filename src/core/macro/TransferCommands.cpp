@@ -27,6 +27,11 @@ Bindings::LineFn Lines(MainState&, const MacroArgs&) {
   return EachNonEmptyLine(Append);
 }
 
+template <size_t (*Most)(size_t), char* (*Put)(std::string_view, char*)>
+Bindings::LineFn Raw(MainState&, const MacroArgs&) {
+  return Bindings::RawLine{Most, Put};
+}
+
 template <bool (*Op)(CQuenlarkDoc&, std::string_view)>
 void RunToFile(MainState& m, const MacroArgs& a) {
   Op(m.doc(), a.D(1));
@@ -63,8 +68,9 @@ void BindTransferCommands(Bindings& b) {
   b.Keyword("UuencodeOut", RunToFile<UuencodeOut>);
 
   // The same conversions, a line at a time (a long text streams through them).
-  b.LineKeyword("ToMime", Lines<AppendBase64>);
-  b.LineKeyword("SjisToUrl", Lines<AppendSjisToUrl>);
+  // Empty lines give nothing, as they stay empty in the whole run.
+  b.LineKeyword("ToMime", Raw<Base64Room, PutBase64>);
+  b.LineKeyword("SjisToUrl", Raw<SjisToUrlRoom, PutSjisToUrl>);
   b.LineKeyword("UrlToSjis", Lines<AppendUrlToSjis>);
   b.LineKeyword("MimeToSjis", [](MainState& m, const MacroArgs&) {
     ResetJisModes();  // as at the start of the run over the whole text; the modes then carry on
