@@ -35,11 +35,6 @@ class Sink {
     std::memcpy(p_, two, 2);
     p_ += 2;
   }
-  // Stores four bytes and keeps `length` of them: the room must hold all four.
-  void Put4Keep(const char* four, size_t length) {
-    std::memcpy(p_, four, 4);
-    p_ += length;
-  }
 
  private:
   std::string& out_;
@@ -420,10 +415,6 @@ std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& sett
 }
 
 // ---------------------------------------------------------------- URL
-
-namespace {
-
-}  // namespace
 
 size_t SjisToUrlRoom(size_t n) { return n * 3 + 7; }
 
