@@ -6,6 +6,7 @@
 #include <random>
 
 #include "Fakes.h"
+#include "conv/Cpu.h"
 
 using namespace qlk;
 using namespace qlk::test;
@@ -268,21 +269,41 @@ TEST(DetectFileCodes, AFailedReadBeforeTheAnswersIsNoAnswer) {
   EXPECT_EQ(f.reads, 1u);
 }
 
+// The UTF-8 test read rule by rule, one byte at a time.
+bool Utf8ByRule(std::string_view t) {
+  for (size_t i = 0; i < t.size();) {
+    const auto b = static_cast<unsigned char>(t[i++]);
+    const size_t follow = b < 0x80 ? 0 : b >= 0xC0 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : 3;
+    if (follow == 3) return false;
+    for (size_t k = 0; k < follow; ++k, ++i)
+      if (i == t.size() || (static_cast<unsigned char>(t[i]) & 0xC0) != 0x80) return false;
+  }
+  return true;
+}
+
 TEST(DetectInPieces, TellsUtf8AsTheWholeTextDoesOnLongTexts) {
   // Long runs of well-formed UTF-8 with one fault somewhere: the test reads wide blocks, and
-  // a sequence or a fault may sit on any boundary of them.
-  const std::string pieces[] = {"\xE3\x81\x82", "\xC3\xA9", "a", "\r\n", "0123456789abcdef"};
-  const std::string faults[] = {"\x82", "\xE3\x81", "\xC3", "\xF0\x9F\x98\x80", "\xFF", "\xE3" "a", ""};
-  std::mt19937 rng(7);
-  for (int round = 0; round < 300; ++round) {
-    std::string text = "\xE3\x81\x82";  // scans as Shift-JIS: the UTF-8 test decides
-    const size_t want = rng() % 400;
-    while (text.size() < want) text += pieces[rng() % std::size(pieces)];
-    const std::string& fault = faults[rng() % std::size(faults)];
-    text.insert(rng() % (text.size() + 1), fault);
-    ExpectTheWholeTextsAnswers(text);
-    if (fault.empty()) {
-      ASSERT_EQ(DetectLoadedTextCode(text), kCodeUtf8) << ::testing::PrintToString(text);
+  // a sequence, a fault or the zero byte that ends the document may sit on any boundary of
+  // them. Every path the processor may take is run.
+  const std::string pieces[] = {"\xE3\x81\x82", "\xC3\xA9", "a", "\r\n", "0123456789abcdef",
+                                // the bounds of each kind of byte
+                                "\x7F", "\xC0\x80", "\xDF\xBF", "\xE0\x80\x80", "\xEF\xBF\xBF"};
+  const std::string faults[] = {"\x82", "\xBF", "\xE3\x81", "\xEF\xBF", "\xC3", "\xDF", "\xF0\x9F\x98\x80",
+                                "\xF0", "\xF0\x80\x80", "\xFF", "\xE3" "a", "\xE0\x80", "\xC0\x7F", std::string(1, '\0'), ""};
+  for (CpuLevel level : {CpuLevel::Portable, CpuLevel::Sse2, CpuLevel::Ssse3, CpuLevel::Avx2}) {
+    const CpuCap cap(level);
+    std::mt19937 rng(7);
+    for (int round = 0; round < 300; ++round) {
+      std::string text = "\xE3\x81\x82";  // scans as Shift-JIS: the UTF-8 test decides
+      const size_t want = rng() % 400;
+      while (text.size() < want) text += pieces[rng() % std::size(pieces)];
+      const std::string& fault = faults[rng() % std::size(faults)];
+      text.insert(rng() % (text.size() + 1), fault);
+      ASSERT_EQ(IsUtf8Text(text), Utf8ByRule(text)) << static_cast<int>(level) << ::testing::PrintToString(text);
+      ExpectTheWholeTextsAnswers(text);
+      if (fault.empty()) {
+        ASSERT_EQ(DetectLoadedTextCode(text), kCodeUtf8) << ::testing::PrintToString(text);
+      }
     }
   }
 }

@@ -4,11 +4,14 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
+#include "conv/Cpu.h"
 #include "conv/Jis.h"
 #include "conv/LineWalk.h"
 #include "conv/Unicode.h"
@@ -146,12 +149,6 @@ int Scan(const Src& s, int r, bool file) {
   return Advance(s, st, file, true);
 }
 
-bool AsciiWord(const unsigned char* p) {
-  uint64_t w;
-  std::memcpy(&w, p, 8);
-  return (w & 0x8080808080808080ull) == 0;
-}
-
 // Eight bytes with byte k in bits 8k..8k+7.
 uint64_t LoadLittle(const unsigned char* p) {
   uint64_t w;
@@ -162,6 +159,131 @@ uint64_t LoadLittle(const unsigned char* p) {
     for (int k = 7; k >= 0; --k) w = w << 8 | p[k];
   }
   return w;
+}
+
+// ---- UTF-8 test
+// A byte must continue a sequence (0x80-0xBF) exactly where the byte before it leads one
+// (0xC0 and above) or the byte two before leads three bytes (0xE0 and above); no byte may be
+// 0xF0 or above.
+
+// What the last two bytes of a piece leave owing.
+int Owed(unsigned beforeLast, unsigned last) {
+  return last >= 0xE0 ? 2 : (last >= 0xC0 || beforeLast >= 0xE0) ? 1 : 0;
+}
+
+#if defined(__SSE2__)
+// Sixteen (or thirty-two) bytes a step. Subtracting with saturation leaves the top bit of a
+// byte set exactly where it is at least 0x40 (0x60, 0x70) above the bound subtracted, so the
+// top bits say where a continuation is due and where a byte can start nothing. Returns the
+// bytes read: the whole blocks before the first that holds a fault or, with kToNul, a zero
+// byte; that block is left to the byte-by-byte test.
+template <bool kToNul>
+size_t Utf8Sse2(const unsigned char* p, size_t n, Utf8State& s) {
+  __m128i prev = _mm_insert_epi16(_mm_setzero_si128(), s.need == 2 ? 0xE000 : s.need == 1 ? 0xC000 : 0, 7);
+  const __m128i lead = _mm_set1_epi8(0x40), lead3 = _mm_set1_epi8(0x60), four = _mm_set1_epi8(0x70);
+  const __m128i contBelow = _mm_set1_epi8(-64);  // 0x80-0xBF are the bytes below it, signed
+  size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const __m128i prev1 = _mm_or_si128(_mm_slli_si128(v, 1), _mm_srli_si128(prev, 15));
+    const __m128i prev2 = _mm_or_si128(_mm_slli_si128(v, 2), _mm_srli_si128(prev, 14));
+    const __m128i due = _mm_or_si128(_mm_subs_epu8(prev1, lead), _mm_subs_epu8(prev2, lead3));
+    const __m128i cont = _mm_cmplt_epi8(v, contBelow);
+    __m128i bad = _mm_or_si128(_mm_xor_si128(due, cont), _mm_subs_epu8(v, four));
+    if constexpr (kToNul) bad = _mm_or_si128(bad, _mm_cmpeq_epi8(v, _mm_setzero_si128()));
+    if (_mm_movemask_epi8(bad)) break;
+    prev = v;
+  }
+  if (i > 0) s.need = Owed(p[i - 2], p[i - 1]);
+  return i;
+}
+
+template <bool kToNul>
+__attribute__((target("avx2"))) size_t Utf8Avx2(const unsigned char* p, size_t n, Utf8State& s) {
+  __m256i prev = _mm256_insert_epi16(_mm256_setzero_si256(), s.need == 2 ? 0xE000 : s.need == 1 ? 0xC000 : 0, 15);
+  const __m256i lead = _mm256_set1_epi8(0x40), lead3 = _mm256_set1_epi8(0x60), four = _mm256_set1_epi8(0x70);
+  const __m256i contBelow = _mm256_set1_epi8(-64), top = _mm256_set1_epi8(-128);
+  size_t i = 0;
+  for (; i + 32 <= n; i += 32) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+    const __m256i before = _mm256_permute2x128_si256(prev, v, 0x21);  // the 16 bytes before each half
+    const __m256i prev1 = _mm256_alignr_epi8(v, before, 15), prev2 = _mm256_alignr_epi8(v, before, 14);
+    const __m256i due = _mm256_or_si256(_mm256_subs_epu8(prev1, lead), _mm256_subs_epu8(prev2, lead3));
+    const __m256i cont = _mm256_cmpgt_epi8(contBelow, v);
+    __m256i bad = _mm256_or_si256(_mm256_xor_si256(due, cont), _mm256_subs_epu8(v, four));
+    if constexpr (kToNul) bad = _mm256_or_si256(bad, _mm256_cmpeq_epi8(v, _mm256_setzero_si256()));
+    if (!_mm256_testz_si256(bad, top)) break;
+    prev = v;
+  }
+  if (i > 0) s.need = Owed(p[i - 2], p[i - 1]);
+  return i;
+}
+#endif
+
+// The wide blocks the processor allows.
+template <bool kToNul>
+size_t Utf8Blocks(const unsigned char* p, size_t n, Utf8State& s) {
+#if defined(__SSE2__)
+  const CpuLevel cpu = Cpu();
+  if (cpu >= CpuLevel::Avx2) return Utf8Avx2<kToNul>(p, n, s);
+  if (cpu >= CpuLevel::Sse2) return Utf8Sse2<kToNul>(p, n, s);
+#endif
+  (void)p, (void)n, (void)s;
+  return 0;
+}
+
+// Eight bytes at a time, then byte by byte: the continuation bytes must be exactly those that
+// the lead bytes before them call for. Each mask has the top bit of a byte set where the byte
+// is of its kind; `due` marks the bytes of the next word that leads in this one call for.
+void Utf8Portable(const unsigned char* p, size_t n, Utf8State& s) {
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  size_t i = 0;
+  uint64_t due = s.need == 0 ? 0 : s.need == 1 ? 0x80 : 0x8080;
+  for (; i + 8 <= n && !s.failed; i += 8) {
+    const uint64_t w = LoadLittle(p + i);
+    const uint64_t high = w & kHigh;
+    if (!high && !due) continue;
+    const uint64_t cont = high & ~(w << 1);           // 10xxxxxx
+    const uint64_t lead = high & (w << 1);            // 11xxxxxx
+    const uint64_t three = lead & (w << 2) & kHigh;   // 111xxxxx
+    const uint64_t four = three & (w << 3) & kHigh;   // 1111xxxx: no lead of a sequence here
+    const uint64_t two = lead & ~three;
+    if (four || cont != (due | two << 8 | three << 8 | three << 16)) s.failed = true;
+    due = two >> 56 | three >> 56 | three >> 48;
+  }
+  int need = due == 0 ? 0 : (due & 0x8000) ? 2 : 1;
+  for (; need > 0 && i < n && !s.failed; ++i, --need) s.failed = (p[i] & 0xC0) != 0x80;
+  while (i < n && !s.failed) {
+    const unsigned b = p[i];
+    int follow;
+    if (b < 0x80) follow = 0;
+    else if (b >= 0xC0 && b <= 0xDF) follow = 1;
+    else if (b >= 0xE0 && b <= 0xEF) follow = 2;
+    else {
+      s.failed = true;
+      break;
+    }
+    ++i;
+    for (; follow > 0 && i < n; ++i, --follow)
+      if ((p[i] & 0xC0) != 0x80) s.failed = true;
+    need = follow;  // cut by the end of the piece
+  }
+  s.need = need;
+}
+
+void FeedUtf8(const unsigned char* p, size_t n, Utf8State& s) {
+  if (s.failed) return;
+  const size_t i = Utf8Blocks<false>(p, n, s);
+  Utf8Portable(p + i, n - i, s);
+}
+
+// FeedUtf8 of the bytes before the first zero byte; returns their number.
+size_t FeedUtf8ToNul(const unsigned char* p, size_t n, Utf8State& s) {
+  const size_t i = s.failed ? 0 : Utf8Blocks<true>(p, n, s);
+  const void* nul = std::memchr(p + i, 0, n - i);
+  const size_t end = nul ? static_cast<size_t>(static_cast<const unsigned char*>(nul) - p) : n;
+  if (!s.failed) Utf8Portable(p + i, end - i, s);
+  return end;
 }
 
 }  // namespace
@@ -186,26 +308,9 @@ int ScanFileCode(std::string_view bytes) {
 }
 
 bool IsUtf8Text(std::string_view text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t n = text.size();
-  size_t i = 0;
-  while (i < n) {
-    if (i + 8 <= n && AsciiWord(p + i)) {
-      i += 8;
-      continue;
-    }
-    const unsigned b = p[i];
-    size_t follow;
-    if (b < 0x80) follow = 0;
-    else if (b >= 0xC0 && b <= 0xDF) follow = 1;
-    else if (b >= 0xE0 && b <= 0xEF) follow = 2;
-    else return false;
-    if (n - i - 1 < follow) return false;  // ends inside a sequence
-    for (size_t k = 1; k <= follow; ++k)
-      if ((p[i + k] & 0xC0) != 0x80) return false;
-    i += follow + 1;
-  }
-  return true;
+  Utf8State s;
+  FeedUtf8(reinterpret_cast<const unsigned char*>(text.data()), text.size(), s);
+  return !s.failed && s.need == 0;
 }
 
 int DetectTextCode(std::string_view text) {
@@ -260,81 +365,15 @@ void CodeDetector::Scanner::Feed(const unsigned char* p, size_t n, bool final) {
   st.i = 0;
 }
 
-void CodeDetector::Utf8Test::Feed(const unsigned char* p, size_t n) {
-  constexpr uint64_t kHigh = 0x8080808080808080ull;
-  size_t i = 0;
-#if defined(__SSE2__)
-  // Sixty-four bytes at a time, the same test on masks of one bit per byte; `due` has bit 0
-  // (and bit 1) set when the first byte (and the second) of the next block must continue.
-  {
-    uint64_t due = need == 0 ? 0 : need == 1 ? 1 : 3;
-    for (; i + 64 <= n && !failed; i += 64) {
-      __m128i v[4];
-      for (int k = 0; k < 4; ++k) v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16 * k));
-      const __m128i any = _mm_or_si128(_mm_or_si128(v[0], v[1]), _mm_or_si128(v[2], v[3]));
-      if (!due && !_mm_movemask_epi8(any)) continue;  // ASCII
-      uint64_t high = 0, lead = 0, three = 0, four = 0;
-      for (int k = 0; k < 4; ++k) {
-        const auto top = [](__m128i x) { return uint64_t{static_cast<unsigned>(_mm_movemask_epi8(x))}; };
-        high |= top(v[k]) << (16 * k);                         // 1xxxxxxx
-        lead |= top(_mm_slli_epi64(v[k], 1)) << (16 * k);      // x1xxxxxx
-        three |= top(_mm_slli_epi64(v[k], 2)) << (16 * k);     // xx1xxxxx
-        four |= top(_mm_slli_epi64(v[k], 3)) << (16 * k);      // xxx1xxxx
-      }
-      lead &= high;    // 11xxxxxx
-      three &= lead;   // 111xxxxx
-      four &= three;   // 1111xxxx: no lead of a sequence here
-      const uint64_t cont = high & ~lead, two = lead & ~three;
-      if (four || cont != (due | two << 1 | three << 1 | three << 2)) failed = true;
-      due = two >> 63 | three >> 63 | three >> 62;
-    }
-    need = due == 0 ? 0 : due == 1 ? 1 : 2;
-  }
-#endif
-  // Eight bytes at a time: the continuation bytes must be exactly those that the lead bytes
-  // before them call for. Each mask has the top bit of a byte set where the byte is of its
-  // kind; `due` marks the bytes of the next word that leads in this one call for.
-  uint64_t due = need == 0 ? 0 : need == 1 ? 0x80 : 0x8080;
-  for (; i + 8 <= n && !failed; i += 8) {
-    const uint64_t w = LoadLittle(p + i);
-    const uint64_t high = w & kHigh;
-    if (!high && !due) continue;
-    const uint64_t cont = high & ~(w << 1);           // 10xxxxxx
-    const uint64_t lead = high & (w << 1);            // 11xxxxxx
-    const uint64_t three = lead & (w << 2) & kHigh;   // 111xxxxx
-    const uint64_t four = three & (w << 3) & kHigh;   // 1111xxxx: no lead of a sequence here
-    const uint64_t two = lead & ~three;
-    if (four || cont != (due | two << 8 | three << 8 | three << 16)) failed = true;
-    due = two >> 56 | three >> 56 | three >> 48;
-  }
-  need = due == 0 ? 0 : (due & 0x8000) ? 2 : 1;
-  for (; need > 0 && i < n && !failed; ++i, --need) failed = (p[i] & 0xC0) != 0x80;
-  while (i < n && !failed) {
-    const unsigned b = p[i];
-    int follow;
-    if (b < 0x80) follow = 0;
-    else if (b >= 0xC0 && b <= 0xDF) follow = 1;
-    else if (b >= 0xE0 && b <= 0xEF) follow = 2;
-    else {
-      failed = true;
-      break;
-    }
-    ++i;
-    for (; follow > 0 && i < n; ++i, --follow)
-      if ((p[i] & 0xC0) != 0x80) failed = true;
-    need = follow;  // cut by the end of the piece
-  }
-}
-
 void CodeDetector::Feed(std::string_view bytes) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   file_.Feed(p, bytes.size(), false);
   if (docEnded_ || bytes.empty()) return;
-  const void* nul = std::memchr(p, 0, bytes.size());
-  const size_t n = nul ? static_cast<size_t>(static_cast<const unsigned char*>(nul) - p) : bytes.size();
+  // The document's text ends at the first zero byte; the UTF-8 test finds it on its way. The
+  // test counts only for a Shift-JIS answer, so a JIS or EUC one ends it.
+  if (!Undecided(doc_.st.r) && doc_.st.r != kCodeSjis) utf8_.failed = true;
+  const size_t n = FeedUtf8ToNul(p, bytes.size(), utf8_);
   doc_.Feed(p, n, false);
-  // The UTF-8 test counts only for a Shift-JIS answer.
-  if (!utf8_.failed && (Undecided(doc_.st.r) || doc_.st.r == kCodeSjis)) utf8_.Feed(p, n);
   if (n >= 2) {
     last_[0] = p[n - 2];
     last_[1] = p[n - 1];
@@ -343,7 +382,7 @@ void CodeDetector::Feed(std::string_view bytes) {
     last_[1] = p[0];
   }
   docLen_ += n;
-  if (nul) EndDocument();
+  if (n < bytes.size()) EndDocument();
 }
 
 void CodeDetector::EndDocument() {
@@ -373,17 +412,19 @@ FileCodes CodeDetector::Finish() {
 }
 
 std::optional<FileCodes> DetectFileCodes(IReadFile& file) {
-  // Small pieces first, as most files are answered by their first bytes; larger ones after,
-  // so that a file read to its end costs few calls.
-  constexpr size_t kFirst = 64 * 1024, kLargest = 64 * 1024;
-  std::string buf;
+  // Pieces of a page-aligned buffer: the kernel copies into it at the speed of whole lines,
+  // and it stays in the second-level cache for the test that reads it next.
+  constexpr size_t kPiece = 64 * 1024, kPage = 4096;
+  struct Free {
+    void operator()(char* p) const { ::operator delete[](p, std::align_val_t{kPage}); }
+  };
+  const std::unique_ptr<char[], Free> buf(static_cast<char*>(::operator new[](kPiece, std::align_val_t{kPage})));
   CodeDetector d;
-  for (size_t size = kFirst; !d.Done(); size = std::min(size * 2, kLargest)) {
-    if (buf.size() < size) buf.resize(size);
-    const std::optional<size_t> got = file.Read(buf.data(), size);
+  while (!d.Done()) {
+    const std::optional<size_t> got = file.Read(buf.get(), kPiece);
     if (!got) return std::nullopt;
     if (*got == 0) break;
-    d.Feed(std::string_view(buf.data(), *got));
+    d.Feed(std::string_view(buf.get(), *got));
   }
   return d.Finish();
 }

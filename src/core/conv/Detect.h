@@ -56,6 +56,13 @@ struct CodeScanState {
   bool run = false;
 };
 
+// The UTF-8 test part way through a text: whether it has failed, and how many continuation
+// bytes the bytes so far still call for.
+struct Utf8State {
+  bool failed = false;
+  int need = 0;
+};
+
 // Both answers for a file: ScanFileCode and DetectLoadedTextCode of its bytes.
 struct FileCodes {
   int file;
@@ -85,17 +92,11 @@ class CodeDetector {
     size_t nHeld = 0;
     void Feed(const unsigned char* p, size_t n, bool final);
   };
-  // The UTF-8 test, carrying a sequence cut at the end of a piece.
-  struct Utf8Test {
-    bool failed = false;
-    int need = 0;  // continuation bytes still due
-    void Feed(const unsigned char* p, size_t n);
-  };
   void EndDocument();
 
   Scanner file_{true};
   Scanner doc_{false};  // over the text up to the first NUL
-  Utf8Test utf8_;       // of the same text
+  Utf8State utf8_;      // of the same text
   size_t docLen_ = 0;
   unsigned char last_[2] = {};  // the text's last two bytes
   bool docEnded_ = false;
