@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <random>
 #include <vector>
 
 #include "Fakes.h"
+#include "conv/Cpu.h"
 #include "conv/Jis.h"
 
 using namespace qlk;
@@ -218,16 +220,47 @@ TEST(Encoders, WriteInPlaceWithinTheRoomTheySayTheyNeed) {
   } encoders[] = {{"Base64", Base64Room, PutBase64, Base64ByBits}, {"Url", SjisToUrlRoom, PutSjisToUrl, UrlByRule}};
   std::string bytes;
   for (int i = 0; i < 300; ++i) bytes.push_back(static_cast<char>(i * 89 % 256));
-  for (const Encoder& e : encoders) {
-    for (size_t n = 0; n <= 40; ++n) {
-      for (size_t from : {size_t{0}, size_t{5}, size_t{200}}) {
-        const std::string_view in = std::string_view(bytes).substr(from, n);
-        std::vector<char> room(e.room(n));
-        char* const begin = room.data();
-        char* const end = e.put(in, begin);
-        ASSERT_LE(static_cast<size_t>(end - begin), room.size()) << e.name << n;
-        EXPECT_EQ(std::string(begin, end), e.want(in)) << e.name << " " << n << " from " << from;
+  // Each path the processor may take.
+  for (CpuLevel level : {CpuLevel::Portable, CpuLevel::Sse2, CpuLevel::Ssse3, CpuLevel::Avx2}) {
+    const CpuCap cap(level);
+    for (const Encoder& e : encoders) {
+      for (size_t n = 0; n <= 64; ++n) {
+        for (size_t from : {size_t{0}, size_t{5}, size_t{200}}) {
+          const std::string_view in = std::string_view(bytes).substr(from, n);
+          std::vector<char> room(e.room(n));
+          char* const begin = room.data();
+          char* const end = e.put(in, begin);
+          ASSERT_LE(static_cast<size_t>(end - begin), room.size()) << e.name << n;
+          EXPECT_EQ(std::string(begin, end), e.want(in))
+              << e.name << " " << n << " from " << from << " at level " << static_cast<int>(level);
+        }
       }
+    }
+  }
+}
+
+TEST(Encoders, ToMimeOfARunOfLinesEncodesEachLineOnItsOwn) {
+  // Random runs of lines of every short length (lone CRs inside them), in exactly the room
+  // asked for: the wide path reads past each line and stores past its characters, and must
+  // still give each line's own encoding and stay inside the room.
+  std::mt19937 rng(11);
+  for (CpuLevel level : {CpuLevel::Sse2, CpuLevel::Ssse3}) {
+    const CpuCap cap(level);
+    for (int round = 0; round < 200; ++round) {
+      std::string run, want;
+      for (size_t k = 0, lines = rng() % 12; k < lines; ++k) {
+        std::string line;
+        for (size_t n = rng() % 50; line.size() < n;) line.push_back(rng() % 9 == 0 ? '\r' : static_cast<char>(rng()));
+        if (!line.empty() && line.back() == '\r') line.back() = 'x';  // the run's CR LF must end it
+        for (size_t at; (at = line.find("\r\n")) != std::string::npos;) line[at + 1] = 'y';
+        run += line + "\r\n";
+        want += Base64ByBits(line) + "\r\n";
+      }
+      const std::vector<char> in(run.begin(), run.end());  // a read past the run is caught
+      std::vector<char> room(ToMimeRoom(run.size()));
+      char* const end = PutToMimeLines(std::string_view(in.data(), in.size()), room.data());
+      ASSERT_LE(static_cast<size_t>(end - room.data()), room.size());
+      ASSERT_EQ(std::string(room.data(), end), want) << ::testing::PrintToString(run) << " at level " << static_cast<int>(level);
     }
   }
 }

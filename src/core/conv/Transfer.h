@@ -33,6 +33,11 @@ void AppendBase64(std::string_view bytes, std::string& out);
 // is written); returns the end.
 size_t Base64Room(size_t n);
 char* PutBase64(std::string_view bytes, char* to);
+// ToMime of a run of lines, each ending in CR LF: every line encoded on its own, its CR LF
+// kept. `to` has room for ToMimeRoom(lines.size()) bytes, which also bounds PutBase64 of a
+// line of that many bytes; returns the end.
+size_t ToMimeRoom(size_t n);
+char* PutToMimeLines(std::string_view lines, char* to);
 // Four characters at a time; every byte maps to some 6-bit value (nothing is skipped). A "="
 // third character ends the text after one byte of its group, a "=" fourth after two; what
 // follows the first padded group is ignored. A last group cut short reads as if filled with

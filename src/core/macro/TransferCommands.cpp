@@ -69,7 +69,9 @@ void BindTransferCommands(Bindings& b) {
 
   // The same conversions, a line at a time (a long text streams through them).
   // Empty lines give nothing, as they stay empty in the whole run.
-  b.LineKeyword("ToMime", Raw<Base64Room, PutBase64>);
+  b.LineKeyword("ToMime", [](MainState&, const MacroArgs&) {
+    return Bindings::LineFn(Bindings::RawLine{ToMimeRoom, PutBase64, PutToMimeLines});
+  });
   b.LineKeyword("SjisToUrl", Raw<SjisToUrlRoom, PutSjisToUrl>);
   b.LineKeyword("UrlToSjis", Lines<AppendUrlToSjis>);
   b.LineKeyword("MimeToSjis", [](MainState& m, const MacroArgs&) {
