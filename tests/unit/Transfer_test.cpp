@@ -239,28 +239,38 @@ TEST(Encoders, WriteInPlaceWithinTheRoomTheySayTheyNeed) {
   }
 }
 
-TEST(Encoders, ToMimeOfARunOfLinesEncodesEachLineOnItsOwn) {
+TEST(Encoders, OfARunOfLinesEncodeEachLineOnItsOwn) {
   // Random runs of lines of every short length (lone CRs inside them), in exactly the room
-  // asked for: the wide path reads past each line and stores past its characters, and must
-  // still give each line's own encoding and stay inside the room.
+  // asked for: a wide path reads past each line and stores past its characters, and must
+  // still give each line's own encoding and stay inside the room and the run.
+  struct RunEncoder {
+    const char* name;
+    size_t (*room)(size_t);
+    char* (*put)(std::string_view, char*);
+    std::string (*want)(std::string_view);
+  } encoders[] = {{"ToMime", ToMimeRoom, PutToMimeLines, Base64ByBits},
+                  {"SjisToUrl", SjisToUrlRoom, PutSjisToUrlLines, UrlByRule}};
   std::mt19937 rng(11);
   for (CpuLevel level : {CpuLevel::Sse2, CpuLevel::Ssse3}) {
     const CpuCap cap(level);
-    for (int round = 0; round < 200; ++round) {
-      std::string run, want;
-      for (size_t k = 0, lines = rng() % 12; k < lines; ++k) {
-        std::string line;
-        for (size_t n = rng() % 50; line.size() < n;) line.push_back(rng() % 9 == 0 ? '\r' : static_cast<char>(rng()));
-        if (!line.empty() && line.back() == '\r') line.back() = 'x';  // the run's CR LF must end it
-        for (size_t at; (at = line.find("\r\n")) != std::string::npos;) line[at + 1] = 'y';
-        run += line + "\r\n";
-        want += Base64ByBits(line) + "\r\n";
+    for (const RunEncoder& e : encoders) {
+      for (int round = 0; round < 200; ++round) {
+        std::string run, want;
+        for (size_t k = 0, lines = rng() % 12; k < lines; ++k) {
+          std::string line;
+          for (size_t n = rng() % 50; line.size() < n;) line.push_back(rng() % 9 == 0 ? '\r' : static_cast<char>(rng()));
+          if (!line.empty() && line.back() == '\r') line.back() = 'x';  // the run's CR LF must end it
+          for (size_t at; (at = line.find("\r\n")) != std::string::npos;) line[at + 1] = 'y';
+          run += line + "\r\n";
+          want += e.want(line) + "\r\n";
+        }
+        const std::vector<char> in(run.begin(), run.end());  // a read past the run is caught
+        std::vector<char> room(e.room(run.size()));
+        char* const end = e.put(std::string_view(in.data(), in.size()), room.data());
+        ASSERT_LE(static_cast<size_t>(end - room.data()), room.size());
+        ASSERT_EQ(std::string(room.data(), end), want)
+            << e.name << ::testing::PrintToString(run) << " at level " << static_cast<int>(level);
       }
-      const std::vector<char> in(run.begin(), run.end());  // a read past the run is caught
-      std::vector<char> room(ToMimeRoom(run.size()));
-      char* const end = PutToMimeLines(std::string_view(in.data(), in.size()), room.data());
-      ASSERT_LE(static_cast<size_t>(end - room.data()), room.size());
-      ASSERT_EQ(std::string(room.data(), end), want) << ::testing::PrintToString(run) << " at level " << static_cast<int>(level);
     }
   }
 }

@@ -280,6 +280,31 @@ bool DecodeToFile(CQuenlarkDoc& doc, std::string_view path, Each&& each) {
 
 }  // namespace
 
+namespace {
+
+// A run of lines that each end in CR LF, written line by line: put(line, after, to) writes a
+// line's conversion at `to` and returns its end, `after` being the bytes of the run that
+// follow the line; CR LF is written after each. A run in one call saves a call per line.
+template <class Put>
+char* PutEachLine(std::string_view lines, char* to, Put put) {
+  const char* const d = lines.data();
+  const size_t size = lines.size();
+  CrFinder crs(d, size, 0);
+  for (size_t start = 0; start < size;) {
+    size_t q = crs.Next();
+    while (q + 1 < size && d[q + 1] != '\n') q = crs.Next();  // a lone CR belongs to the line
+    if (q + 1 >= size) q = size;  // (a run ends in CR LF; this only guards the walk)
+    to = put(std::string_view(d + start, q - start), size - q, to);
+    if (q >= size) break;
+    std::memcpy(to, "\r\n", 2);
+    to += 2;
+    start = q + 2;
+  }
+  return to;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------- Base64
 
 size_t Base64Room(size_t n) { return (n + 2) / 3 * 4; }
@@ -393,28 +418,16 @@ void AppendBase64(std::string_view bytes, std::string& out) {
 size_t ToMimeRoom(size_t n) { return 2 * n + 16; }
 
 char* PutToMimeLines(std::string_view lines, char* to) {
-  const char* const d = lines.data();
-  const size_t size = lines.size();
-  CrFinder crs(d, size, 0);
-  size_t start = 0;
-  while (start < size) {
-    size_t q = crs.Next();
-    while (q + 1 < size && d[q + 1] != '\n') q = crs.Next();  // a lone CR belongs to the line
-    if (q + 1 >= size) q = size;  // (a run ends in CR LF; this only guards the walk)
-    const std::string_view line(d + start, q - start);
 #if defined(__SSE2__)
-    // Sixteen readable bytes after the line: its CR LF and the lines after it.
-    if (q + 16 <= size && Cpu() >= CpuLevel::Ssse3)
-      to = PutBase64Over(reinterpret_cast<const unsigned char*>(line.data()), line.size(), to);
-    else
-#endif
-      to = PutBase64(line, to);
-    if (q >= size) break;
-    std::memcpy(to, "\r\n", 2);
-    to += 2;
-    start = q + 2;
+  // With sixteen readable bytes after the line (its CR LF and the lines after it), twelve
+  // bytes a step.
+  if (Cpu() >= CpuLevel::Ssse3) {
+    return PutEachLine(lines, to, [](std::string_view line, size_t after, char* at) {
+      return after >= 16 ? PutBase64Over(Bytes(line), line.size(), at) : PutBase64(line, at);
+    });
   }
-  return to;
+#endif
+  return PutEachLine(lines, to, [](std::string_view line, size_t, char* at) { return PutBase64(line, at); });
 }
 
 std::string Base64Encode(std::string_view bytes) {
@@ -569,6 +582,10 @@ char* PutSjisToUrl(std::string_view line, char* to) {
     to += l;
   }
   return to;
+}
+
+char* PutSjisToUrlLines(std::string_view lines, char* to) {
+  return PutEachLine(lines, to, [](std::string_view line, size_t, char* at) { return PutSjisToUrl(line, at); });
 }
 
 std::string SjisToUrlLine(std::string_view line) {

@@ -73,6 +73,9 @@ void AppendSjisToUrl(std::string_view line, std::string& out);
 // than the most it writes); returns the end.
 size_t SjisToUrlRoom(size_t n);
 char* PutSjisToUrl(std::string_view line, char* to);
+// SjisToUrl of a run of lines, each ending in CR LF, their CR LF kept; `to` has room for
+// SjisToUrlRoom(lines.size()) bytes. Returns the end.
+char* PutSjisToUrlLines(std::string_view lines, char* to);
 // UrlToSjis: "%" raises the escape flag, "&" gives CR LF, "+" a blank; a byte with another
 // after it while the flag is raised starts a pair of hexadecimal digits. The result may hold
 // CR LF; the command cuts the line there.

@@ -27,11 +27,6 @@ Bindings::LineFn Lines(MainState&, const MacroArgs&) {
   return EachNonEmptyLine(Append);
 }
 
-template <size_t (*Most)(size_t), char* (*Put)(std::string_view, char*)>
-Bindings::LineFn Raw(MainState&, const MacroArgs&) {
-  return Bindings::RawLine{Most, Put};
-}
-
 template <bool (*Op)(CQuenlarkDoc&, std::string_view)>
 void RunToFile(MainState& m, const MacroArgs& a) {
   Op(m.doc(), a.D(1));
@@ -72,7 +67,9 @@ void BindTransferCommands(Bindings& b) {
   b.LineKeyword("ToMime", [](MainState&, const MacroArgs&) {
     return Bindings::LineFn(Bindings::RawLine{ToMimeRoom, PutBase64, PutToMimeLines});
   });
-  b.LineKeyword("SjisToUrl", Raw<SjisToUrlRoom, PutSjisToUrl>);
+  b.LineKeyword("SjisToUrl", [](MainState&, const MacroArgs&) {
+    return Bindings::LineFn(Bindings::RawLine{SjisToUrlRoom, PutSjisToUrl, PutSjisToUrlLines});
+  });
   b.LineKeyword("UrlToSjis", Lines<AppendUrlToSjis>);
   b.LineKeyword("MimeToSjis", [](MainState& m, const MacroArgs&) {
     ResetJisModes();  // as at the start of the run over the whole text; the modes then carry on
