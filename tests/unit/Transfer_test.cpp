@@ -209,6 +209,29 @@ std::string Base64ByBits(std::string_view in) {
   return out;
 }
 
+// The "%" and "=" escapes read rule by rule, one byte at a time.
+std::string EscapesByRule(std::string_view in, bool percent) {
+  std::string out;
+  bool flag = false;
+  for (size_t i = 0; i < in.size(); ++i) {
+    const char c = in[i];
+    if (c == (percent ? '%' : '=')) {
+      flag = true;
+    } else if (percent && c == '&') {
+      out += "\r\n";
+    } else if (percent && c == '+') {
+      out += ' ';
+    } else if (flag && i + 1 < in.size()) {
+      const auto v = static_cast<char>(HexPair(static_cast<unsigned char>(c), static_cast<unsigned char>(in[++i])));
+      if (v) out += v;
+      flag = false;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 TEST(Encoders, WriteInPlaceWithinTheRoomTheySayTheyNeed) {
   // Exactly the room asked for, in storage of its own: a store past it is caught by the
   // address checker.
@@ -239,17 +262,18 @@ TEST(Encoders, WriteInPlaceWithinTheRoomTheySayTheyNeed) {
   }
 }
 
-TEST(Encoders, OfARunOfLinesEncodeEachLineOnItsOwn) {
+TEST(Encoders, OfARunOfLinesConvertEachLineOnItsOwn) {
   // Random runs of lines of every short length (lone CRs inside them), in exactly the room
-  // asked for: a wide path reads past each line and stores past its characters, and must
-  // still give each line's own encoding and stay inside the room and the run.
+  // asked for: a wide path reads past each line and stores past its result, and must still
+  // give each line's own conversion and stay inside the room and the run.
   struct RunEncoder {
     const char* name;
     size_t (*room)(size_t);
     char* (*put)(std::string_view, char*);
     std::string (*want)(std::string_view);
   } encoders[] = {{"ToMime", ToMimeRoom, PutToMimeLines, Base64ByBits},
-                  {"SjisToUrl", SjisToUrlRoom, PutSjisToUrlLines, UrlByRule}};
+                  {"SjisToUrl", SjisToUrlRoom, PutSjisToUrlLines, UrlByRule},
+                  {"UrlToSjis", UrlToSjisRoom, PutUrlToSjisLines, [](std::string_view l) { return EscapesByRule(l, true); }}};
   std::mt19937 rng(11);
   for (CpuLevel level : {CpuLevel::Sse2, CpuLevel::Ssse3}) {
     const CpuCap cap(level);
@@ -258,7 +282,12 @@ TEST(Encoders, OfARunOfLinesEncodeEachLineOnItsOwn) {
         std::string run, want;
         for (size_t k = 0, lines = rng() % 12; k < lines; ++k) {
           std::string line;
-          for (size_t n = rng() % 50; line.size() < n;) line.push_back(rng() % 9 == 0 ? '\r' : static_cast<char>(rng()));
+          for (size_t n = rng() % 50; line.size() < n;) {
+            const unsigned r = rng() % 9;
+            if (r == 0) line.push_back('\r');
+            else if (r <= 3) line += "%8";  // escapes for the decoder, one byte more to come
+            else line.push_back(static_cast<char>(rng()));
+          }
           if (!line.empty() && line.back() == '\r') line.back() = 'x';  // the run's CR LF must end it
           for (size_t at; (at = line.find("\r\n")) != std::string::npos;) line[at + 1] = 'y';
           run += line + "\r\n";
@@ -271,6 +300,23 @@ TEST(Encoders, OfARunOfLinesEncodeEachLineOnItsOwn) {
         ASSERT_EQ(std::string(room.data(), end), want)
             << e.name << ::testing::PrintToString(run) << " at level " << static_cast<int>(level);
       }
+    }
+  }
+}
+
+TEST(Decoders, EscapesGiveWhatTheRulesGiveOnEveryPath) {
+  // Runs of escapes with digits of every kind, broken by the bytes that end a run early:
+  // the wide path takes up to five escapes and sixteen plain bytes at a time.
+  const std::string tokens[] = {"%41", "%82%A0", "%00", "%", "%%", "%&", "%+", "&", "+", "=41", "=",
+                                "==", "%zz", "%\xFF\x82", "abc", "0123456789abcdef", "\r\n", std::string(1, '\0')};
+  std::mt19937 rng(5);
+  for (CpuLevel level : {CpuLevel::Sse2, CpuLevel::Ssse3}) {
+    const CpuCap cap(level);
+    for (int round = 0; round < 2000; ++round) {
+      std::string in;
+      for (size_t k = 0, n = rng() % 30; k < n; ++k) in += tokens[rng() % std::size(tokens)];
+      ASSERT_EQ(UrlToSjisLine(in), EscapesByRule(in, true)) << ::testing::PrintToString(in) << static_cast<int>(level);
+      ASSERT_EQ(EqualsDecode(in), EscapesByRule(in, false)) << ::testing::PrintToString(in) << static_cast<int>(level);
     }
   }
 }

@@ -81,6 +81,11 @@ char* PutSjisToUrlLines(std::string_view lines, char* to);
 // CR LF; the command cuts the line there.
 std::string UrlToSjisLine(std::string_view line);
 void AppendUrlToSjis(std::string_view line, std::string& out);
+// The same written at `to`, which has room for UrlToSjisRoom(line.size()) bytes; returns the
+// end. Of a run of lines each ending in CR LF, their CR LF kept, in the same room.
+size_t UrlToSjisRoom(size_t n);
+char* PutUrlToSjis(std::string_view line, char* to);
+char* PutUrlToSjisLines(std::string_view lines, char* to);
 
 // ToSjisCode: "%02X " per byte. ToJisCode: "%04X " per double-byte character (its JIS code,
 // 0000 for none), "%02X " per single byte.

@@ -70,7 +70,9 @@ void BindTransferCommands(Bindings& b) {
   b.LineKeyword("SjisToUrl", [](MainState&, const MacroArgs&) {
     return Bindings::LineFn(Bindings::RawLine{SjisToUrlRoom, PutSjisToUrl, PutSjisToUrlLines});
   });
-  b.LineKeyword("UrlToSjis", Lines<AppendUrlToSjis>);
+  b.LineKeyword("UrlToSjis", [](MainState&, const MacroArgs&) {
+    return Bindings::LineFn(Bindings::RawLine{UrlToSjisRoom, PutUrlToSjis, PutUrlToSjisLines});
+  });
   b.LineKeyword("MimeToSjis", [](MainState& m, const MacroArgs&) {
     ResetJisModes();  // as at the start of the run over the whole text; the modes then carry on
     const ICodePage& cp = m.platform().codepage;
