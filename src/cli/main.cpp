@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "macro/Interpreter.h"
 #include "macro/MainState.h"
 #include "macro/Streaming.h"
+#include "platform/Files.h"
 #include "platform/System.h"
 
 using namespace qlk;
@@ -195,28 +197,25 @@ int Run(const Options& o) {
   std::optional<std::string> input;
   if (o.macroFile.empty() && !o.utf8) {
     if (Bindings::LineFn fn = LineFnForMacroLine(*m, line)) {
-      std::string head;
-      if (o.in.empty()) {
-        head.resize(kStreamBlock);
-        std::optional<size_t> got = sys::ReadStdinSome(head.data(), head.size());
-        if (!got) {
-          Fail(Txt::CliCannotRead, "-");
-          return 2;
-        }
-        head.resize(*got);
-      } else if (std::optional<std::string> all = files->ReadAll(sjisPath(o.in))) {
-        head = std::move(*all);
-      } else {
+      // Standard input or the file, a block at a time.
+      std::unique_ptr<IReadFile> inFile;
+      if (!o.in.empty() && !(inFile = files->OpenRead(sjisPath(o.in)))) {
         Fail(Txt::CliCannotRead, o.in);
         return 2;
       }
+      ReadMore read = [&](char* buf, size_t n) -> std::optional<size_t> {
+        return inFile ? inFile->Read(buf, n) : sys::ReadStdinSome(buf, n);
+      };
+      std::string head(kStreamBlock, '\0');
+      std::optional<size_t> got = read(head.data(), head.size());
+      if (!got) {
+        Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in);
+        return 2;
+      }
+      head.resize(*got);
       if (head.empty() || head[0] == '\0') {
         input = std::string();  // no text: the run below says so
       } else {
-        ReadMore read = [&](char* buf, size_t n) -> std::optional<size_t> {
-          if (!o.in.empty()) return 0;  // the file was read whole
-          return sys::ReadStdinSome(buf, n);
-        };
         std::string collected;  // for -o: the file is written only after a whole run
         WriteOut write = [&](std::string_view b) {
           if (!o.out.empty()) {

@@ -94,6 +94,10 @@ expect StreamedRunToAFile "$whole" "$(md5sum < "$tmp/big.out")"
 # The text ends at its first zero byte, as on the clipboard.
 expect ZeroByteEndsTheText "610d0a62" "$(printf 'a\r\nb\000c\r\n' | q TextAll | hex)"
 expect ZeroByteFirstIsNoText "1" "$(printf '\000abc' | q TextAll 2>&1 >/dev/null | grep -c '文書が存在しません')"
+# A file given with -i is read a block at a time as standard input is, to the same bytes.
+expect StreamedFileGivesTheBytesOfStdin "$(q ToMime < "$tmp/big.txt" | md5sum)" "$(q ToMime -i "$(p "$tmp/big.txt")" | md5sum)"
+printf 'a\r\nb\000c\r\n' > "$tmp/zero.txt"
+expect ZeroByteEndsAStreamedFile "610d0a62" "$(q TextAll -i "$(p "$tmp/zero.txt")" | hex)"
 
 # --list names every keyword; --help says how.
 n=$(q --list | wc -l)
