@@ -150,8 +150,8 @@ inline __m128i Stops(__m128i v, unsigned char escape, bool percent) {
   return stop;
 }
 
-// Sixteen bytes at `p`, the first of them plain: stored at `to` as they are; returns how many
-// of them are plain in a row (the others are written over).
+// Sixteen bytes at `p` stored at `to` as they are; returns how many of them are plain in a row
+// from the first (the bytes after those are written over).
 inline size_t PlainRun(const unsigned char* p, unsigned char escape, bool percent, char* to) {
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v);
