@@ -27,6 +27,12 @@ Bindings::LineFn Lines(MainState&, const MacroArgs&) {
   return EachNonEmptyLine(Append);
 }
 
+// A conversion written in place: per line, and per run of lines for the stream.
+template <size_t (*Most)(size_t), char* (*Put)(std::string_view, char*), char* (*PutLines)(std::string_view, char*)>
+Bindings::LineFn Raw(MainState&, const MacroArgs&) {
+  return Bindings::RawLine{Most, Put, PutLines};
+}
+
 template <bool (*Op)(CQuenlarkDoc&, std::string_view)>
 void RunToFile(MainState& m, const MacroArgs& a) {
   Op(m.doc(), a.D(1));
@@ -64,15 +70,9 @@ void BindTransferCommands(Bindings& b) {
 
   // The same conversions, a line at a time (a long text streams through them).
   // Empty lines give nothing, as they stay empty in the whole run.
-  b.LineKeyword("ToMime", [](MainState&, const MacroArgs&) {
-    return Bindings::LineFn(Bindings::RawLine{ToMimeRoom, PutBase64, PutToMimeLines});
-  });
-  b.LineKeyword("SjisToUrl", [](MainState&, const MacroArgs&) {
-    return Bindings::LineFn(Bindings::RawLine{SjisToUrlRoom, PutSjisToUrl, PutSjisToUrlLines});
-  });
-  b.LineKeyword("UrlToSjis", [](MainState&, const MacroArgs&) {
-    return Bindings::LineFn(Bindings::RawLine{UrlToSjisRoom, PutUrlToSjis, PutUrlToSjisLines});
-  });
+  b.LineKeyword("ToMime", Raw<ToMimeRoom, PutBase64, PutToMimeLines>);
+  b.LineKeyword("SjisToUrl", Raw<SjisToUrlRoom, PutSjisToUrl, PutSjisToUrlLines>);
+  b.LineKeyword("UrlToSjis", Raw<UrlToSjisRoom, PutUrlToSjis, PutUrlToSjisLines>);
   b.LineKeyword("MimeToSjis", [](MainState& m, const MacroArgs&) {
     ResetJisModes();  // as at the start of the run over the whole text; the modes then carry on
     const ICodePage& cp = m.platform().codepage;
