@@ -10,10 +10,10 @@
 
 #include "app/AppState.h"
 #include "app/Texts.h"
-#include "cli/KeywordHelp.h"
 #include "conv/Detect.h"
 #include "macro/Bindings.h"
 #include "macro/Interpreter.h"
+#include "macro/Keywords.h"
 #include "macro/MainState.h"
 #include "macro/Streaming.h"
 #include "platform/Files.h"
@@ -120,12 +120,13 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
   return o;
 }
 
+// Every keyword with its arguments and what it does, in the order of the keyword table.
 void PrintList() {
-  for (const cli::KeywordHelp& h : cli::AllKeywordHelp()) {
-    std::string l = h.keyword;
+  for (const KeywordDef& h : AllKeywords()) {
+    std::string l = h.name;
     if (*h.args) l += std::string(" ") + h.args;
     while (l.size() < 48) l += ' ';
-    sys::PrintOut(l + "  " + h.what);
+    sys::PrintOut(l + "  " + h.help);
   }
 }
 

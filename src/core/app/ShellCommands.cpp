@@ -18,11 +18,11 @@ class CAboutDlg final : public DialogModel {
 }  // namespace
 
 void BindShellCommands(Bindings& b) {
-  b.Command(57664, [](MainState& m) {
+  b.Command(Cmd::About, [](MainState& m) {
     CAboutDlg dlg;
     m.platform().ui.RunDialog(dlg);
   });
-  b.Command(32806, [](MainState& m) {
+  b.Command(Cmd::Settings, [](MainState& m) {
     AppState& app = m.app();
     CSetDlg dlg(m.platform(), m.allSelect, app.update);
     dlg.openKinsoku = app.openKinsokuDialog;

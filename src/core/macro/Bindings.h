@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "doc/Document.h"
+#include "macro/Commands.h"
+#include "macro/Keywords.h"
 
 namespace qlk {
 
@@ -35,6 +37,8 @@ class Bindings {
  public:
   using Handler = std::function<void(MainState&)>;
   using DocOp = std::function<void(CQuenlarkDoc&)>;
+  // The macro line of a plain command whose line depends on the settings (read when it runs).
+  using LineMaker = std::function<std::string(MainState&)>;
   using Action = std::function<void(MainState&, const MacroArgs&)>;
   using DocHookInstaller = std::function<void(MainState&)>;
   // A keyword whose run over a whole text converts each line on its own, in order (state may
@@ -82,29 +86,45 @@ class Bindings {
   };
   using LineFnMaker = std::function<LineFn(MainState&, const MacroArgs&)>;
 
-  // A plain command: the frame of its table row around the operation.
-  void Plain(uint32_t id, DocOp op);
-  // A command with a handler of its own (dialog, search and other frames).
-  void Command(uint32_t id, Handler h);
-  // What a macro keyword does in the interpreter (case-blind name).
-  void Keyword(std::string_view keyword, Action a);
+  // A command of the Plain frame: the table's frame around the operation. A row without fixed
+  // arguments binds its keyword to the same operation. With `line`, the macro line is made
+  // when the command runs, after the question (and the keyword is bound on its own).
+  void Plain(Cmd c, Handler op, LineMaker line = {});
+  void Plain(Cmd c, DocOp op, LineMaker line = {});
+  // A command with a handler of its own (the Dialog, Search, LineSelect and Other frames).
+  void Command(Cmd c, Handler h);
+  // Each identifier of a run-time range (QLK_CMD_RANGE): h gets the entry's index.
+  void Range(Cmd first, int count, std::function<void(MainState&, int)> h);
+  // What a macro keyword does in the interpreter.
+  void Keyword(Kw k, Action a);
   // The line conversion of a keyword that also has an action (see LineFn).
-  void LineKeyword(std::string_view keyword, LineFnMaker make);
+  void LineKeyword(Kw k, LineFnMaker make);
   // Lets a family reach into file reading (code detection and conversion on open).
   void DocHooks(DocHookInstaller i) { docHooks_.push_back(std::move(i)); }
 
+  // What the dispatch runs for a command bound here: the table's frame around a Plain
+  // command's operation, or the handler of the others.
   const Handler* HandlerFor(uint32_t id) const;
-  const Action* ActionFor(std::string_view keyword) const;
+  const Action* ActionFor(Kw k) const;
+  const Action* ActionFor(std::string_view keyword) const;  // case-blind name
   const LineFnMaker* LineFnMakerFor(std::string_view keyword) const;
   void InstallDocHooks(MainState& m) const {
     for (const auto& i : docHooks_) i(m);
   }
 
+  // Bindings that disagree with the tables: an identifier the command table does not hold, a
+  // binding of the wrong frame, a command or keyword bound twice. Empty when all is well; the
+  // tests see to that.
+  const std::vector<std::string>& Problems() const { return problems_; }
+
  private:
+  void Problem(std::string what) { problems_.push_back(std::move(what)); }
+
   std::map<uint32_t, Handler> handlers_;
-  std::map<std::string, Action> actions_;  // by lower-case keyword
-  std::map<std::string, LineFnMaker> lineFns_;
+  std::vector<Action> actions_ = std::vector<Action>(kKeywordCount);  // by Kw
+  std::vector<LineFnMaker> lineFns_ = std::vector<LineFnMaker>(kKeywordCount);
   std::vector<DocHookInstaller> docHooks_;
+  std::vector<std::string> problems_;
 };
 
 // The conversion of each non-empty line, as the line-for-line frames (conv/LineWalk.h) run

@@ -5,11 +5,23 @@
 
 namespace qlk {
 
-void RunPlain(MainState& m, const CommandDef& c, const Bindings::DocOp& op) {
+void RunPlain(MainState& m, const CommandDef& c, const Bindings::Handler& op, const Bindings::LineMaker& line) {
   if (!m.Reload()) return;
   if (!m.Verify(c.confirm)) return;
-  m.WriteMacroLine(c.MacroLine());
-  op(m.doc());
+  m.WriteMacroLine(line ? line(m) : c.MacroLine());
+  op(m);
+  m.Store();
+}
+
+void SelectAllFrame(MainState& m) {
+  m.WriteMacroLine(KeywordName(Kw::TextAll));
+  m.doc().SelectAll();
+  m.Store();
+}
+
+void NotselFrame(MainState& m) {
+  m.WriteMacroLine(KeywordName(Kw::Notsel));
+  m.doc().exclusive = m.doc().exclusive ? 0 : 1;
   m.Store();
 }
 

@@ -10,8 +10,12 @@
 
 namespace qlk {
 
-// Reload, "Verify" question, macro line, the operation, store.
-void RunPlain(MainState& m, const CommandDef& c, const Bindings::DocOp& op);
+// Reload, "Verify" question, macro line (the row's, or what `line` makes), the operation, store.
+void RunPlain(MainState& m, const CommandDef& c, const Bindings::Handler& op, const Bindings::LineMaker& line = {});
+// "全て選択(&A)": no reload; the TextAll line, all lines selected, store.
+void SelectAllFrame(MainState& m);
+// "排他選択(&H)": no reload; the Notsel line, the exclusive flag inverted, store.
+void NotselFrame(MainState& m);
 
 // Reload, the parameter dialog (Cancel ends with nothing recorded or stored), then on OK:
 // `accept` copies the values into the document and returns the macro line, the line is

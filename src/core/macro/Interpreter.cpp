@@ -1,47 +1,33 @@
 #include "macro/Interpreter.h"
 
+#include <array>
 #include <vector>
 
-#include "conv/Case.h"
 #include "macro/Bindings.h"
 #include "macro/MainState.h"
 
 namespace qlk {
 namespace {
 
-constexpr const char* kKeywords[] = {
-    "OverwriteString", "RenoString", "KetaChange", "IndentChange", "InsertString", "DeletePos", "ZenToHan",
-    "HanToZen", "ToUpper", "ToLower", "ToZenUpper", "ToZenLower", "HiraToKana", "KanaToHira", "Replace",
-    "TurnChange", "JisToSjis", "SjisToJis", "UrlToSjis", "ToSjisCode", "ToJisCode", "ToOneline", "EucToSjis",
-    "SjisToEuc", "UrleToSjis", "DelSpaceLine", "DelSpaceBack", "DelSpaceFirst", "DelSpaceMultiLine",
-    "IndTurnChange", "TextAll", "CodeToSjis", "CodeToJis", "ToFirst", "CtlMToCRLF", "ZenToHan2", "HanToZen2",
-    "DelSpaceOnly", "LFToCRLF", "LineDelete", "StrCat", "Notsel", "SuperReplace", "Sort1", "Sort2",
-    "MimeToSjis", "MimeOut", "SjisToMime", "LineSelect", "Copy", "Paste", "SpaceInsert", "OnelineNo", "TurnIf",
-    "ZenToHanSw", "HanToZenSw", "UuencodeOut", "Join", "SpToCsv", "MultiFileReplace", "ToTopUpper", "TabSpace",
-    "SpaceTab", "PastePlus", "ToCenter", "ToRight", "ToLineUpper", "ToOnelineAll", "ReplaceDouble", "TabIf",
-    "Sort", "UnicodeToMbcs", "MbcsToUnicode", "DupLineDel", "LineEdit", "Open", "Close", "Save", "DelStr",
-    "InsertLine", "InsertEndLine", "Utf8ToSjis", "SjisToUtf8", "ToSjis", "ToMime", "SjisToUrl", "FileInsert",
-};
-static_assert(std::size(kKeywords) == 87);
-static_assert(std::string_view(kKeywords[50]) == "Paste" && std::string_view(kKeywords[75]) == "Open");
-
-constexpr const char* kRecorderOnly[] = {"ChangeUpperLower", "Reverse"};
+template <bool kInTable>
+constexpr auto Names() {
+  std::array<const char*, kInTable ? kTableKeywordCount : kKeywordCount - kTableKeywordCount> a{};
+  for (size_t i = 0; i < a.size(); ++i) a[i] = AllKeywords()[kInTable ? i : kTableKeywordCount + i].name;
+  return a;
+}
+constexpr auto kTableNames = Names<true>();
+constexpr auto kRecorderOnlyNames = Names<false>();
 
 constexpr int kMaxArgs = 20;
-constexpr int kPaste = 50;
-constexpr int kOpen = 75;
 
 }  // namespace
 
-std::span<const char* const> MacroKeywords() { return kKeywords; }
-std::span<const char* const> RecorderOnlyKeywords() { return kRecorderOnly; }
+std::span<const char* const> MacroKeywords() { return kTableNames; }
+std::span<const char* const> RecorderOnlyKeywords() { return kRecorderOnlyNames; }
 
 int FindKeyword(std::string_view token) {
-  for (size_t i = 0; i < std::size(kKeywords); ++i)
-    if (SameIgnoringAsciiCase(token, kKeywords[i])) return static_cast<int>(i);
-  for (size_t i = 0; i < std::size(kRecorderOnly); ++i)
-    if (SameIgnoringAsciiCase(token, kRecorderOnly[i])) return static_cast<int>(std::size(kKeywords) + i);
-  return -1;
+  std::optional<Kw> k = KeywordFor(token);
+  return k ? static_cast<int>(*k) : -1;
 }
 
 std::optional<std::string_view> MacroTokenizer::Next() {
@@ -71,21 +57,22 @@ std::optional<ParsedMacroLine> ParseMacroLine(std::string_view line) {
     if (!t) break;
     p.args.tokens.emplace_back(*t);
   }
-  p.index = FindKeyword(*kw);
-  if (p.index >= 0) p.keyword = p.index < 87 ? kKeywords[p.index] : kRecorderOnly[p.index - 87];
+  if (std::optional<Kw> k = KeywordFor(*kw)) {
+    p.kw = *k;
+    p.index = static_cast<int>(*k);
+    p.keyword = KeywordName(*k);
+  }
   return p;
 }
 
 bool ExecuteMacroLine(MainState& m, std::string_view line) {
   std::optional<ParsedMacroLine> p = ParseMacroLine(line);
   if (!p) return true;  // an empty line is skipped
-  const bool pasteOrOpen = p->index == kPaste || p->index == kOpen;
-  if (m.doc().LineCount() == 0 && !pasteOrOpen) {
+  if (m.doc().LineCount() == 0 && p->kw != Kw::Paste && p->kw != Kw::Open) {
     m.platform().ui.Info(MakeMessage(Txt::NoDocument));
     return false;
   }
-  if (!p->keyword) return true;
-  if (const Bindings::Action* a = m.bindings().ActionFor(p->keyword)) (*a)(m, p->args);
+  if (const Bindings::Action* a = m.bindings().ActionFor(p->kw)) (*a)(m, p->args);
   return true;
 }
 

@@ -12,12 +12,13 @@ namespace qlk {
 
 class MainState;
 
-// The keyword table in its fixed order (87 entries), and the two keywords the recorder writes
-// beyond it (ChangeUpperLower, Reverse), which replay with their operations.
+// The names of the keyword table in its fixed order (87 entries), and of the two keywords the
+// recorder writes beyond it (ChangeUpperLower, Reverse), which replay with their operations
+// (all of them from Keywords.def).
 std::span<const char* const> MacroKeywords();
 std::span<const char* const> RecorderOnlyKeywords();
-// Index in the keyword table (case-blind, first match); the recorder-only keywords follow at
-// 87 and 88; -1 when the token is no keyword.
+// Index in the keyword table (case-blind, first match), as Kw counts; the recorder-only
+// keywords follow at 87 and 88; -1 when the token is no keyword.
 int FindKeyword(std::string_view token);
 
 // Splits a macro line into tokens at single spaces; a token followed by k spaces keeps k - 1
@@ -37,6 +38,7 @@ class MacroTokenizer {
 // no keyword) and its arguments. Empty for an empty line.
 struct ParsedMacroLine {
   const char* keyword = nullptr;
+  Kw kw = Kw::None;
   int index = -1;  // in the keyword table, as FindKeyword gives it
   MacroArgs args;
 };

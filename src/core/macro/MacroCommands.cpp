@@ -108,21 +108,20 @@ void RunMacroMenuEntry(MainState& m, int entry) {
 }  // namespace
 
 void BindMacroCommands(Bindings& b) {
-  b.Command(32837, ToggleRecording);
-  b.Command(32838, RunMacroCommand);
-  for (int i = 0; i < kMacroMenuEntries; ++i)
-    b.Command(kFirstMacroMenuCommand + static_cast<uint32_t>(i), [i](MainState& m) { RunMacroMenuEntry(m, i); });
+  b.Command(Cmd::MacroRecord, ToggleRecording);
+  b.Command(Cmd::MacroRun, RunMacroCommand);
+  b.Range(Cmd::MacroMenu, kMacroMenuEntries, RunMacroMenuEntry);
   auto none = [](MainState&, const MacroArgs&) {};
-  b.Keyword("Paste", none);
-  b.Keyword("PastePlus", none);
-  b.Keyword("Close", none);
-  b.Keyword("ToFirst", [](MainState& m, const MacroArgs&) { ToFirst(m); });
-  b.Keyword("Join", Join);
-  b.Keyword("LineEdit", LineEdit);
-  b.Keyword("InsertLine", [](MainState& m, const MacroArgs& a) { m.doc().InsertLine(a.N(1), a.D(2)); });
-  b.Keyword("FileInsert", [](MainState& m, const MacroArgs& a) { m.doc().FileInsert(a.D(1)); });
-  b.Keyword("Open", [](MainState& m, const MacroArgs& a) { m.doc().OpenFile(a.rest); });
-  b.Keyword("Save", [](MainState& m, const MacroArgs& a) {
+  b.Keyword(Kw::Paste, none);
+  b.Keyword(Kw::PastePlus, none);
+  b.Keyword(Kw::Close, none);
+  b.Keyword(Kw::ToFirst, [](MainState& m, const MacroArgs&) { ToFirst(m); });
+  b.Keyword(Kw::Join, Join);
+  b.Keyword(Kw::LineEdit, LineEdit);
+  b.Keyword(Kw::InsertLine, [](MainState& m, const MacroArgs& a) { m.doc().InsertLine(a.N(1), a.D(2)); });
+  b.Keyword(Kw::FileInsert, [](MainState& m, const MacroArgs& a) { m.doc().FileInsert(a.D(1)); });
+  b.Keyword(Kw::Open, [](MainState& m, const MacroArgs& a) { m.doc().OpenFile(a.rest); });
+  b.Keyword(Kw::Save, [](MainState& m, const MacroArgs& a) {
     CQuenlarkDoc& d = m.doc();
     if (!a.rest.empty()) d.SetPathName(a.rest);
     d.SaveFile(d.PathName());

@@ -2,12 +2,13 @@
 
 #include "conv/Sjis.h"
 #include "macro/Escape.h"
+#include "macro/Keywords.h"
 
 namespace qlk::ml {
 namespace {
 
-std::string Kw(const char* k, std::initializer_list<int> nums) {
-  std::string s = k;
+std::string Nums(Kw k, std::initializer_list<int> nums) {
+  std::string s = KeywordName(k);
   for (int n : nums) {
     s += ' ';
     s += std::to_string(n);
@@ -15,8 +16,8 @@ std::string Kw(const char* k, std::initializer_list<int> nums) {
   return s;
 }
 
-std::string Join(const char* k, std::initializer_list<std::string_view> parts) {
-  std::string s = k;
+std::string Join(Kw k, std::initializer_list<std::string_view> parts) {
+  std::string s = KeywordName(k);
   for (std::string_view p : parts) {
     s += ' ';
     s += p;
@@ -50,70 +51,70 @@ std::string SpacedExpression(std::string_view re, const char* space) {
 
 }  // namespace
 
-std::string OverwriteString(int c, std::string_view t) { return Join("OverwriteString", {N(c), EscapeTyped(t)}); }
+std::string OverwriteString(int c, std::string_view t) { return Join(Kw::OverwriteString, {N(c), EscapeTyped(t)}); }
 std::string RenoString(int inc, int dig, int col, int start, int blank) {
-  return Kw("RenoString", {inc, dig, col, start, blank});
+  return Nums(Kw::RenoString, {inc, dig, col, start, blank});
 }
-std::string KetaChange(int w) { return Kw("KetaChange", {w}); }
-std::string IndentChange(int w) { return Kw("IndentChange", {w}); }
-std::string TurnChange(int w) { return Kw("TurnChange", {w}); }
-std::string IndTurnChange(int w) { return Kw("IndTurnChange", {w}); }
-std::string InsertString(int c, std::string_view t) { return Join("InsertString", {N(c), Escape(t)}); }
-std::string DeletePos(int a, int b) { return Kw("DeletePos", {a, b}); }
+std::string KetaChange(int w) { return Nums(Kw::KetaChange, {w}); }
+std::string IndentChange(int w) { return Nums(Kw::IndentChange, {w}); }
+std::string TurnChange(int w) { return Nums(Kw::TurnChange, {w}); }
+std::string IndTurnChange(int w) { return Nums(Kw::IndTurnChange, {w}); }
+std::string InsertString(int c, std::string_view t) { return Join(Kw::InsertString, {N(c), Escape(t)}); }
+std::string DeletePos(int a, int b) { return Nums(Kw::DeletePos, {a, b}); }
 
 std::string Replace(std::string_view search, std::string_view repl, int options, int regex) {
   const std::string s = regex ? SpacedExpression(search, "\\s") : Escape(search);
-  return Join("Replace", {s, Escape(repl), N(options), N(regex)});
+  return Join(Kw::Replace, {s, Escape(repl), N(options), N(regex)});
 }
 
 std::string DelStr(std::string_view search, int options, int regex) {
   // \x20 is the same character to both engines, where \s would also take tabs.
   const std::string s = regex ? SpacedExpression(search, "\\x20") : Escape(search);
-  return Join("DelStr", {s, N(options), N(regex)});
+  return Join(Kw::DelStr, {s, N(options), N(regex)});
 }
 
-std::string SjisToEuc(int o) { return Kw("SjisToEuc", {o}); }
-std::string ZenToHan2(int k) { return Kw("ZenToHan2", {k}); }
-std::string HanToZen2(int k) { return Kw("HanToZen2", {k}); }
-std::string ZenToHanSw(int b) { return Kw("ZenToHanSw", {b}); }
-std::string HanToZenSw(int b) { return Kw("HanToZenSw", {b}); }
-std::string StrCat(std::string_view t) { return Join("StrCat", {EscapeTyped(t)}); }
+std::string SjisToEuc(int o) { return Nums(Kw::SjisToEuc, {o}); }
+std::string ZenToHan2(int k) { return Nums(Kw::ZenToHan2, {k}); }
+std::string HanToZen2(int k) { return Nums(Kw::HanToZen2, {k}); }
+std::string ZenToHanSw(int b) { return Nums(Kw::ZenToHanSw, {b}); }
+std::string HanToZenSw(int b) { return Nums(Kw::HanToZenSw, {b}); }
+std::string StrCat(std::string_view t) { return Join(Kw::StrCat, {EscapeTyped(t)}); }
 // The start and end strings go in escape form too: the three-argument line is read back
 // decoded, and a space or an empty end string written as typed would shift the arguments.
 std::string SuperReplace(std::string_view a, std::string_view b, std::string_view r) {
-  return Join("SuperReplace", {Escape(a), Escape(b), Escape(r)});
+  return Join(Kw::SuperReplace, {Escape(a), Escape(b), Escape(r)});
 }
 std::string LineSelect(int step, std::string_view pattern, int start, int end, int regex) {
-  return Join("LineSelect", {N(step), EscapeTyped(pattern), N(start), N(end), N(regex)});
+  return Join(Kw::LineSelect, {N(step), EscapeTyped(pattern), N(start), N(end), N(regex)});
 }
-std::string LineSelect(int step, int start, int end) { return Kw("LineSelect", {step, start, end}); }
-std::string SpaceInsert(int c, int n, int o) { return Kw("SpaceInsert", {c, n, o}); }
-std::string OnelineNo(int n) { return Kw("OnelineNo", {n}); }
-std::string TurnIf(std::string_view t, int r) { return Join("TurnIf", {EscapeTyped(t), N(r)}); }
-std::string TabIf(std::string_view t, int r) { return Join("TabIf", {EscapeTyped(t), N(r)}); }
-std::string SpToCsv(int a, int b) { return Kw("SpToCsv", {a, b}); }
+std::string LineSelect(int step, int start, int end) { return Nums(Kw::LineSelect, {step, start, end}); }
+std::string SpaceInsert(int c, int n, int o) { return Nums(Kw::SpaceInsert, {c, n, o}); }
+std::string OnelineNo(int n) { return Nums(Kw::OnelineNo, {n}); }
+std::string TurnIf(std::string_view t, int r) { return Join(Kw::TurnIf, {EscapeTyped(t), N(r)}); }
+std::string TabIf(std::string_view t, int r) { return Join(Kw::TabIf, {EscapeTyped(t), N(r)}); }
+std::string SpToCsv(int a, int b) { return Nums(Kw::SpToCsv, {a, b}); }
 std::string MultiFileReplace(std::string_view folder, std::string_view files, std::string_view search,
                              std::string_view repl) {
-  return Join("MultiFileReplace", {folder, files, search, Escape(repl)});
+  return Join(Kw::MultiFileReplace, {folder, files, search, Escape(repl)});
 }
-std::string TabSpace(int w) { return Kw("TabSpace", {w}); }
-std::string SpaceTab(int w) { return Kw("SpaceTab", {w}); }
+std::string TabSpace(int w) { return Nums(Kw::TabSpace, {w}); }
+std::string SpaceTab(int w) { return Nums(Kw::SpaceTab, {w}); }
 // As typed, but an empty text (an after-text that removes the brackets, no escape character)
 // as "\b", which the interpreter reads back as empty; written bare, it would shift the rest.
 std::string ReplaceDouble(std::string_view a, std::string_view b, std::string_view c, std::string_view d,
                           std::string_view e) {
   auto typed = [](std::string_view t) { return t.empty() ? std::string("\\b") : std::string(t); };
-  return Join("ReplaceDouble", {typed(a), typed(b), typed(c), typed(d), typed(e)});
+  return Join(Kw::ReplaceDouble, {typed(a), typed(b), typed(c), typed(d), typed(e)});
 }
 std::string Sort(const std::vector<CSortItem>& keys) {
-  std::string s = "Sort";
+  std::string s = KeywordName(Kw::Sort);
   for (const CSortItem& k : keys)
     for (int n : {k.descending, k.firstColumn, k.lastColumn, k.numeric}) s += " " + std::to_string(n);
   return s;
 }
-std::string DupLineDel(int p, int a, int b, int s) { return Kw("DupLineDel", {p, a, b, s}); }
-std::string InsertEndLine(std::string_view t) { return Join("InsertEndLine", {EscapeTyped(t)}); }
-std::string Open(std::string_view path) { return Join("Open", {path}); }
-std::string Save(std::string_view path) { return path.empty() ? "Save" : Join("Save", {path}); }
+std::string DupLineDel(int p, int a, int b, int s) { return Nums(Kw::DupLineDel, {p, a, b, s}); }
+std::string InsertEndLine(std::string_view t) { return Join(Kw::InsertEndLine, {EscapeTyped(t)}); }
+std::string Open(std::string_view path) { return Join(Kw::Open, {path}); }
+std::string Save(std::string_view path) { return path.empty() ? KeywordName(Kw::Save) : Join(Kw::Save, {path}); }
 
 }  // namespace qlk::ml

@@ -7,6 +7,7 @@
 
 #include "app/AppState.h"
 #include "doc/Document.h"
+#include "macro/Commands.h"
 #include "macro/Recorder.h"
 
 namespace qlk {
@@ -26,8 +27,9 @@ class MainState {
   const Bindings& bindings() const { return b_; }
   MacroRecorder& recorder() { return recorder_; }
 
-  // Runs the handler of a command; false when none is bound to the identifier.
+  // Runs a command as its row's frame says; false when nothing is bound to the identifier.
   bool Dispatch(uint32_t id);
+  bool Dispatch(Cmd c) { return Dispatch(IdOf(c)); }
   bool IsBound(uint32_t id) const;
 
   // ---- pieces of the command frame ----

@@ -13,11 +13,6 @@
 namespace qlk {
 namespace {
 
-constexpr uint32_t kReplaceId = 32783;
-constexpr uint32_t kSuperReplaceId = 32827;
-constexpr uint32_t kReplaceDoubleId = 32915;
-constexpr uint32_t kDelStrId = 32926;
-
 // ---------------------------------------------------------------- menu commands
 
 // The dialog's texts are typed in the escape notation, except a regular expression, which
@@ -165,22 +160,22 @@ void ReplaceDoubleKeyword(MainState& m, const MacroArgs& a) {
 }  // namespace
 
 void BindReplaceCommands(Bindings& b) {
-  b.Command(kReplaceId, ReplaceCommand);
-  b.Command(kDelStrId, DelStrCommand);
-  b.Command(kSuperReplaceId, SuperReplaceCommand);
-  b.Command(kReplaceDoubleId, ReplaceDoubleCommand);
+  b.Command(Cmd::Replace, ReplaceCommand);
+  b.Command(Cmd::DelStr, DelStrCommand);
+  b.Command(Cmd::SuperReplace, SuperReplaceCommand);
+  b.Command(Cmd::ReplaceDouble, ReplaceDoubleCommand);
 
-  b.Keyword("Replace", ReplaceKeyword);
-  b.Keyword("DelStr", DelStrKeyword);
-  b.Keyword("SuperReplace", SuperReplaceKeyword);
-  b.Keyword("ReplaceDouble", ReplaceDoubleKeyword);
+  b.Keyword(Kw::Replace, ReplaceKeyword);
+  b.Keyword(Kw::DelStr, DelStrKeyword);
+  b.Keyword(Kw::SuperReplace, SuperReplaceKeyword);
+  b.Keyword(Kw::ReplaceDouble, ReplaceDoubleKeyword);
 
-  b.LineKeyword("Replace", [](MainState&, const MacroArgs& a) -> Bindings::LineFn {
+  b.LineKeyword(Kw::Replace, [](MainState&, const MacroArgs& a) -> Bindings::LineFn {
     ReplaceArgs r = ReadReplaceArgs(a);
     if (r.none || r.regex) return {};
     return PlainReplaceLines(std::move(r.find), std::move(r.replacement), r.options);
   });
-  b.LineKeyword("DelStr", [](MainState&, const MacroArgs& a) -> Bindings::LineFn {
+  b.LineKeyword(Kw::DelStr, [](MainState&, const MacroArgs& a) -> Bindings::LineFn {
     if (a.N(3) != 0) return {};
     return PlainReplaceLines(a.D(1), "", a.N(2));
   });

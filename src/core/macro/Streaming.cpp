@@ -6,7 +6,6 @@
 #include <cstring>
 #include <memory>
 
-#include "conv/Case.h"
 #include "conv/CrFinder.h"
 #include "conv/Jis.h"
 #include "macro/Interpreter.h"
@@ -14,23 +13,6 @@
 
 namespace qlk {
 namespace {
-
-// Conversions of one line at a time. Left out on purpose: numbering (a counter across lines),
-// sentence starts (a flag across lines), alignment to the longest line, joining, sorting,
-// duplicates, selection and file keywords, decoders that gather several lines
-// (UrleToSjis), MimeToSjis (its JIS modes start afresh at every run), code detection over
-// the whole text (ToSjis), and the keywords that write files.
-constexpr std::array kLineLocal = {
-    "ZenToHan",   "ZenToHan2",  "ZenToHanSw", "HanToZen",      "HanToZen2",     "HanToZenSw",
-    "ToUpper",    "ToLower",    "ToZenUpper", "ToZenLower",    "ToTopUpper",    "ChangeUpperLower",
-    "HiraToKana", "KanaToHira", "JisToSjis",  "SjisToJis",     "EucToSjis",     "SjisToEuc",
-    "Utf8ToSjis", "SjisToUtf8", "TurnChange", "IndTurnChange", "KetaChange",    "IndentChange",
-    "TurnIf",     "StrCat",     "TextAll",    "TabSpace",      "SpaceTab",      "TabIf",
-    "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv", "CtlMToCRLF", "LFToCRLF",
-    "ToMime",     "SjisToMime", "SjisToUrl",  "UrlToSjis",     "ToSjisCode",    "ToJisCode",
-    "CodeToSjis", "CodeToJis",
-    "Replace",    "DelStr",     "SuperReplace", "ReplaceDouble",
-};
 
 // Keeps the JIS modes from piece to piece while alive.
 struct KeepJis {
@@ -42,9 +24,8 @@ struct KeepJis {
 }  // namespace
 
 bool IsLineLocal(std::string_view keyword) {
-  for (const char* k : kLineLocal)
-    if (SameIgnoringAsciiCase(keyword, k)) return true;
-  return false;
+  std::optional<Kw> k = KeywordFor(keyword);
+  return k && KeywordOf(*k).lineLocal;
 }
 
 bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view input, size_t piece,

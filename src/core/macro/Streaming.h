@@ -15,7 +15,7 @@ namespace qlk {
 
 class MainState;
 
-// Whether the keyword (case-blind) may run piece by piece.
+// Whether the keyword (case-blind) may run piece by piece: its line-local column in Keywords.def.
 bool IsLineLocal(std::string_view keyword);
 
 // Runs `macroLine` on `input` in pieces of `piece` lines through the clipboard of `m`, and

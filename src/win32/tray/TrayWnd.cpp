@@ -184,14 +184,15 @@ HMENU CMainWnd::BuildPopup(HMENU loaded) {
     AppendMenuW(options, MF_STRING, kFirstMacroMenuCommand + static_cast<UINT>(i), SjisToWide(s.GetText("DirMenu", key, "")).c_str());
   }
   MainState& m = *state_;
+  const UINT record = IdOf(Cmd::MacroRecord);
   if (m.recorder().Recording())
-    ModifyMenuW(popup, 32837, MF_BYCOMMAND | MF_STRING, 32837, Utf8ToWide(TextOf(Txt::MacroRecordStop)).c_str());
-  CheckMenuItem(popup, 32837, MF_BYCOMMAND | (m.recorder().Recording() ? MF_CHECKED : MF_UNCHECKED));
-  EnableMenuItem(popup, 57643, MF_BYCOMMAND | (m.doc().CanUndo() ? MF_ENABLED : MF_GRAYED));
-  EnableMenuItem(popup, 57644, MF_BYCOMMAND | (m.doc().CanRedo() ? MF_ENABLED : MF_GRAYED));
+    ModifyMenuW(popup, record, MF_BYCOMMAND | MF_STRING, record, Utf8ToWide(TextOf(Txt::MacroRecordStop)).c_str());
+  CheckMenuItem(popup, record, MF_BYCOMMAND | (m.recorder().Recording() ? MF_CHECKED : MF_UNCHECKED));
+  EnableMenuItem(popup, IdOf(Cmd::Undo), MF_BYCOMMAND | (m.doc().CanUndo() ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(popup, IdOf(Cmd::Redo), MF_BYCOMMAND | (m.doc().CanRedo() ? MF_ENABLED : MF_GRAYED));
   // A command whose feature is not in this build stands grey rather than doing nothing.
   for (const CommandDef& c : AllCommands())
-    if (c.id != 57643 && c.id != 57644 && !m.IsBound(c.id) && c.id != 57665)
+    if (c.cmd != Cmd::Undo && c.cmd != Cmd::Redo && c.cmd != Cmd::Exit && !m.IsBound(c.id))
       EnableMenuItem(popup, c.id, MF_BYCOMMAND | MF_GRAYED);
   return popup;
 }
@@ -215,7 +216,7 @@ void CMainWnd::OnTrayLButtonDblClk() {
 }
 
 void CMainWnd::OnCommand(UINT id) {
-  if (id == 57665) {
+  if (id == IdOf(Cmd::Exit)) {
     Exit();
     return;
   }
