@@ -30,22 +30,18 @@ class MemoryClipboard final : public IClipboard {
   ClipRead Read() override { return {ClipStatus::Ok, std::move(text_)}; }
   bool Write(std::string_view s) override {
     text_ = std::string(s);
-    written_ = true;
     return true;
   }
   bool Write(std::string&& s) override {
     text_ = std::move(s);
-    written_ = true;
     return true;
   }
   // The input, before anything ran.
   void Hold(std::string text) { text_ = std::move(text); }
   const std::string& Text() const { return text_; }
-  bool Written() const { return written_; }
 
  private:
   std::string text_;
-  bool written_ = false;
 };
 
 // Messages go to standard error; there is nobody to answer dialogs.
@@ -53,7 +49,6 @@ class CliUI final : public IUserInterface {
  public:
   Answer Show(const Message& m, MsgButtons b, MsgIcon) override {
     sys::PrintError("qlark: " + m.text);
-    ++shown;
     return b == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
   }
   void BeginWait() override {}
@@ -61,7 +56,6 @@ class CliUI final : public IUserInterface {
   bool RunDialog(DialogModel&) override { return false; }
   std::vector<std::string> FileDialog(const FileDialogRequest&) override { return {}; }
   std::optional<std::string> BrowseFolder(Txt) override { return std::nullopt; }
-  int shown = 0;
 };
 
 struct Options {
@@ -137,136 +131,151 @@ std::string ToSjis(const ICodePage& cp, const std::string& utf8) {
   return utf8;
 }
 
-int Run(const Options& o) {
-  // Held for the whole process, which ends without tearing them down (see below).
-  static std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
-  static std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
-  auto toSjis = [&](const std::string& utf8) { return ToSjis(*cp, utf8); };
-  auto sjisPath = toSjis;
-
-  if (o.line.empty() && o.macroFile.empty()) {
-    Fail(Txt::CliNoKeyword);
-    return 2;
-  }
-  const Bindings& bindings = AllBindings();
-  if (o.macroFile.empty()) {
-    int k = FindKeyword(o.line[0]);
-    if (k < 0) {
-      Fail(Txt::CliUnknownKeyword, o.line[0]);
-      return 2;
-    }
-    if (!bindings.ActionFor(o.line[0])) {
-      Fail(Txt::CliNotAvailable, o.line[0]);
-      return 2;
-    }
-  }
-
-  static std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
-  static std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
-  static std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
-  static std::unique_ptr<IClock> clock = sys::MakeClock();
-  static CliUI ui;
-  auto& clip = *new MemoryClipboard(std::string());
-  auto& p = *new Platform{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
+// The seams and the main state of one run, held for the whole process, which ends without
+// tearing them down: freeing millions of lines one by one would only cost time. (Nor is the
+// regex flag written back: a command-line run leaves the tray's profile as it found it.)
+struct Session {
+  const Options& o;
+  std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
+  std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
+  std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
+  std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
+  std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
+  std::unique_ptr<IClock> clock = sys::MakeClock();
+  CliUI ui;
+  MemoryClipboard clip{std::string()};
+  Platform platform{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
   AppState app;
-  // The document is never destroyed: the process ends right after the output, and freeing
-  // millions of lines one by one would only cost time. (Nor is the regex flag written back:
-  // a command-line run leaves the tray's profile as it found it.)
-  auto* m = new MainState(p, bindings, app);
-  m->doc().DisableUndo();  // nobody can undo after the process has ended
+  MainState m{platform, AllBindings(), app};
+  std::string line;  // the macro line in Shift-JIS
 
-  std::string line;
-  for (const std::string& a : o.line) {
-    if (!line.empty()) line += ' ';
-    line += toSjis(a);
+  explicit Session(const Options& opts) : o(opts) {
+    m.doc().DisableUndo();  // nobody can undo after the process has ended
+    for (const std::string& a : o.line) {
+      if (!line.empty()) line += ' ';
+      line += Sjis(a);
+    }
   }
-  auto writeResult = [&](const std::string& out) {
-    if (o.out.empty()) return sys::WriteStdout(out) ? 0 : 1;
-    // Written beside the target and renamed over it, so a failed write leaves the old file.
-    std::string target = sjisPath(o.out);
-    std::string tmp = target + ".qlark-tmp";
-    if (!files->WriteAll(tmp, out) || !files->Rename(tmp, target)) {
+  std::string Sjis(const std::string& utf8) const { return ToSjis(*cp, utf8); }
+  std::string InName() const { return o.in.empty() ? "-" : o.in; }
+
+  // The result to standard output, or to -o: written beside the target and renamed over it,
+  // so a failed write leaves the old file.
+  int Write(std::string_view sjisOut) {
+    std::string converted;
+    if (o.utf8) sjisOut = converted = cp->SjisToUtf8(sjisOut);
+    if (o.out.empty()) return sys::WriteStdout(sjisOut) ? 0 : 1;
+    const std::string target = Sjis(o.out);
+    const std::string tmp = target + ".qlark-tmp";
+    if (!files->WriteAll(tmp, sjisOut) || !files->Rename(tmp, target)) {
       files->Remove(tmp);
       Fail(Txt::CliCannotWrite, o.out);
       return 1;
     }
     return 0;
-  };
+  }
+};
 
-  // A one-line run of a keyword that converts each line on its own streams: the input is read
-  // and the output written a block at a time.
-  std::optional<std::string> input;
-  if (o.macroFile.empty() && !o.utf8) {
-    if (Bindings::LineFn fn = LineFnForMacroLine(*m, line)) {
-      // Standard input or the file, a block at a time.
-      std::unique_ptr<IReadFile> inFile;
-      if (!o.in.empty() && !(inFile = files->OpenRead(sjisPath(o.in)))) {
-        Fail(Txt::CliCannotRead, o.in);
-        return 2;
-      }
-      ReadMore read = [&](char* buf, size_t n) -> std::optional<size_t> {
-        return inFile ? inFile->Read(buf, n) : sys::ReadStdinSome(buf, n);
-      };
-      std::string head(kStreamBlock, '\0');
-      std::optional<size_t> got = read(head.data(), head.size());
-      if (!got) {
-        Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in);
-        return 2;
-      }
-      head.resize(*got);
-      if (head.empty() || head[0] == '\0') {
-        input = std::string();  // no text: the run below says so
-      } else {
-        std::string collected;  // for -o: the file is written only after a whole run
-        WriteOut write = [&](std::string_view b) {
-          if (!o.out.empty()) {
-            collected += b;
-            return true;
-          }
-          return sys::WriteStdout(b);
-        };
-        switch (StreamLines(fn, std::move(head), read, write, kStreamBlock)) {
-          case StreamStatus::ReadFailed: Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in); return 2;
-          case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, o.out.empty() ? "-" : o.out); return 1;
-          case StreamStatus::Ok: break;
-        }
-        return o.out.empty() ? 0 : writeResult(collected);
-      }
+// Whole: the text loaded as the tray loads the clipboard, the macro file or line run once.
+int RunWhole(Session& s, std::string input) {
+  s.clip.Hold(std::move(input));
+  MacroStatus status;
+  if (!s.o.macroFile.empty()) {
+    std::optional<std::string> macro = s.files->ReadAll(s.Sjis(s.o.macroFile));
+    if (!macro) {
+      s.ui.Info(MakeMessage(Txt::CannotOpenFile2));
+      return 1;
+    }
+    status = RunMacroText(s.m, *macro);
+  } else {
+    status = RunMacroText(s.m, s.line);
+  }
+  if (status != MacroStatus::Ok) return 1;  // the run has said why; the output stays untouched
+  return s.Write(s.clip.Text());
+}
+
+// In pieces: a line-by-line keyword over a few thousand lines at a time, the same bytes as a
+// run over the whole text in a fraction of the memory. The text ends at its first NUL, as
+// it would on the clipboard.
+int RunInPieces(Session& s, std::string input) {
+  input.resize(std::min(input.size(), input.find('\0')));
+  std::string result;
+  result.reserve(input.size() + input.size() / 8);
+  if (!RunLinePieces(s.m, s.line, input, kPieceLines, result)) return 1;
+  return s.Write(result);
+}
+
+// Streamed: a line conversion from the input (standard input or the file, a block at a time)
+// to standard output, in a few megabytes whatever the size. An input without text runs whole,
+// which says so.
+int RunStreamed(Session& s, const Bindings::LineFn& fn) {
+  std::unique_ptr<IReadFile> inFile;
+  if (!s.o.in.empty() && !(inFile = s.files->OpenRead(s.Sjis(s.o.in)))) {
+    Fail(Txt::CliCannotRead, s.o.in);
+    return 2;
+  }
+  ReadMore read = [&](char* buf, size_t n) -> std::optional<size_t> {
+    return inFile ? inFile->Read(buf, n) : sys::ReadStdinSome(buf, n);
+  };
+  std::string head(kStreamBlock, '\0');
+  std::optional<size_t> got = read(head.data(), head.size());
+  if (!got) {
+    Fail(Txt::CliCannotRead, s.InName());
+    return 2;
+  }
+  head.resize(*got);
+  if (head.empty() || head[0] == '\0') return RunWhole(s, std::string());
+  std::string collected;  // for -o: the file is written only after a whole run
+  WriteOut write = [&](std::string_view b) {
+    if (!s.o.out.empty()) {
+      collected += b;
+      return true;
+    }
+    return sys::WriteStdout(b);
+  };
+  switch (StreamLines(fn, std::move(head), read, write, kStreamBlock)) {
+    case StreamStatus::ReadFailed: Fail(Txt::CliCannotRead, s.InName()); return 2;
+    case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, s.o.out.empty() ? "-" : s.o.out); return 1;
+    case StreamStatus::Ok: break;
+  }
+  return s.o.out.empty() ? 0 : s.Write(collected);
+}
+
+// Chooses how to run: a one-line run of a keyword with a line conversion streams, one of a
+// line-local keyword goes in pieces, anything else (a macro file, --utf8) runs whole.
+int Run(const Options& o) {
+  if (o.line.empty() && o.macroFile.empty()) {
+    Fail(Txt::CliNoKeyword);
+    return 2;
+  }
+  const bool oneLine = o.macroFile.empty();
+  if (oneLine) {
+    if (!KeywordFor(o.line[0])) {
+      Fail(Txt::CliUnknownKeyword, o.line[0]);
+      return 2;
+    }
+    if (!AllBindings().ActionFor(o.line[0])) {
+      Fail(Txt::CliNotAvailable, o.line[0]);
+      return 2;
     }
   }
+  Session& s = *new Session(o);  // never destroyed: see Session
+  if (oneLine && !o.utf8)
+    if (Bindings::LineFn fn = LineFnForMacroLine(s.m, s.line)) return RunStreamed(s, fn);
 
-  if (!input) input = o.in.empty() ? sys::ReadStdin() : files->ReadAll(sjisPath(o.in));
+  std::optional<std::string> input = o.in.empty() ? sys::ReadStdin() : s.files->ReadAll(s.Sjis(o.in));
   if (!input) {
-    Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in);
+    Fail(Txt::CliCannotRead, s.InName());
     return 2;
   }
   if (o.utf8) {
     bool lossy = false;
-    *input = cp->Utf8ToSjis(*input, &lossy);
+    *input = s.cp->Utf8ToSjis(*input, &lossy);
     if (lossy) Fail(Txt::CliLossyInput);
   }
-
-  // Other one-line runs of a line-by-line conversion go through the text in pieces: the same
-  // bytes as a run over the whole text, in a fraction of the memory. The text ends at its
-  // first NUL, as it would on the clipboard.
-  const bool pieces = o.macroFile.empty() && IsLineLocal(o.line[0]) && !input->empty() && (*input)[0] != '\0';
-  if (pieces) input->resize(std::min(input->size(), input->find('\0')));
-  std::string result;
-  if (!o.macroFile.empty()) {
-    clip.Hold(std::move(*input));
-    RunMacroFile(*m, sjisPath(o.macroFile));
-  } else if (pieces) {
-    result.reserve(input->size() + input->size() / 8);
-    if (!RunLinePieces(*m, line, *input, kPieceLines, result, [] { return ui.shown > 0; })) return 1;
-  } else {
-    clip.Hold(std::move(*input));
-    RunMacroText(*m, line);
-  }
-  if (ui.shown > 0 || (!pieces && !clip.Written())) return 1;  // the run failed: the output stays untouched
-
-  const std::string& sjisOut = pieces ? result : clip.Text();
-  if (!o.utf8) return writeResult(sjisOut);
-  return writeResult(cp->SjisToUtf8(sjisOut));
+  if (oneLine && IsLineLocal(o.line[0]) && !input->empty() && (*input)[0] != '\0')
+    return RunInPieces(s, std::move(*input));
+  return RunWhole(s, std::move(*input));
 }
 
 // Prints the code of a file as the file scan sees it (the conversion on opening a file) and
@@ -282,8 +291,8 @@ int Detect(const Options& o) {
     Fail(Txt::CliCannotRead, o.detect);
     return 2;
   }
-  const int fileCode = codes->file;
-  const int docCode = codes->document;
+  const DetectedCode fileCode = codes->file;
+  const DetectedCode docCode = codes->document;
   sys::PrintOut(FormatText(Txt::CliDetectFile, {static_cast<long long>(fileCode), std::string(TextOf(CodeName(fileCode)))}));
   sys::PrintOut(FormatText(Txt::CliDetectDocument, {static_cast<long long>(docCode), std::string(TextOf(CodeName(docCode)))}));
   return 0;

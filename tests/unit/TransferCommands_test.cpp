@@ -336,7 +336,7 @@ TEST(CodeDetect, TheListNamesTheSixResultsInOrder) {
   const char* want[] = {"シフトJIS", "JIS", "EUC", "UTF8", "ASCII", "不明"};
   for (int i = 0; i < 6; ++i) {
     EXPECT_STREQ(TextOf(names[i]), want[i]);
-    EXPECT_EQ(names[i], CodeName(i));
+    EXPECT_EQ(names[i], CodeName(static_cast<DetectedCode>(i)));
   }
   EXPECT_STREQ(TextOf(dlg.Title()), "コード判定");
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/Dialog.h"
+#include "conv/Detect.h"
 
 namespace qlk {
 
@@ -17,7 +18,7 @@ enum CodeDetectControl {
 class CCodeDetectDlg final : public DialogModel {
  public:
   static constexpr int kResource = 1150;
-  explicit CCodeDetectDlg(int detected) : selected(detected) {}
+  explicit CCodeDetectDlg(DetectedCode detected) : selected(detected) {}
 
   int ResourceId() const override { return kResource; }
   Txt Title() const override { return Txt::CodeDetectTitle; }

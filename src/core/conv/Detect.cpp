@@ -50,18 +50,18 @@ struct Joined {
   unsigned operator()(size_t k) const { return k < na ? a[k] : k < n ? b[k - na] : 0u; }
 };
 
-bool Undecided(int r) { return r == kCodeAscii || r == kCodeUnknown; }
+bool Undecided(DetectedCode r) { return r == kCodeAscii || r == kCodeUnknown; }
 
 // Continues a scan over `s` until a decision or the end. A step reads at most two bytes past
 // the one it starts at, except a run, which reads one byte at a time. With `final` the text
 // ends at s.n; otherwise more bytes may follow, so a step starts only where all its bytes are
 // held, and a run stops at the end of them to go on in the next ones.
 template <class Src>
-int Advance(const Src& s, CodeScanState& st, bool file, bool final) {
+DetectedCode Advance(const Src& s, CodeScanState& st, bool file, bool final) {
   const size_t n = s.n;
   const size_t stepEnd = final ? n : n >= 2 ? n - 2 : 0;
   size_t i = st.i;
-  int r = st.r;
+  DetectedCode r = st.r;
   while (Undecided(r)) {
     if (st.run) {
       // Both codes allow the pair before: look on through the following high bytes for one
@@ -143,7 +143,7 @@ int Advance(const Src& s, CodeScanState& st, bool file, bool final) {
 
 // Continues a scan from result `r` (4 or 5) over the whole of `s`.
 template <class Src>
-int Scan(const Src& s, int r, bool file) {
+DetectedCode Scan(const Src& s, DetectedCode r, bool file) {
   CodeScanState st;
   st.r = r;
   return Advance(s, st, file, true);
@@ -288,7 +288,7 @@ size_t FeedUtf8ToNul(const unsigned char* p, size_t n, Utf8State& s) {
 
 }  // namespace
 
-Txt CodeName(int code) {
+Txt CodeName(DetectedCode code) {
   switch (code) {
     case kCodeSjis: return Txt::CodeNameSjis;
     case kCodeJis: return Txt::CodeNameJis;
@@ -299,11 +299,11 @@ Txt CodeName(int code) {
   }
 }
 
-int ScanTextCode(std::string_view text) {
+DetectedCode ScanTextCode(std::string_view text) {
   return Scan(Text{reinterpret_cast<const unsigned char*>(text.data()), text.size()}, kCodeAscii, false);
 }
 
-int ScanFileCode(std::string_view bytes) {
+DetectedCode ScanFileCode(std::string_view bytes) {
   return Scan(Text{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()}, kCodeAscii, true);
 }
 
@@ -313,15 +313,15 @@ bool IsUtf8Text(std::string_view text) {
   return !s.failed && s.need == 0;
 }
 
-int DetectTextCode(std::string_view text) {
-  const int r = ScanTextCode(text);
+DetectedCode DetectTextCode(std::string_view text) {
+  const DetectedCode r = ScanTextCode(text);
   return r == kCodeSjis && IsUtf8Text(text) ? kCodeUtf8 : r;
 }
 
-int DetectDocumentCode(const CQuenlarkDoc& doc) {
+DetectedCode DetectDocumentCode(const CQuenlarkDoc& doc) {
   // The same answer as DetectTextCode(doc.GetText()), without building the text.
   const LineArray& lines = doc.Lines();
-  int r = kCodeAscii;
+  DetectedCode r = kCodeAscii;
   for (size_t i = 0; i < lines.size() && (r == kCodeAscii || r == kCodeUnknown); ++i) {
     const std::string& l = lines[i];
     r = Scan(LineWithBreak{reinterpret_cast<const unsigned char*>(l.data()), l.size(), l.size() + 2}, r, false);
@@ -333,7 +333,7 @@ int DetectDocumentCode(const CQuenlarkDoc& doc) {
   return kCodeUtf8;
 }
 
-int DetectLoadedTextCode(std::string_view clipText) {
+DetectedCode DetectLoadedTextCode(std::string_view clipText) {
   std::string_view t = clipText.substr(0, clipText.find('\0'));
   if (t.empty()) return kCodeAscii;  // no lines
   if (t.ends_with("\r\n")) return DetectTextCode(t);
@@ -401,7 +401,7 @@ void CodeDetector::EndDocument() {
 bool CodeDetector::Done() const {
   if (Undecided(file_.st.r)) return false;
   if (docEnded_) return true;
-  const int r = doc_.st.r;
+  const DetectedCode r = doc_.st.r;
   return r == kCodeJis || r == kCodeEuc || (r == kCodeSjis && utf8_.failed);
 }
 
@@ -431,7 +431,7 @@ std::optional<FileCodes> DetectFileCodes(IReadFile& file) {
 
 void ToSjis(CQuenlarkDoc& doc) {
   ResetJisModes();
-  const int code = DetectDocumentCode(doc);
+  const DetectedCode code = DetectDocumentCode(doc);
   const ICodePage& cp = doc.platform().codepage;
   switch (code) {
     case kCodeJis:

@@ -27,24 +27,24 @@ enum DetectedCode {
 };
 
 // The name shown for a result (Txt::CodeNameSjis ... Txt::CodeNameUnknown).
-Txt CodeName(int code);
+Txt CodeName(DetectedCode code);
 
 // The scan of a text in memory: 0, 1, 2, 4 or 5. ESC followed by '$', '&' or '(' and one of
 // 'B', '@', 'J', 'H' is JIS, ESC ( B included.
-int ScanTextCode(std::string_view text);
+DetectedCode ScanTextCode(std::string_view text);
 // The scan of a file's bytes: as the memory scan, but only ESC $ B and ESC $ @ are JIS.
-int ScanFileCode(std::string_view bytes);
+DetectedCode ScanFileCode(std::string_view bytes);
 // Well-formed UTF-8 of one- to three-byte sequences; four-byte sequences fail, the empty
 // text passes.
 bool IsUtf8Text(std::string_view text);
 // The memory scan, with a Shift-JIS answer turned into UTF-8 when the text passes the UTF-8
 // test.
-int DetectTextCode(std::string_view text);
+DetectedCode DetectTextCode(std::string_view text);
 // DetectTextCode of every line, target or not, each followed by CR LF.
-int DetectDocumentCode(const CQuenlarkDoc& doc);
+DetectedCode DetectDocumentCode(const CQuenlarkDoc& doc);
 // DetectDocumentCode of the document that loading `clipText` from the clipboard would give
 // (the text up to its first NUL, every line followed by CR LF), without building it.
-int DetectLoadedTextCode(std::string_view clipText);
+DetectedCode DetectLoadedTextCode(std::string_view clipText);
 // The file scan as the conversion on opening a file wants it.
 FileCode DetectFileCode(std::string_view bytes);
 
@@ -52,7 +52,7 @@ FileCode DetectFileCode(std::string_view bytes);
 // run of high bytes that both codes allow.
 struct CodeScanState {
   size_t i = 0;
-  int r = kCodeAscii;
+  DetectedCode r = kCodeAscii;
   bool run = false;
 };
 
@@ -65,8 +65,8 @@ struct Utf8State {
 
 // Both answers for a file: ScanFileCode and DetectLoadedTextCode of its bytes.
 struct FileCodes {
-  int file;
-  int document;
+  DetectedCode file;
+  DetectedCode document;
 };
 
 // The two detections of a file fed piece by piece, so that reading can stop as soon as no
@@ -100,7 +100,7 @@ class CodeDetector {
   size_t docLen_ = 0;
   unsigned char last_[2] = {};  // the text's last two bytes
   bool docEnded_ = false;
-  int docCode_ = kCodeAscii;  // once the document's text has ended
+  DetectedCode docCode_ = kCodeAscii;  // once the document's text has ended
 };
 
 // Reads a file in pieces until both answers are known; nullopt when a read fails.

@@ -72,7 +72,7 @@ void Bindings::Range(Cmd first, int count, std::function<void(MainState&, int)> 
   }
 }
 
-void Bindings::Keyword(Kw k, Action a) {
+void Bindings::BindAction(Kw k, Action a) {
   if (k == Kw::None) return Problem("an action bound to no keyword");
   Action& slot = actions_[static_cast<size_t>(k)];
   if (slot) return Problem(std::string("keyword ") + KeywordName(k) + " is bound twice");

@@ -39,7 +39,10 @@ class Bindings {
   using DocOp = std::function<void(CQuenlarkDoc&)>;
   // The macro line of a plain command whose line depends on the settings (read when it runs).
   using LineMaker = std::function<std::string(MainState&)>;
-  using Action = std::function<void(MainState&, const MacroArgs&)>;
+  // A keyword's work on the document; false when it could not do it and has said why (a file
+  // it cannot open, a malformed expression, a text that would grow too far). An action may
+  // also be given as a function returning nothing, which never fails.
+  using Action = std::function<bool(MainState&, const MacroArgs&)>;
   using DocHookInstaller = std::function<void(MainState&)>;
   // A keyword whose run over a whole text converts each line on its own, in order (state may
   // carry from one line to the next), can also be given as that conversion: it appends the
@@ -96,7 +99,16 @@ class Bindings {
   // Each identifier of a run-time range (QLK_CMD_RANGE): h gets the entry's index.
   void Range(Cmd first, int count, std::function<void(MainState&, int)> h);
   // What a macro keyword does in the interpreter.
-  void Keyword(Kw k, Action a);
+  template <class F>
+  void Keyword(Kw k, F action) {
+    if constexpr (std::is_void_v<std::invoke_result_t<F&, MainState&, const MacroArgs&>>)
+      BindAction(k, [action = std::move(action)](MainState& m, const MacroArgs& a) {
+        action(m, a);
+        return true;
+      });
+    else
+      BindAction(k, Action(std::move(action)));
+  }
   // The line conversion of a keyword that also has an action (see LineFn).
   void LineKeyword(Kw k, LineFnMaker make);
   // Lets a family reach into file reading (code detection and conversion on open).
@@ -119,6 +131,7 @@ class Bindings {
 
  private:
   void Problem(std::string what) { problems_.push_back(std::move(what)); }
+  void BindAction(Kw k, Action a);
 
   std::map<uint32_t, Handler> handlers_;
   std::vector<Action> actions_ = std::vector<Action>(kKeywordCount);  // by Kw

@@ -13,16 +13,16 @@ void RunPlain(MainState& m, const CommandDef& c, const Bindings::Handler& op, co
   m.Store();
 }
 
-void SelectAllFrame(MainState& m) {
+bool SelectAllFrame(MainState& m) {
   m.WriteMacroLine(KeywordName(Kw::TextAll));
   m.doc().SelectAll();
-  m.Store();
+  return m.Store();
 }
 
-void NotselFrame(MainState& m) {
+bool NotselFrame(MainState& m) {
   m.WriteMacroLine(KeywordName(Kw::Notsel));
   m.doc().exclusive = m.doc().exclusive ? 0 : 1;
-  m.Store();
+  return m.Store();
 }
 
 void RunDialog(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept,
@@ -38,26 +38,28 @@ void ReportSearchFailure(MainState& m) {
   m.platform().ui.Info(MakeMessage(m.doc().RegexAvailable() ? Txt::RegexInvalid : Txt::RegexMissing));
 }
 
-void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept,
-               const std::function<int(CQuenlarkDoc&)>& op, Txt countMessage) {
+bool SearchRan(MainState& m, SearchResult r) {
+  if (r.failed) ReportSearchFailure(m);
+  return !r.failed;
+}
+
+void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept, const SearchOp& op,
+               Txt countMessage) {
   RunSearch(m, dlg, accept, op, [countMessage] { return countMessage; });
 }
 
-void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept,
-               const std::function<int(CQuenlarkDoc&)>& op, const std::function<Txt()>& countMessage) {
+void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept, const SearchOp& op,
+               const std::function<Txt()>& countMessage) {
   if (!m.Reload()) return;
   if (!m.platform().ui.RunDialog(dlg)) return;
   m.WriteMacroLine(accept());
-  int n = op(m.doc());
-  if (n == kSearchFailed) {
-    ReportSearchFailure(m);
-    return;
-  }
-  if (n <= 0) {
+  const SearchResult r = op(m.doc());
+  if (!SearchRan(m, r)) return;
+  if (!r.Found()) {
     m.platform().ui.Info(MakeMessage(Txt::NotFound));
     return;
   }
-  m.platform().ui.Info(MakeMessage(countMessage(), {static_cast<long long>(n)}));
+  m.platform().ui.Info(MakeMessage(countMessage(), {static_cast<long long>(r.count)}));
   m.Store();
 }
 

@@ -65,15 +65,15 @@ std::optional<ParsedMacroLine> ParseMacroLine(std::string_view line) {
   return p;
 }
 
-bool ExecuteMacroLine(MainState& m, std::string_view line) {
+MacroStatus ExecuteMacroLine(MainState& m, std::string_view line) {
   std::optional<ParsedMacroLine> p = ParseMacroLine(line);
-  if (!p) return true;  // an empty line is skipped
+  if (!p) return MacroStatus::Ok;  // an empty line is skipped
   if (m.doc().LineCount() == 0 && p->kw != Kw::Paste && p->kw != Kw::Open) {
     m.platform().ui.Info(MakeMessage(Txt::NoDocument));
-    return false;
+    return MacroStatus::Stopped;
   }
-  if (const Bindings::Action* a = m.bindings().ActionFor(p->kw)) (*a)(m, p->args);
-  return true;
+  const Bindings::Action* a = m.bindings().ActionFor(p->kw);
+  return !a || (*a)(m, p->args) ? MacroStatus::Ok : MacroStatus::Failed;
 }
 
 std::vector<std::string> SplitMacroLines(std::string_view b) {
@@ -94,12 +94,15 @@ std::vector<std::string> SplitMacroLines(std::string_view b) {
 
 namespace {
 
-bool RunLines(MainState& m, std::string_view path) {
-  std::optional<std::string> bytes = m.platform().files.ReadAll(path);
-  if (!bytes) return false;
-  for (const std::string& l : SplitMacroLines(*bytes))
-    if (!ExecuteMacroLine(m, l)) break;
-  return true;
+// Every line until one stops the run: Ok, or the first thing that went wrong.
+MacroStatus RunLines(MainState& m, std::string_view text) {
+  MacroStatus s = MacroStatus::Ok;
+  for (const std::string& l : SplitMacroLines(text)) {
+    const MacroStatus r = ExecuteMacroLine(m, l);
+    if (s == MacroStatus::Ok) s = r;
+    if (r == MacroStatus::Stopped) break;
+  }
+  return s;
 }
 
 }  // namespace
@@ -114,18 +117,21 @@ bool RunMacroFile(MainState& m, std::string_view path) {
   return true;
 }
 
-void RunMacroText(MainState& m, std::string_view text) {
-  if (!m.Reload()) return;
-  for (const std::string& l : SplitMacroLines(text))
-    if (!ExecuteMacroLine(m, l)) break;
-  m.Store();
+MacroStatus RunMacroText(MainState& m, std::string_view text) {
+  if (!m.Reload()) return MacroStatus::NotLoaded;
+  MacroStatus s = RunLines(m, text);
+  // Also after a stop: the document as the run left it.
+  if (!m.Store() && s == MacroStatus::Ok) s = MacroStatus::NotStored;
+  return s;
 }
 
 bool RunMacroOnDocument(MainState& m, std::string_view path) {
-  if (!RunLines(m, path)) {
+  std::optional<std::string> bytes = m.platform().files.ReadAll(path);
+  if (!bytes) {
     m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile2));
     return false;
   }
+  RunLines(m, *bytes);  // a line that fails has said why
   return true;
 }
 

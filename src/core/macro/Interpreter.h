@@ -44,15 +44,24 @@ struct ParsedMacroLine {
 };
 std::optional<ParsedMacroLine> ParseMacroLine(std::string_view line);
 
-// Runs one line; false stops the run (the document is empty).
-bool ExecuteMacroLine(MainState& m, std::string_view line);
+// How a macro line, or a run of lines, ended.
+enum class MacroStatus {
+  Ok,         // every line did its work (a keyword the table does not hold does nothing: no failure)
+  Failed,     // a line could not do its work and said why; the lines after it ran
+  Stopped,    // the document was empty at a line that needs one, and said so: the run stopped there
+  NotLoaded,  // the clipboard could not be loaded (held, or the user declined to lose characters)
+  NotStored,  // the lines ran, but the clipboard refused the result
+};
+
+// Runs one line: Ok, Failed, or Stopped, which ends the run.
+MacroStatus ExecuteMacroLine(MainState& m, std::string_view line);
 // Splits a macro file's bytes into lines at CR LF, LF or CR; a line of any length stays whole.
 std::vector<std::string> SplitMacroLines(std::string_view bytes);
 // The whole run: one load of the clipboard, every line, one store. A file that cannot be read
 // says "ファイルを開けません" and leaves the clipboard alone. False when the file could not be read.
 bool RunMacroFile(MainState& m, std::string_view path);
-// The same run over macro text already in memory.
-void RunMacroText(MainState& m, std::string_view text);
+// The same run over macro text already in memory: Ok, or the first thing that went wrong.
+MacroStatus RunMacroText(MainState& m, std::string_view text);
 // The lines of a macro file on the document as it stands, without the load and the store
 // (for a macro applied to opened files). False when the file could not be read.
 bool RunMacroOnDocument(MainState& m, std::string_view path);

@@ -52,26 +52,27 @@ void RunMacroCommand(MainState& m) {
   RunMacroFile(m, chosen[0]);
 }
 
-void ToFirst(MainState& m) {
+bool ToFirst(MainState& m) {
   CQuenlarkDoc& d = m.doc();
   std::optional<std::string> bytes = m.platform().files.ReadAll(d.PathName());
   if (!bytes) {
     m.platform().ui.Info(MakeMessage(Txt::FileNotFound));
-    return;
+    return false;
   }
   d.BeginUndoStep();
   d.Lines() = CQuenlarkDoc::SplitFileLines(*bytes);
   d.rangeStart = 1;
   d.rangeEnd = d.LineCount();
   d.SetModified(false);
+  return true;
 }
 
-void Join(MainState& m, const MacroArgs& a) {
+bool Join(MainState& m, const MacroArgs& a) {
   CQuenlarkDoc& d = m.doc();
   std::optional<std::string> bytes = m.platform().files.ReadAll(a.D(1));
   if (!bytes) {
     m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile));
-    return;
+    return false;
   }
   d.BeginUndoStep();
   LineArray add = CQuenlarkDoc::SplitFileLines(*bytes);
@@ -83,6 +84,7 @@ void Join(MainState& m, const MacroArgs& a) {
       lines.PushShared(add, k);
   }
   d.SetModified();
+  return true;
 }
 
 void LineEdit(MainState& m, const MacroArgs& a) {
@@ -115,16 +117,16 @@ void BindMacroCommands(Bindings& b) {
   b.Keyword(Kw::Paste, none);
   b.Keyword(Kw::PastePlus, none);
   b.Keyword(Kw::Close, none);
-  b.Keyword(Kw::ToFirst, [](MainState& m, const MacroArgs&) { ToFirst(m); });
+  b.Keyword(Kw::ToFirst, [](MainState& m, const MacroArgs&) { return ToFirst(m); });
   b.Keyword(Kw::Join, Join);
   b.Keyword(Kw::LineEdit, LineEdit);
   b.Keyword(Kw::InsertLine, [](MainState& m, const MacroArgs& a) { m.doc().InsertLine(a.N(1), a.D(2)); });
-  b.Keyword(Kw::FileInsert, [](MainState& m, const MacroArgs& a) { m.doc().FileInsert(a.D(1)); });
-  b.Keyword(Kw::Open, [](MainState& m, const MacroArgs& a) { m.doc().OpenFile(a.rest); });
+  b.Keyword(Kw::FileInsert, [](MainState& m, const MacroArgs& a) { return m.doc().FileInsert(a.D(1)); });
+  b.Keyword(Kw::Open, [](MainState& m, const MacroArgs& a) { return m.doc().OpenFile(a.rest); });
   b.Keyword(Kw::Save, [](MainState& m, const MacroArgs& a) {
     CQuenlarkDoc& d = m.doc();
     if (!a.rest.empty()) d.SetPathName(a.rest);
-    d.SaveFile(d.PathName());
+    return d.SaveFile(d.PathName());
   });
 }
 

@@ -65,10 +65,7 @@ void ReplaceDoubleCommand(MainState& m) {
 
 // ---------------------------------------------------------------- macro keywords
 
-// Counts are not shown in a macro run; a search that could not run at all is.
-void Checked(MainState& m, int n) {
-  if (n == kSearchFailed) ReportSearchFailure(m);
-}
+// Counts are not shown in a macro run (SearchRan); a search that could not run at all is.
 
 // What a Replace line asks for. Every form the recorder has ever written is read: the
 // four-argument form it writes now, the three-argument form without the regex flag, and two
@@ -110,13 +107,11 @@ ReplaceArgs ReadReplaceArgs(const MacroArgs& a) {
   return r;
 }
 
-void ReplaceKeyword(MainState& m, const MacroArgs& a) {
+bool ReplaceKeyword(MainState& m, const MacroArgs& a) {
   const ReplaceArgs r = ReadReplaceArgs(a);
-  if (r.none) return;
-  if (r.regex)
-    Checked(m, RegexReplace(m.doc(), r.find, r.replacement, r.options));
-  else
-    Replace(m.doc(), r.find, r.replacement, r.options);
+  if (r.none) return true;
+  if (r.regex) return SearchRan(m, RegexReplace(m.doc(), r.find, r.replacement, r.options));
+  return SearchRan(m, Replace(m.doc(), r.find, r.replacement, r.options));
 }
 
 // The plain replace of one line, for a long text streamed a line at a time. (An expression
@@ -132,18 +127,14 @@ Bindings::LineFn PlainReplaceLines(std::string find, std::string replacement, in
   };
 }
 
-void DelStrKeyword(MainState& m, const MacroArgs& a) {
-  if (a.N(3) != 0)
-    Checked(m, RegexReplace(m.doc(), a.Raw(1), "", a.N(2)));
-  else
-    Replace(m.doc(), a.D(1), "", a.N(2));
+bool DelStrKeyword(MainState& m, const MacroArgs& a) {
+  if (a.N(3) != 0) return SearchRan(m, RegexReplace(m.doc(), a.Raw(1), "", a.N(2)));
+  return SearchRan(m, Replace(m.doc(), a.D(1), "", a.N(2)));
 }
 
-void SuperReplaceKeyword(MainState& m, const MacroArgs& a) {
-  if (a.Count() >= 3)
-    SuperReplace(m.doc(), a.D(1), a.D(2), a.D(3));
-  else
-    SuperReplace(m.doc(), a.Raw(1), a.Raw(2), "");
+bool SuperReplaceKeyword(MainState& m, const MacroArgs& a) {
+  if (a.Count() >= 3) return SearchRan(m, SuperReplace(m.doc(), a.D(1), a.D(2), a.D(3)));
+  return SearchRan(m, SuperReplace(m.doc(), a.Raw(1), a.Raw(2), ""));
 }
 
 // The texts as written, but "\b" is an empty one (an empty text written bare would shift the
@@ -153,8 +144,8 @@ std::string Typed(const MacroArgs& a, size_t i) {
   return t == "\\b" ? std::string() : t;
 }
 
-void ReplaceDoubleKeyword(MainState& m, const MacroArgs& a) {
-  ReplaceDouble(m.doc(), Typed(a, 1), Typed(a, 2), Typed(a, 3), Typed(a, 4), Typed(a, 5));
+bool ReplaceDoubleKeyword(MainState& m, const MacroArgs& a) {
+  return SearchRan(m, ReplaceDouble(m.doc(), Typed(a, 1), Typed(a, 2), Typed(a, 3), Typed(a, 4), Typed(a, 5)));
 }
 
 }  // namespace

@@ -74,14 +74,14 @@ void BindSelectionCommands(Bindings& b) {
   // frames); their keywords are the same frames.
   b.Command(Cmd::LineSelect, LineSelectCommand);
   b.Keyword(Kw::LineSelect, LineSelectKeyword);
-  b.Keyword(Kw::TextAll, [](MainState& m, const MacroArgs&) { SelectAllFrame(m); });
+  b.Keyword(Kw::TextAll, [](MainState& m, const MacroArgs&) { return SelectAllFrame(m); });
   // Over a whole text it changes no byte.
   b.LineKeyword(Kw::TextAll, [](MainState&, const MacroArgs&) {
     const auto copy = [](std::string_view l, char* to) { return std::copy(l.begin(), l.end(), to); };
     return Bindings::LineFn(Bindings::RawLine{[](size_t n) { return n; }, copy, copy});
   });
-  b.Keyword(Kw::Notsel, [](MainState& m, const MacroArgs&) { NotselFrame(m); });
-  b.Keyword(Kw::Copy, [](MainState& m, const MacroArgs&) { m.Store(); });
+  b.Keyword(Kw::Notsel, [](MainState& m, const MacroArgs&) { return NotselFrame(m); });
+  b.Keyword(Kw::Copy, [](MainState& m, const MacroArgs&) { return m.Store(); });
 }
 
 }  // namespace qlk

@@ -29,7 +29,7 @@ bool IsLineLocal(std::string_view keyword) {
 }
 
 bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view input, size_t piece,
-                   std::string& out, const std::function<bool()>& reported) {
+                   std::string& out) {
   if (piece == 0) piece = 1;
   IClipboard& clip = m.platform().clipboard;
   KeepJis keep;
@@ -43,11 +43,9 @@ bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view in
       end = (q == std::string_view::npos) ? input.size() : q + 2;
     }
     if (!clip.Write(input.substr(p, end - p))) return false;
-    RunMacroText(m, macroLine);
+    if (RunMacroText(m, macroLine) != MacroStatus::Ok) return false;
     ClipRead r = clip.Read();
     if (r.status != ClipStatus::Ok) return false;
-    // A message (a malformed expression, a refused width) would only repeat for every piece.
-    if (reported && reported()) return false;
     out += r.text;
     p = end;
     if (first) keep.On();

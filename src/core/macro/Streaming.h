@@ -19,11 +19,11 @@ class MainState;
 bool IsLineLocal(std::string_view keyword);
 
 // Runs `macroLine` on `input` in pieces of `piece` lines through the clipboard of `m`, and
-// appends each piece's result to `out`. False when the clipboard failed, or when `reported`
-// says that a piece's run showed a message: the run stops there, and `out` is then
-// incomplete and must not be used.
+// appends each piece's result to `out`. False when the clipboard failed, or when a piece's run
+// did not end well (a malformed expression, a refused width: it would only fail again for
+// every piece): the run stops there, and `out` is then incomplete and must not be used.
 bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view input, size_t piece,
-                   std::string& out, const std::function<bool()>& reported = {});
+                   std::string& out);
 
 // The line conversion of a one-line macro (see Bindings::LineFn), ready to run on `m`'s
 // settings; empty when its keyword has none or its arguments ask for the whole text.

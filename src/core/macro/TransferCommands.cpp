@@ -29,8 +29,8 @@ Bindings::LineFn Raw(MainState&, const MacroArgs&) {
 }
 
 template <bool (*Op)(CQuenlarkDoc&, std::string_view)>
-void RunToFile(MainState& m, const MacroArgs& a) {
-  Op(m.doc(), a.D(1));
+bool RunToFile(MainState& m, const MacroArgs& a) {
+  return Op(m.doc(), a.D(1));
 }
 
 }  // namespace

@@ -23,8 +23,10 @@ namespace {
 
 // Runs an operation that may refuse to grow the text too far, and says so when it does.
 template <typename Op>
-void Guarded(CQuenlarkDoc& d, Op op) {
-  if (!op(d)) d.platform().ui.Info(MakeMessage(Txt::FoldTooLarge));
+bool Guarded(CQuenlarkDoc& d, Op op) {
+  if (op(d)) return true;
+  d.platform().ui.Info(MakeMessage(Txt::FoldTooLarge));
+  return false;
 }
 
 // The commands that ask for one number in CInputNoDlg and store it as the document's width.
@@ -130,7 +132,7 @@ void InsertEndLineCommand(MainState& m) {
 void WidthKeyword(Bindings& b, Kw keyword, bool (*op)(CQuenlarkDoc&, const KinsokuRules&)) {
   b.Keyword(keyword, [op](MainState& m, const MacroArgs& a) {
     m.doc().width = a.N(1);
-    Guarded(m.doc(), [&](CQuenlarkDoc& d) { return op(d, m.app().kinsoku); });
+    return Guarded(m.doc(), [&](CQuenlarkDoc& d) { return op(d, m.app().kinsoku); });
   });
 }
 
@@ -191,7 +193,7 @@ void BindFoldCommands(Bindings& b) {
   b.Keyword(Kw::OverwriteString, [](MainState& m, const MacroArgs& a) {
     m.doc().overwriteColumn = a.N(1);
     m.doc().overwriteString = a.D(2);
-    Guarded(m.doc(), OverwriteString);
+    return Guarded(m.doc(), OverwriteString);
   });
   b.Keyword(Kw::RenoString, [](MainState& m, const MacroArgs& a) {
     CQuenlarkDoc& d = m.doc();
@@ -200,20 +202,20 @@ void BindFoldCommands(Bindings& b) {
     d.renoColumn = a.N(3);
     d.renoStart = a.N(4);
     d.renoBlankFill = a.N(5);
-    Guarded(d, RenoString);
+    return Guarded(d, RenoString);
   });
   b.Keyword(Kw::InsertString, [](MainState& m, const MacroArgs& a) {
     m.doc().insertColumn = a.N(1);
     m.doc().insertString = a.D(2);
-    Guarded(m.doc(), InsertString);
+    return Guarded(m.doc(), InsertString);
   });
   b.Keyword(Kw::DeletePos, [](MainState& m, const MacroArgs& a) { DeletePos(m.doc(), a.N(1), a.N(2)); });
   b.Keyword(Kw::SpaceInsert, [](MainState& m, const MacroArgs& a) {
     const int count = std::max(1, a.N(2));  // a macro line always inserts at least one blank
-    Guarded(m.doc(), [&](CQuenlarkDoc& d) { return SpaceInsert(d, a.N(1), count, a.N(3)); });
+    return Guarded(m.doc(), [&](CQuenlarkDoc& d) { return SpaceInsert(d, a.N(1), count, a.N(3)); });
   });
   b.Keyword(Kw::StrCat, [](MainState& m, const MacroArgs& a) {
-    Guarded(m.doc(), [&](CQuenlarkDoc& d) { return StrCat(d, a.D(1)); });
+    return Guarded(m.doc(), [&](CQuenlarkDoc& d) { return StrCat(d, a.D(1)); });
   });
   b.Keyword(Kw::InsertEndLine, [](MainState& m, const MacroArgs& a) { InsertEndLine(m.doc(), a.D(1)); });
 }
