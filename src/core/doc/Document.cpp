@@ -1,11 +1,12 @@
 #include "doc/Document.h"
 
+#include "app/SettingKeys.h"
 #include "conv/Sjis.h"
 
 namespace qlk {
 
 CQuenlarkDoc::CQuenlarkDoc(Platform& p) : p_(p) {
-  storedRegexFlag_ = p_.settings.GetInt("LineSelect", "RegExp", 0);
+  storedRegexFlag_ = Get(p_.settings, keys::kLineSelectRegex);
   regexFlag = storedRegexFlag_ != 0 ? 1 : 0;
   regex_ = p_.regex.Create();
   if (!regex_) regexFlag = 0;
@@ -13,7 +14,7 @@ CQuenlarkDoc::CQuenlarkDoc(Platform& p) : p_(p) {
 
 CQuenlarkDoc::~CQuenlarkDoc() {
   // Written back only when it changed: the profile is not rewritten for nothing.
-  if (regexFlag != storedRegexFlag_) p_.settings.SetInt("LineSelect", "RegExp", regexFlag);
+  if (regexFlag != storedRegexFlag_) Set(p_.settings, keys::kLineSelectRegex, regexFlag);
 }
 
 // ---------------------------------------------------------------- clipboard
@@ -158,7 +159,7 @@ bool CQuenlarkDoc::OpenFile(std::string_view path) {
     lines_ = SplitFileLines(*bytes);
     rangeStart = 1;
     rangeEnd = LineCount();
-    if (p_.settings.GetInt("System", "Auto", 1) != 0 && hooks_.detectFileCode) {
+    if (Get(p_.settings, keys::kAutoConvert) != 0 && hooks_.detectFileCode) {
       switch (hooks_.detectFileCode(*bytes)) {
         case FileCode::Jis:
           if (hooks_.jisToSjis) hooks_.jisToSjis();
@@ -184,7 +185,7 @@ bool CQuenlarkDoc::SaveFile(std::string_view path) {
     return false;
   }
   WaitCursor wait(p_.ui);
-  int crlf = p_.settings.GetInt("System", "CrLf", 0);
+  int crlf = Get(p_.settings, keys::kCrLf);
   // Values outside the three the settings offer fall back to CR LF.
   const char* term = crlf == 1 ? "\r" : crlf == 2 ? "\n" : "\r\n";
   std::string out;

@@ -1,5 +1,6 @@
 // JIS, EUC and Unicode forms: the menu commands, their macro keywords, and the conversions
 // run when a file read into the document turns out to be JIS or EUC.
+#include "app/SettingKeys.h"
 #include "conv/Jis.h"
 #include "conv/Unicode.h"
 #include "macro/Bindings.h"
@@ -11,7 +12,7 @@ namespace qlk {
 namespace {
 
 // The option is read at every run, from the menu or from a macro line, and recorded.
-void LoadEucOption(MainState& m) { m.doc().eucOption = m.platform().settings.GetInt("Euc", "Code", 0); }
+void LoadEucOption(MainState& m) { m.doc().eucOption = Get(m.platform().settings, keys::kEucCode); }
 
 template <void (*Op)(CQuenlarkDoc&)>
 void Run(MainState& m, const MacroArgs&) {

@@ -1,6 +1,7 @@
 // Recording and running macros, and the keywords only the interpreter knows.
 #include <cstdio>
 
+#include "app/SettingKeys.h"
 #include "doc/Document.h"
 #include "macro/Commands.h"
 #include "macro/Bindings.h"
@@ -15,7 +16,7 @@ FileDialogRequest MacroFileRequest(MainState& m, bool open) {
   FileDialogRequest r;
   r.open = open;
   r.filter = Txt::MacroFileFilter;
-  r.initialDir = m.platform().settings.GetText("Macro", "Dir", "");
+  r.initialDir = Get(m.platform().settings, keys::kMacroDir);
   if (open) {
     r.defaultExt = "QMC";
     r.fileName = "*.QMC";
@@ -102,9 +103,7 @@ void RunMacroMenuEntry(MainState& m, int entry) {
     m.platform().ui.Info(MakeMessage(Txt::MacroRecording));
     return;
   }
-  char key[16];
-  std::snprintf(key, sizeof key, "Dir%02d", entry);
-  RunMacroFile(m, m.platform().settings.GetText("DirMenu", key, ""));
+  RunMacroFile(m, Get(m.platform().settings, keys::kMacroMenuFile, entry));
 }
 
 }  // namespace

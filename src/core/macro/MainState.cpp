@@ -1,12 +1,13 @@
 #include "macro/MainState.h"
 
+#include "app/SettingKeys.h"
 #include "macro/Bindings.h"
 #include "macro/Frame.h"
 
 namespace qlk {
 
 MainState::MainState(Platform& p, const Bindings& b, AppState& app)
-    : allSelect(p.settings.GetInt("System", "AllSelect", 1)), p_(p), b_(b), app_(app), doc_(p) {
+    : allSelect(Get(p.settings, keys::kAllSelect)), p_(p), b_(b), app_(app), doc_(p) {
   doc_.hooks().writeMacroLine = [this](const std::string& l) { WriteMacroLine(l); };
   b_.InstallDocHooks(*this);
 }
@@ -58,7 +59,7 @@ bool MainState::Reload() {
 }
 
 bool MainState::Verify(Txt confirm) {
-  if (confirm == Txt::None || p_.settings.GetInt("System", "Verify", 0) == 0) return true;
+  if (confirm == Txt::None || Get(p_.settings, keys::kVerify) == 0) return true;
   return p_.ui.Confirm(MakeMessage(confirm));
 }
 

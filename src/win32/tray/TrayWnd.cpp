@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/SettingKeys.h"
 #include "macro/Bindings.h"
 #include "macro/Commands.h"
 #include "platform/System.h"
@@ -177,12 +178,10 @@ HMENU CMainWnd::BuildPopup(HMENU loaded) {
   for (int i = 0; i < kMacroMenuEntries && DeleteMenu(options, kOptionsPosition, MF_BYPOSITION); ++i) {
   }
   ISettings& s = *settings_;
-  int count = s.GetInt("DirMenu", "DirNo", 0);
-  for (int i = 0; i < count && i < kMacroMenuEntries; ++i) {
-    char key[16];
-    std::snprintf(key, sizeof key, "Name%02d", i);
-    AppendMenuW(options, MF_STRING, kFirstMacroMenuCommand + static_cast<UINT>(i), SjisToWide(s.GetText("DirMenu", key, "")).c_str());
-  }
+  const int count = Get(s, keys::kMacroMenuCount);
+  for (int i = 0; i < count && i < kMacroMenuEntries; ++i)
+    AppendMenuW(options, MF_STRING, kFirstMacroMenuCommand + static_cast<UINT>(i),
+                SjisToWide(Get(s, keys::kMacroMenuName, i)).c_str());
   MainState& m = *state_;
   const UINT record = IdOf(Cmd::MacroRecord);
   if (m.recorder().Recording())
@@ -198,7 +197,7 @@ HMENU CMainWnd::BuildPopup(HMENU loaded) {
 }
 
 void CMainWnd::OnTrayLButtonDblClk() {
-  std::string exe = settings_->GetText("System", "ExeFile", "");
+  std::string exe = Get(*settings_, keys::kExeFile);
   if (!exe.empty()) {
     ShellExecuteW(nullptr, L"open", SjisToWide(exe).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return;

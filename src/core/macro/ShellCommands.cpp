@@ -25,8 +25,8 @@ void BindShellCommands(Bindings& b) {
   b.Command(Cmd::Settings, [](MainState& m) {
     AppState& app = m.app();
     CSetDlg dlg(m.platform(), m.allSelect, app.update);
-    dlg.openKinsoku = app.openKinsokuDialog;
-    dlg.createStartupShortcut = app.createStartupShortcut;
+    dlg.openKinsoku = app.hooks.openKinsokuDialog;
+    dlg.createStartupShortcut = app.hooks.createStartupShortcut;
     if (!m.platform().ui.RunDialog(dlg)) return;
     m.allSelect = dlg.AcceptedAllSelect();
     app.update = dlg.AcceptedUpdate();

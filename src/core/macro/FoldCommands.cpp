@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/SettingKeys.h"
 #include "conv/Sjis.h"
 #include "macro/Bindings.h"
 #include "macro/Escape.h"
@@ -141,7 +142,7 @@ void WidthKeyword(Bindings& b, Kw keyword, bool (*op)(CQuenlarkDoc&, const Kinso
 void BindFoldCommands(Bindings& b) {
   // The rules dialog, opened from the settings dialog's button, edits the application's rules.
   b.DocHooks([](MainState& m) {
-    m.app().openKinsokuDialog = [&app = m.app(), &settings = m.platform().settings](DialogHost& host) {
+    m.app().hooks.openKinsokuDialog = [&app = m.app(), &settings = m.platform().settings](DialogHost& host) {
       CKinsokuDlg dlg(app.kinsoku, settings);
       host.ui().RunDialog(dlg);
     };
@@ -168,7 +169,7 @@ void BindFoldCommands(Bindings& b) {
   // Folding a line at the width alone, for a long text streamed a line at a time. Hyphens
   // lengthen the text, and the limit on that growth is the whole run's: that mode runs whole.
   b.LineKeyword(Kw::TurnChange, [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
-    const int english = m.platform().settings.GetInt("Turn", "English", 0);
+    const int english = Get(m.platform().settings, keys::kTurnEnglish);
     if (english == kEnglishHyphen) return {};
     const int width = a.N(1);
     auto rules = std::make_shared<const FoldRules>(m.app().kinsoku);
