@@ -1,21 +1,11 @@
 // Commands of the tray itself that need no window: the settings dialog and the about box.
+#include "app/AboutDlg.h"
 #include "app/SetDlg.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
 #include "macro/MainState.h"
 
 namespace qlk {
-
-namespace {
-
-// "バージョン情報": the icon, the version and the maker's addresses.
-class CAboutDlg final : public DialogModel {
- public:
-  int ResourceId() const override { return 100; }
-  std::vector<Field> Fields() override { return {}; }
-};
-
-}  // namespace
 
 void BindShellCommands(Bindings& b) {
   b.Command(Cmd::About, [](MainState& m) {

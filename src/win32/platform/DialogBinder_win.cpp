@@ -228,6 +228,16 @@ struct Binder final : DialogHost {
 
 }  // namespace
 
+std::vector<int> MissingControls(HWND dlg, DialogModel& model) {
+  std::vector<int> missing;
+  for (const Field& f : model.Fields()) {
+    std::vector<int> ids = f.radios.empty() ? std::vector<int>{f.control} : f.radios;
+    for (int id : ids)
+      if (!GetDlgItem(dlg, id)) missing.push_back(id);
+  }
+  return missing;
+}
+
 bool RunDialogModel(HINSTANCE instance, HWND owner, DialogModel& model, Win32UI& ui) {
   Binder b(model, ui);
   INT_PTR r = DialogBoxParamW(instance, MAKEINTRESOURCEW(model.ResourceId()), owner, Binder::Proc,

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -64,5 +65,8 @@ class Win32UI final : public IUserInterface {
 
 // Shows a dialog model in its dialog resource of `instance`: the one binding helper.
 bool RunDialogModel(HINSTANCE instance, HWND owner, DialogModel& model, Win32UI& ui);
+// The controls the model binds (its fields and each of their radio buttons) that the dialog
+// `dlg`, created from the model's resource, lacks. The binder passes a missing control by.
+std::vector<int> MissingControls(HWND dlg, DialogModel& model);
 
 }  // namespace qlk::win
