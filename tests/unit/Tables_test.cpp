@@ -92,12 +92,7 @@ TEST(Bindings, APlainRowBindsItsKeywordOnlyWhenTheLineIsTheKeywordAlone) {
 }
 
 TEST(Keywords, TheLineLocalColumnIsWhatTheStreamReads) {
-  int lineLocal = 0;
-  for (const KeywordDef& k : AllKeywords()) {
-    EXPECT_EQ(IsLineLocal(k.name), k.lineLocal) << k.name;
-    lineLocal += k.lineLocal;
-  }
-  EXPECT_EQ(lineLocal, 48);
+  for (const KeywordDef& k : AllKeywords()) EXPECT_EQ(IsLineLocal(k.name), k.lineLocal) << k.name;
   EXPECT_TRUE(IsLineLocal("zentohan"));
   EXPECT_FALSE(IsLineLocal("ZenToHan "));
 }
