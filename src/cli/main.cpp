@@ -216,9 +216,12 @@ int Run(const Options& o) {
       if (head.empty() || head[0] == '\0') {
         input = std::string();  // no text: the run below says so
       } else {
-        std::string collected;  // for -o: the file is written only after a whole run
+        // For -o, and for a conversion that may fail on a line, the output is written only
+        // after a whole run.
+        const bool whole = !o.out.empty() || fn.mayFail();
+        std::string collected;
         WriteOut write = [&](std::string_view b) {
-          if (!o.out.empty()) {
+          if (whole) {
             collected += b;
             return true;
           }
@@ -229,7 +232,8 @@ int Run(const Options& o) {
           case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, o.out.empty() ? "-" : o.out); return 1;
           case StreamStatus::Ok: break;
         }
-        return o.out.empty() ? 0 : writeResult(collected);
+        if (ui.shown > 0) return 1;  // the run failed: the output stays untouched
+        return whole ? writeResult(collected) : 0;
       }
     }
   }

@@ -165,7 +165,9 @@ Streamed Stream(const Bindings::LineFn& fn, const std::string& text, size_t chun
 TEST(Streaming, LineConversionsGiveTheBytesOfTheWholeRun) {
   const char* lines[] = {"TextAll", "SjisToUtf8", "Utf8ToSjis", "TurnChange 7", "TurnChange 1", "TurnChange 0",
                          "TurnChange -3", "Replace , \\n 0 0", "Replace \x83\x4B x 1 0", "Replace A\\sb ? 7 0",
-                         "Replace b", "Replace b  1", "Replace b\\s 0", "DelStr b 2 0", "DelStr \\x82\\xA0 4 0"};
+                         "Replace b", "Replace b  1", "Replace b\\s 0", "DelStr b 2 0", "DelStr \\x82\\xA0 4 0",
+                         "Replace [a-c]+ x 0 1", "Replace (B)(.) $2$1 2 1", "Replace , \\n 0 1", "DelStr b 0 1",
+                         "Replace ^ \\b 0 1"};
   const char* transfer[] = {"ToMime", "SjisToUrl", "UrlToSjis", "MimeToSjis"};
   std::mt19937 r(23);
   int compared = 0;
@@ -219,14 +221,26 @@ TEST(Streaming, LongLinesStreamWhole) {
   }
 }
 
+// A malformed expression fails on the first line: the stream says so once, as the whole run
+// does, and is marked so that its output is not written.
+TEST(Streaming, FailingExpressionIsReportedOnce) {
+  Tray t;
+  Bindings::LineFn fn = LineFnForMacroLine(t.m, "Replace ( x 0 1");
+  ASSERT_TRUE(fn);
+  EXPECT_TRUE(fn.mayFail());
+  EXPECT_FALSE(LineFnForMacroLine(t.m, "Replace a x 0 0").mayFail());
+  Streamed s = Stream(fn, "a(\r\nb(\r\n", 3, 4);
+  EXPECT_EQ(s.status, StreamStatus::Ok);
+  EXPECT_EQ(s.out, "a(\r\nb(\r\n");
+  EXPECT_EQ(t.tp.ui.ShownIds(), std::vector<Txt>{Txt::RegexInvalid});
+}
+
 TEST(Streaming, ArgumentsOnlyTheWholeRunCanServeGiveNoLineConversion) {
   struct Case {
     const char* line;
     int english;
   };
   for (Case c : std::initializer_list<Case>{{"TurnChange 7", 2},        // hyphens: the growth limit is the run's
-                                            {"Replace [a-c]+ x 0 1", 0},  // the engine may fail on any line
-                                            {"DelStr b 0 1", 0},
                                             {"Replace", 0},
                                             {"ZenToHan", 0},  // line-local, but run in pieces
                                             {"Sort1 1 0", 0},
