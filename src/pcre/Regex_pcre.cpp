@@ -46,6 +46,7 @@ class PcreRegex final : public IRegex {
 
   std::optional<bool> Test(std::string_view sjis) override {
     if (!Compile()) return std::nullopt;
+    if (gated_ && !PassesGate(sjis)) return false;
     const std::u16string& s = Subject(sjis);
     int rc = Match(s, 0, 0);
     if (rc >= 0) return true;
@@ -75,8 +76,10 @@ class PcreRegex final : public IRegex {
       PCRE2_SIZE* ov = pcre2_get_ovector_pointer(md_);
       size_t ms = ov[0], me = ov[1];
       out.append(s, copied, ms - copied);
-      if (plain) out.append(r);
-      else Expand(r, s, ov, rc, groups_, out);
+      if (plain)
+        out.append(r);
+      else
+        Expand(r, s, ov, rc, groups_, out);
       copied = me;
       if (!global_) break;
       // An empty match moves on by one character, as the scripting engine does.
@@ -97,12 +100,30 @@ class PcreRegex final : public IRegex {
     return subject_;
   }
 
+  // Whether a line holds a byte that may start a match. When every match starts with an ASCII
+  // character, a line without one of those bytes cannot match: ASCII units come only from
+  // single bytes below 0x80, so such a line is answered without converting it.
+  bool PassesGate(std::string_view sjis) const {
+    for (unsigned char b : sjis)
+      if (gate_[b]) return true;
+    return false;
+  }
+  void BuildGate() {
+    const uint8_t* map = nullptr;
+    gated_ = pcre2_pattern_info(code_, PCRE2_INFO_FIRSTBITMAP, &map) == 0 && map;
+    // Bit n: the unit n may start a match; bit 0xFF stands for every unit above it too.
+    for (int c = 0x80; gated_ && c < 0x100; ++c)
+      if (map[c / 8] & (1u << (c % 8))) gated_ = false;
+    for (int c = 0; c < 0x100; ++c) gate_[c] = gated_ && c < 0x80 && (map[c / 8] & (1u << (c % 8)));
+  }
+
   // The compiled machine code when there is one; the interpreter when the JIT's stack runs
   // out, so a deep match still gives the answer it gave without the JIT.
   int Match(const std::u16string& s, size_t start, uint32_t opts) {
     auto subject = reinterpret_cast<PCRE2_SPTR>(s.data());
     int rc = pcre2_match(code_, subject, s.size(), start, opts, md_, mctx_);
-    if (rc == PCRE2_ERROR_JIT_STACKLIMIT) rc = pcre2_match(code_, subject, s.size(), start, opts | PCRE2_NO_JIT, md_, mctx_);
+    if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
+      rc = pcre2_match(code_, subject, s.size(), start, opts | PCRE2_NO_JIT, md_, mctx_);
     return rc;
   }
 
@@ -167,6 +188,7 @@ class PcreRegex final : public IRegex {
     if (!md_) return compiled_ = false;
     groups_ = 0;
     pcre2_pattern_info(code_, PCRE2_INFO_CAPTURECOUNT, &groups_);
+    BuildGate();
     // Machine code where the processor and the library allow it; the interpreter otherwise.
     if (pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE) == 0) {
       if (!jitStack_) {
@@ -191,6 +213,8 @@ class PcreRegex final : public IRegex {
   bool dirty_ = true;
   bool compiled_ = false;
   uint32_t groups_ = 0;
+  bool gated_ = false;
+  bool gate_[256] = {};
   std::string subjectBytes_, replacementBytes_;
   std::u16string subject_, replacement_, out_;
   bool subjectSet_ = false, replacementSet_ = false;

@@ -40,8 +40,12 @@ TEST(BuiltInRegex, LongLinesDoNotExhaustTheEngine) {
 // One engine reused line after line, with the pattern, flags and replacement changing now and
 // then, answers as a fresh engine does for every call.
 TEST(BuiltInRegex, ReusedEngineAnswersAsAFreshOne) {
-  const std::vector<std::string> pieces = {"a", "b", "1", "22", " ", sj(u8"漢"), sj(u8"ア"), "A", "$"};
-  const std::vector<std::string> patterns = {"a+", "[0-9]+", "(a)(b)?", "^.", sj(u8"[ア-ン]"), "b$", "A"};
+  // "ア" is 83 41 and "ソ" 83 5C: trail bytes that look like "A" and "\"; a lone 83 takes the
+  // byte after it.
+  const std::vector<std::string> pieces = {"a",        "b",        "1", "22", " ",    sj(u8"漢"),
+                                           sj(u8"ア"), sj(u8"ソ"), "A", "$",  "\x83", "\xB1"};
+  const std::vector<std::string> patterns = {"a+", "[0-9]+", "(a)(b)?", "^.",   sj(u8"[ア-ン]"), "b$",
+                                             "A",  "[a-c]",  "[k-s]",   "\\\\", "\\d\\s"};
   const std::vector<std::string> replacements = {"x", "<$&>", "$2$1", "$`|$'", "", sj(u8"字")};
   std::mt19937 rng(27);
   auto pick = [&](const std::vector<std::string>& v) { return v[rng() % v.size()]; };
@@ -69,11 +73,27 @@ TEST(BuiltInRegex, ReusedEngineAnswersAsAFreshOne) {
     const std::string what = u8(line) + " ~ " + u8(pattern) + " -> " + u8(replacement);
     const std::optional<bool> t = reused->Test(line);
     ASSERT_EQ(t, fresh()->Test(line)) << what;
+    // Test answers some lines from their bytes alone; Replace converts every line.
+    ASSERT_EQ(t, fresh()->Replace(line, "\x7F")->find('\x7F') != std::string::npos) << what;
     ASSERT_EQ(reused->Replace(line, replacement), fresh()->Replace(line, replacement)) << what;
     // Another line, then the first once more, while the engine's caches hold the other.
     const std::string other = line + "b1";
     ASSERT_EQ(reused->Replace(other, replacement), fresh()->Replace(other, replacement)) << what;
     ASSERT_EQ(reused->Test(line), t) << what;
+  }
+}
+
+// What lets Test answer a line from its bytes: an ASCII unit comes only from that same byte.
+TEST(BuiltInRegex, AsciiUnitsComeOnlyFromAsciiBytes) {
+  for (unsigned c = 0x80; c < 0x10000; ++c) {
+    std::string b;
+    if (c > 0xFF) b += static_cast<char>(c >> 8);
+    b += static_cast<char>(c & 0xFF);
+    for (char16_t u : CodePage().ToUtf16(Charset::Sjis, b)) {
+      if (u < 0x80) {
+        ASSERT_NE(b.find(static_cast<char>(u)), std::string::npos) << std::hex << c;
+      }
+    }
   }
 }
 

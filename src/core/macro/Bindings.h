@@ -40,10 +40,11 @@ class Bindings {
   // A keyword whose run over a whole text converts each line on its own, in order (state may
   // carry from one line to the next), can also be given as that conversion: it appends the
   // new bytes of one line (without its CR LF; CR LF inside cut it into several lines) to
-  // `out`, and never fails unless marked so (MayFail). The maker sees the macro line's
-  // arguments and the settings, as the keyword's action would, and gives an empty function
-  // when they ask for more than one line alone can tell (a message, a limit over the whole
-  // text): the action runs then.
+  // `out`, and never fails (or, failing on a line, says so through the user interface and
+  // leaves the lines from there on as they were). The maker sees the macro line's arguments
+  // and the settings, as the keyword's action would, and gives an empty function when they
+  // ask for more than one line alone can tell (a message, a limit over the whole text): the
+  // action runs then.
   //
   // A conversion whose output for a line of n bytes has a known bound may be given as a pair
   // of plain functions instead (RawLine): `put` writes the line's bytes at `to`, which has
@@ -67,13 +68,6 @@ class Bindings {
     LineFn(RawLine raw) : raw_(raw) {}
 
     explicit operator bool() const { return raw_.put != nullptr || static_cast<bool>(append_); }
-    // A conversion that may fail on a line (it says why through the user interface and keeps
-    // the rest as it was): its stream is written only once all of it is through.
-    LineFn&& MayFail() && {
-      mayFail_ = true;
-      return std::move(*this);
-    }
-    bool mayFail() const { return mayFail_; }
     // The raw form, when the conversion was given as one.
     const RawLine* raw() const { return raw_.put ? &raw_ : nullptr; }
     void operator()(std::string_view line, std::string& out) const {
@@ -87,7 +81,6 @@ class Bindings {
    private:
     Append append_;
     RawLine raw_{nullptr, nullptr, nullptr};
-    bool mayFail_ = false;
   };
   using LineFnMaker = std::function<LineFn(MainState&, const MacroArgs&)>;
 

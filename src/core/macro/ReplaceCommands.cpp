@@ -138,28 +138,29 @@ Bindings::LineFn PlainReplaceLines(std::string find, std::string replacement, in
 }
 
 // The regular-expression replace of one line, for a long text streamed a line at a time, with
-// the document's engine as the whole-text replace would use it. When the engine fails on a
-// line it says so once and the stream is not written, as the whole-text run writes nothing.
+// the document's engine as the whole-text replace would use it. A malformed expression gives
+// no conversion: the whole run reports it before anything is written. An engine that fails
+// later, on one line (a runaway match), says so once and leaves the lines from there on as
+// they were.
 Bindings::LineFn RegexReplaceLines(MainState& m, const std::string& pattern, std::string replacement, int options) {
   IRegex* re = m.doc().Regex();
-  if (!re || !re->SetPattern(pattern) || !re->SetGlobal(true) || !re->SetIgnoreCase((options & kIgnoreCase) != 0))
+  if (!re || !re->SetPattern(pattern) || !re->SetGlobal(true) || !re->SetIgnoreCase((options & kIgnoreCase) != 0) ||
+      !re->Test(std::string_view()))
     return {};
   const bool empty = pattern.empty();  // matches everywhere without moving on: no change
   auto buf = std::make_shared<std::string>();
   auto failed = std::make_shared<bool>(false);
-  return Bindings::LineFn([&m, re, empty, buf, failed, replacement = std::move(replacement)](std::string_view l,
-                                                                                           std::string& out) {
-           if (!empty && !*failed) {
-             const int n = RegexReplaceLine(*re, m.platform().codepage, l, replacement, *buf);
-             if (n > 0) return void(out += *buf);
-             if (n == kSearchFailed) {
-               *failed = true;
-               ReportSearchFailure(m);
-             }
-           }
-           out += l;
-         })
-      .MayFail();
+  return [&m, re, empty, buf, failed, replacement = std::move(replacement)](std::string_view l, std::string& out) {
+    if (!empty && !*failed) {
+      const int n = RegexReplaceLine(*re, m.platform().codepage, l, replacement, *buf);
+      if (n > 0) return void(out += *buf);
+      if (n == kSearchFailed) {
+        *failed = true;
+        ReportSearchFailure(m);
+      }
+    }
+    out += l;
+  };
 }
 
 void DelStrKeyword(MainState& m, const MacroArgs& a) {
