@@ -117,8 +117,9 @@ class PcreRegex final : public IRegex {
     for (int c = 0; c < 0x100; ++c) gate_[c] = gated_ && c < 0x80 && (map[c / 8] & (1u << (c % 8)));
   }
 
-  // The compiled machine code when there is one; the interpreter when the JIT's stack runs
-  // out, so a deep match still gives the answer it gave without the JIT.
+  // The compiled machine code when there is one. Should its stack run out (it is given 4 MB,
+  // or only 32 KB when that could not be had), the interpreter, which keeps its frames on the
+  // heap, has its turn.
   int Match(const std::u16string& s, size_t start, uint32_t opts) {
     auto subject = reinterpret_cast<PCRE2_SPTR>(s.data());
     int rc = pcre2_match(code_, subject, s.size(), start, opts, md_, mctx_);
@@ -236,6 +237,16 @@ class PcreFactory final : public IRegexFactory {
 };
 
 }  // namespace
+
+bool PcreJitWorks() {
+  int err = 0;
+  PCRE2_SIZE off = 0;
+  const char16_t pattern[] = u"a";
+  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), 1, 0, &err, &off, nullptr);
+  const bool works = code && pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0;
+  pcre2_code_free(code);
+  return works;
+}
 
 std::unique_ptr<IRegexFactory> MakePcreRegexFactory(const ICodePage& cp) { return std::make_unique<PcreFactory>(cp); }
 

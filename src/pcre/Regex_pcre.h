@@ -10,5 +10,8 @@
 namespace qlk {
 
 std::unique_ptr<IRegexFactory> MakePcreRegexFactory(const ICodePage& cp);
+// Whether expressions run as machine code here: the library has its JIT and the system lets
+// it run. Where not, they are interpreted, with the same answers but slower.
+bool PcreJitWorks();
 
 }  // namespace qlk
