@@ -551,7 +551,8 @@ bool regexOnly = false;
 // the object cannot be created.
 void RegexOptionSelectsReplacesAndDeletes() {
   const LRESULT engine = Ask("regex");
-  std::printf("    the tray's regex engine: %s\n", engine == 1 ? "the scripting object" : engine == 2 ? "built-in" : "none");
+  const char* name = engine == 1 ? "the scripting object" : engine == 2 ? "built-in" : "none";
+  std::printf("    the tray's regex engine: %s\n", name);
   if (!expectedEngine.empty()) Check(engine == (expectedEngine == L"object" ? 1 : 2), "it holds the expected engine");
   PutBytes("a1\r\nbb\r\n22\r\n");
   CommandAsync(32769);
