@@ -159,20 +159,34 @@ struct Session {
   std::string Sjis(const std::string& utf8) const { return ToSjis(*cp, utf8); }
   std::string InName() const { return o.in.empty() ? "-" : o.in; }
 
-  // The result to standard output, or to -o: written beside the target and renamed over it,
-  // so a failed write leaves the old file.
-  int Write(std::string_view sjisOut) {
-    std::string converted;
-    if (o.utf8) sjisOut = converted = cp->SjisToUtf8(sjisOut);
-    if (o.out.empty()) return sys::WriteStdout(sjisOut) ? 0 : 1;
+  // The output, in one or more parts written one after another: to standard output, or to
+  // -o, written beside the target and renamed over it, so a failed write leaves the old file.
+  int WriteParts(const std::vector<std::string_view>& parts) {
+    if (o.out.empty()) {
+      for (std::string_view p : parts)
+        if (!sys::WriteStdout(p)) return 1;
+      return 0;
+    }
     const std::string target = Sjis(o.out);
     const std::string tmp = target + ".qlark-tmp";
-    if (!files->WriteAll(tmp, sjisOut) || !files->Rename(tmp, target)) {
+    bool ok = false;
+    if (auto f = files->Create(tmp)) {
+      ok = true;
+      for (std::string_view p : parts) ok = ok && f->Write(p);
+      ok = f->Close() && ok && files->Rename(tmp, target);
+    }
+    if (!ok) {
       files->Remove(tmp);
       Fail(Txt::CliCannotWrite, o.out);
       return 1;
     }
     return 0;
+  }
+  // One part; with --utf8 in UTF-8.
+  int Write(std::string_view sjisOut) {
+    if (!o.utf8) return WriteParts({sjisOut});
+    const std::string utf8 = cp->SjisToUtf8(sjisOut);
+    return WriteParts({utf8});
   }
 };
 
@@ -225,10 +239,12 @@ int RunStreamed(Session& s, const Bindings::LineFn& fn) {
   }
   head.resize(*got);
   if (head.empty() || head[0] == '\0') return RunWhole(s, std::string());
-  std::string collected;  // for -o: the file is written only after a whole run
+  // For -o the file is written only after a whole run.
+  const bool whole = !s.o.out.empty();
+  std::vector<std::string> collected;  // the blocks as they come: never moved again
   WriteOut write = [&](std::string_view b) {
-    if (!s.o.out.empty()) {
-      collected += b;
+    if (whole) {
+      collected.emplace_back(b);
       return true;
     }
     return sys::WriteStdout(b);
@@ -238,7 +254,8 @@ int RunStreamed(Session& s, const Bindings::LineFn& fn) {
     case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, s.o.out.empty() ? "-" : s.o.out); return 1;
     case StreamStatus::Ok: break;
   }
-  return s.o.out.empty() ? 0 : s.Write(collected);
+  if (fn.Failed()) return 1;  // a line failed and has said why: -o leaves the file untouched
+  return whole ? s.WriteParts(std::vector<std::string_view>(collected.begin(), collected.end())) : 0;
 }
 
 // Chooses how to run: a one-line run of a keyword with a line conversion streams, one of a

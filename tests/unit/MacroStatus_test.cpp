@@ -5,6 +5,7 @@
 #include "macro/Escape.h"
 #include "macro/Interpreter.h"
 #include "macro/Streaming.h"
+#include "pcre/Regex_pcre.h"
 
 using namespace qlk;
 using namespace qlk::test;
@@ -76,6 +77,37 @@ TEST(MacroStatus, PiecesStopAtThePieceThatFailed) {
   out.clear();
   EXPECT_FALSE(RunLinePieces(*h.m, "KetaChange 2000000000", "abc\r\ndef\r\n", 1, out));
   EXPECT_EQ(h.tp.ui.ShownIds(), std::vector<Txt>{Txt::FoldTooLarge});
+}
+
+// A streamed conversion that failed on a line answers so afterwards (the command line's status).
+TEST(MacroStatus, AStreamedLineThatFailedIsAnswered) {
+  TestPlatform tp;
+  auto builtIn = MakePcreRegexFactory(CodePage());
+  Platform p{tp.clipboard, tp.settings, const_cast<ICodePage&>(CodePage()), *builtIn, tp.ui, *tp.files, tp.shell,
+             tp.clock};
+  AppState app;
+  MainState m{p, AllBindings(), app};
+  for (const std::string& text : {std::string("ab\r\nab"), "ab\r\n" + std::string(40, 'a') + "cb\r\nab"}) {
+    Bindings::LineFn fn = LineFnForMacroLine(m, "Replace (a+)+b x 0 1");
+    ASSERT_TRUE(fn);
+    const bool runaway = text.size() > 10;
+    std::string out;
+    size_t at = 0;
+    const StreamStatus s = StreamLines(
+        fn, std::string(), [&](char* buf, size_t n) -> std::optional<size_t> {
+          const size_t k = std::min(n, text.size() - at);
+          std::copy_n(text.data() + at, k, buf);
+          at += k;
+          return k;
+        },
+        [&](std::string_view b) {
+          out += b;
+          return true;
+        });
+    EXPECT_EQ(s, StreamStatus::Ok);
+    EXPECT_EQ(fn.Failed(), runaway) << out;
+  }
+  EXPECT_EQ(tp.ui.ShownIds(), std::vector<Txt>{Txt::RegexInvalid});
 }
 
 }  // namespace

@@ -47,9 +47,11 @@ class Bindings {
   // A keyword whose run over a whole text converts each line on its own, in order (state may
   // carry from one line to the next), can also be given as that conversion: it appends the
   // new bytes of one line (without its CR LF; CR LF inside cut it into several lines) to
-  // `out`, and never fails. The maker sees the macro line's arguments and the settings, as
-  // the keyword's action would, and gives an empty function when they ask for more than one
-  // line alone can tell (a message, a limit over the whole text): the action runs then.
+  // `out`, and never fails (or, failing on a line, says so through the user interface, leaves
+  // the lines from there on as they were, and answers Failed() afterwards). The maker sees the macro line's arguments
+  // and the settings, as the keyword's action would, and gives an empty function when they
+  // ask for more than one line alone can tell (a message, a limit over the whole text): the
+  // action runs then.
   //
   // A conversion whose output for a line of n bytes has a known bound may be given as a pair
   // of plain functions instead (RawLine): `put` writes the line's bytes at `to`, which has
@@ -67,12 +69,16 @@ class Bindings {
     using Append = std::function<void(std::string_view line, std::string& out)>;
     LineFn() = default;
     LineFn(Append append) : append_(std::move(append)) {}
+    // A conversion that may fail on a line; `failed` tells afterwards whether it did.
+    LineFn(Append append, std::function<bool()> failed) : append_(std::move(append)), failed_(std::move(failed)) {}
     template <class F, class = std::enable_if_t<std::is_invocable_v<F&, std::string_view, std::string&> &&
                                                 !std::is_same_v<std::decay_t<F>, LineFn>>>
     LineFn(F f) : append_(std::move(f)) {}
     LineFn(RawLine raw) : raw_(raw) {}
 
     explicit operator bool() const { return raw_.put != nullptr || static_cast<bool>(append_); }
+    // Whether a line failed in the lines converted so far (it has said why).
+    bool Failed() const { return failed_ && failed_(); }
     // The raw form, when the conversion was given as one.
     const RawLine* raw() const { return raw_.put ? &raw_ : nullptr; }
     void operator()(std::string_view line, std::string& out) const {
@@ -85,6 +91,7 @@ class Bindings {
 
    private:
     Append append_;
+    std::function<bool()> failed_;
     RawLine raw_{nullptr, nullptr, nullptr};
   };
   using LineFnMaker = std::function<LineFn(MainState&, const MacroArgs&)>;

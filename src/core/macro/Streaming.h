@@ -33,6 +33,7 @@ Bindings::LineFn LineFnForMacroLine(MainState& m, std::string_view macroLine);
 // input cannot be read.
 using ReadMore = std::function<std::optional<size_t>(char* buf, size_t n)>;
 using WriteOut = std::function<bool(std::string_view bytes)>;
+// A conversion that failed on a line has said why and answers Failed() (see Bindings::LineFn).
 enum class StreamStatus { Ok, ReadFailed, WriteFailed };
 
 // Converts the text `head` followed by what `read` gives through `fn`, line by line, as the

@@ -273,6 +273,17 @@ SearchResult Replace(CQuenlarkDoc& doc, std::string_view find, std::string_view 
   });
 }
 
+SearchResult RegexReplaceLine(IRegex& re, const ICodePage& cp, std::string_view line, std::string_view replacement,
+                              std::string& out) {
+  std::optional<bool> t = re.Test(line);
+  if (!t) return SearchResult::Failed();
+  if (!*t) return 0;
+  std::optional<std::string> r = re.Replace(line, replacement);
+  if (!r) return SearchResult::Failed();
+  out = KeepUnchangedBytes(cp, line, std::move(*r));
+  return 1;
+}
+
 SearchResult RegexReplace(CQuenlarkDoc& doc, std::string_view pattern, std::string_view replacement, int options) {
   IRegex* re = doc.Regex();
   if (!re) return SearchResult::Failed();
@@ -287,13 +298,7 @@ SearchResult RegexReplace(CQuenlarkDoc& doc, std::string_view pattern, std::stri
         return SearchResult::Failed();
       prepared = true;
     }
-    std::optional<bool> t = re->Test(line);
-    if (!t) return SearchResult::Failed();
-    if (!*t) return 0;
-    std::optional<std::string> r = re->Replace(line, replacement);
-    if (!r) return SearchResult::Failed();
-    out = KeepUnchangedBytes(cp, line, std::move(*r));
-    return 1;
+    return RegexReplaceLine(*re, cp, line, replacement, out);
   });
   // The object is shared with the target-line test, which compares case.
   re->SetIgnoreCase(false);
