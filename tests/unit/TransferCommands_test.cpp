@@ -111,7 +111,7 @@ TEST(TransferCommands, SjisToMimeUsesTheEncoderSettingsOfTheLastSjisToJis) {
   h.tp.clipboard.text = sj(u8"あ");
   RunMacroText(*h.m, "SjisToMime");
   EXPECT_EQ(h.ClipText(), "=?ISO-2022-JP?B?GyRCJCIbKEI=?=");  // ESC $ B: no SjisToJis ran yet
-  LoadJisEncoderSettings(h.tp.settings);                     // what SjisToJis does first
+  h.m->jis().encoder = ReadJisEncoderSettings(h.tp.settings);  // what SjisToJis does first
   h.tp.clipboard.text = sj(u8"あ");
   RunMacroText(*h.m, "SjisToMime");
   EXPECT_EQ(h.ClipText(), "=?ISO-2022-JP?B?GyRAJCIbKEI=?=");  // ESC $ @
@@ -121,9 +121,8 @@ TEST(TransferCommands, MimeToSjisCarriesTheJisModesFromLineToLine) {
   Harness h;
   // The first word leaves two-byte mode open; the next line goes on in it.
   h.Load({"=?ISO-2022-JP?Q?=1B$B$\"?=", "$$=?ISO-2022-JP?Q?=1B(B?="});
-  ResetJisModes();
-  SharedJisModes().twoByte = true;  // left by an earlier command: reset at the start
-  MimeToSjis(h.doc());
+  h.m->jis().modes.twoByte = true;  // left by an earlier command: reset at the start
+  MimeToSjis(h.doc(), h.m->jis());
   EXPECT_EQ(h.Lines(), (Lines{sj(u8"あ"), sj(u8"い")}));
 }
 
@@ -368,7 +367,7 @@ TEST(ToSjis, DetectsOverTheWholeDocumentButConvertsOnlyTargetLines) {
   Harness h;
   // Line 1 alone is undecided; line 2 decides EUC for the whole text.
   h.Load({"\xA4\xA2", "\xBB\xFA"}, 1, 1);
-  ToSjis(h.doc());
+  ToSjis(h.doc(), h.m->jis());
   EXPECT_EQ(h.Lines(), (Lines{sj(u8"あ"), "\xBB\xFA"}));
 }
 

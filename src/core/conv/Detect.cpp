@@ -429,13 +429,13 @@ std::optional<FileCodes> DetectFileCodes(IReadFile& file) {
   return d.Finish();
 }
 
-void ToSjis(CQuenlarkDoc& doc) {
-  ResetJisModes();
+void ToSjis(CQuenlarkDoc& doc, JisContext& jis) {
+  jis.modes.Reset();
   const DetectedCode code = DetectDocumentCode(doc);
   const ICodePage& cp = doc.platform().codepage;
   switch (code) {
     case kCodeJis:
-      AppendTargetLines(doc, [](std::string_view l, std::string& out) { AppendJisToSjis(l, SharedJisModes(), out); });
+      AppendTargetLines(doc, [&jis](std::string_view l, std::string& out) { AppendJisToSjis(l, jis.modes, out); });
       break;
     case kCodeEuc:
       ConvertTargetLines(doc, EucToSjisLine);

@@ -15,6 +15,7 @@
 namespace qlk {
 
 class IReadFile;
+struct JisContext;
 
 // Detection results, in the order of the code detection dialog's list.
 enum DetectedCode {
@@ -108,6 +109,6 @@ std::optional<FileCodes> DetectFileCodes(IReadFile& file);
 
 // ToSjis: detects the document's code once, then converts the non-empty target lines from
 // JIS, EUC or UTF-8; with any other result no line changes.
-void ToSjis(CQuenlarkDoc& doc);
+void ToSjis(CQuenlarkDoc& doc, JisContext& jis);
 
 }  // namespace qlk

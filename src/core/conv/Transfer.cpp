@@ -330,7 +330,6 @@ bool DecodeToFile(CQuenlarkDoc& doc, std::string_view path, Each&& each) {
     return false;
   }
   WaitCursor wait(p.ui);
-  ResetJisModes();
   bool ok = true;
   std::string buf;  // gathers small lines; written out in pieces of about 64 KB
   const LineArray& lines = doc.Lines();
@@ -775,16 +774,16 @@ std::string UudecodeLine(std::string_view line) {
 
 void ToMime(CQuenlarkDoc& doc) { ConvertTargetLines(doc, ToMimeLine); }
 
-void MimeToSjis(CQuenlarkDoc& doc) {
-  ResetJisModes();
+void MimeToSjis(CQuenlarkDoc& doc, JisContext& jis) {
+  jis.modes.Reset();
   const ICodePage& cp = doc.platform().codepage;
-  ConvertTargetLines(doc, [&](std::string_view l) { return MimeToSjisLine(cp, l, SharedJisModes()); });
+  ConvertTargetLines(doc, [&](std::string_view l) { return MimeToSjisLine(cp, l, jis.modes); });
 }
 
-void SjisToMime(CQuenlarkDoc& doc) {
-  ResetJisModes();
-  ConvertTargetLines(doc, [](std::string_view l) { return SjisToMimeLine(l, SharedJisEncoder(), SharedJisModes()); });
-  ResetJisModes();
+void SjisToMime(CQuenlarkDoc& doc, JisContext& jis) {
+  jis.modes.Reset();
+  ConvertTargetLines(doc, [&](std::string_view l) { return SjisToMimeLine(l, jis.encoder, jis.modes); });
+  jis.modes.Reset();
 }
 
 void SjisToUrl(CQuenlarkDoc& doc) { ConvertTargetLines(doc, SjisToUrlLine); }

@@ -15,6 +15,7 @@ namespace qlk {
 class CQuenlarkDoc;
 class ICodePage;
 struct JisModes;
+struct JisContext;
 struct JisEncoderSettings;
 
 // ---- primitives ----
@@ -105,9 +106,9 @@ std::string UudecodeLine(std::string_view line);
 // ---- document operations (the macro keywords) ----
 
 void ToMime(CQuenlarkDoc& doc);
-void MimeToSjis(CQuenlarkDoc& doc);
-// Uses the shared JIS encoder settings as the last SjisToJis left them.
-void SjisToMime(CQuenlarkDoc& doc);
+void MimeToSjis(CQuenlarkDoc& doc, JisContext& jis);
+// Uses the JIS encoder settings of `jis` as the last SjisToJis left them.
+void SjisToMime(CQuenlarkDoc& doc, JisContext& jis);
 void SjisToUrl(CQuenlarkDoc& doc);
 // Cuts each converted line at its CR LF pairs; the target range ends as many lines later as
 // lines were added.

@@ -22,8 +22,8 @@ void Run(MainState& m, const MacroArgs&) {
 }  // namespace
 
 void BindCodeCommands(Bindings& b) {
-  b.Plain(Cmd::JisToSjis, JisToSjis);
-  b.Plain(Cmd::SjisToJis, SjisToJis);
+  b.Plain(Cmd::JisToSjis, [](MainState& m) { JisToSjis(m.doc(), m.jis()); });
+  b.Plain(Cmd::SjisToJis, [](MainState& m) { SjisToJis(m.doc(), m.jis()); });
   b.Plain(Cmd::EucToSjis, EucToSjis);
   // The line carries the option, read from the settings once the question is answered.
   b.Plain(Cmd::SjisToEuc, SjisToEuc, [](MainState& m) {
@@ -51,7 +51,7 @@ void BindCodeCommands(Bindings& b) {
 
   b.DocHooks([](MainState& m) {
     CQuenlarkDoc& d = m.doc();
-    d.hooks().jisToSjis = [&d] { JisToSjis(d); };
+    d.hooks().jisToSjis = [&m] { JisToSjis(m.doc(), m.jis()); };
     d.hooks().eucToSjis = [&d] { EucToSjis(d); };
   });
 }

@@ -16,9 +16,9 @@ namespace {
 
 // Keeps the JIS modes from piece to piece while alive.
 struct KeepJis {
-  KeepJis() = default;
-  ~KeepJis() { KeepJisModesAcrossCommands(false); }
-  void On() { KeepJisModesAcrossCommands(true); }
+  JisContext& jis;
+  ~KeepJis() { jis.keepModes = false; }
+  void On() { jis.keepModes = true; }
 };
 
 }  // namespace
@@ -32,7 +32,7 @@ bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view in
                    std::string& out) {
   if (piece == 0) piece = 1;
   IClipboard& clip = m.platform().clipboard;
-  KeepJis keep;
+  KeepJis keep{m.jis()};
   size_t p = 0;
   bool first = true;
   while (first || p < input.size()) {

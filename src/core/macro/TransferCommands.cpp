@@ -36,8 +36,8 @@ bool RunToFile(MainState& m, const MacroArgs& a) {
 }  // namespace
 
 void BindTransferCommands(Bindings& b) {
-  b.Plain(Cmd::MimeToSjis, MimeToSjis);
-  b.Plain(Cmd::SjisToMime, SjisToMime);
+  b.Plain(Cmd::MimeToSjis, [](MainState& m) { MimeToSjis(m.doc(), m.jis()); });
+  b.Plain(Cmd::SjisToMime, [](MainState& m) { SjisToMime(m.doc(), m.jis()); });
   b.Plain(Cmd::ToMime, ToMime);
   b.Plain(Cmd::UrlToSjis, UrlToSjis);
   b.Plain(Cmd::UrleToSjis, UrleToSjis);
@@ -46,7 +46,7 @@ void BindTransferCommands(Bindings& b) {
   b.Plain(Cmd::ToJisCode, ToJisCode);
   b.Plain(Cmd::CodeToSjis, CodeToSjis);
   b.Plain(Cmd::CodeToJis, CodeToJis);
-  b.Plain(Cmd::ToSjis, ToSjis);
+  b.Plain(Cmd::ToSjis, [](MainState& m) { ToSjis(m.doc(), m.jis()); });
   b.Command(Cmd::CodeDetect, CodeDetectCommand);
 
   b.Keyword(Kw::MimeOut, RunToFile<MimeOut>);
@@ -58,9 +58,10 @@ void BindTransferCommands(Bindings& b) {
   b.LineKeyword(Kw::SjisToUrl, Raw<SjisToUrlRoom, PutSjisToUrl, PutSjisToUrlLines>);
   b.LineKeyword(Kw::UrlToSjis, Raw<UrlToSjisRoom, PutUrlToSjis, PutUrlToSjisLines>);
   b.LineKeyword(Kw::MimeToSjis, [](MainState& m, const MacroArgs&) {
-    ResetJisModes();  // as at the start of the run over the whole text; the modes then carry on
+    JisModes& modes = m.jis().modes;
+    modes.Reset();  // as at the start of the run over the whole text; the modes then carry on
     const ICodePage& cp = m.platform().codepage;
-    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { AppendMimeToSjis(cp, l, SharedJisModes(), out); });
+    return EachNonEmptyLine([&cp, &modes](std::string_view l, std::string& out) { AppendMimeToSjis(cp, l, modes, out); });
   });
 
   b.DocHooks([](MainState& m) { m.doc().hooks().detectFileCode = DetectFileCode; });
