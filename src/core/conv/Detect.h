@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/Texts.h"
+#include "conv/simd/Utf8Check.h"
 #include "doc/Document.h"
 
 namespace qlk {
@@ -55,13 +56,6 @@ struct CodeScanState {
   size_t i = 0;
   DetectedCode r = kCodeAscii;
   bool run = false;
-};
-
-// The UTF-8 test part way through a text: whether it has failed, and how many continuation
-// bytes the bytes so far still call for.
-struct Utf8State {
-  bool failed = false;
-  int need = 0;
 };
 
 // Both answers for a file: ScanFileCode and DetectLoadedTextCode of its bytes.

@@ -13,7 +13,7 @@
 #endif
 
 #include "conv/Cpu.h"
-#include "conv/CrFinder.h"
+#include "conv/simd/CrFinder.h"
 #include "conv/Jis.h"
 #include "conv/LineWalk.h"
 #include "conv/Sjis.h"

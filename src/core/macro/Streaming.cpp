@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "conv/CrFinder.h"
+#include "conv/simd/CrFinder.h"
 #include "conv/Jis.h"
 #include "macro/Interpreter.h"
 #include "macro/MainState.h"
