@@ -1,4 +1,5 @@
-// Target-line selection, copy, undo and redo: the commands that need no other feature.
+// Target-line selection: its dialog and the selection keywords (select all, exclusive selection,
+// copy, undo and redo are run by the dispatch from their rows' frames).
 #include <algorithm>
 #include <utility>
 
