@@ -1,6 +1,7 @@
 #pragma once
 // Transfer encodings (Base64 and MIME encoded words, URL percent escapes, "=" escapes,
-// uuencode) and hexadecimal code listings.
+// uuencode) and hexadecimal code listings: Base64.cpp, Escapes.cpp, their kernels in simd/,
+// and the document walks in TransferDoc.cpp.
 //
 // Line conversions are pure functions over byte strings of any length. Decoders never read
 // past the end of their text: a group or escape cut short by the end is resolved as each
