@@ -11,7 +11,9 @@ class CQuenlarkDoc;
 class ICodePage;
 
 // UTF-8 to Shift-JIS. A byte order mark at the start of the line is skipped; anywhere else
-// it is the character U+FEFF, which has no Shift-JIS form.
+// it is the character U+FEFF, which has no Shift-JIS form. This is the conversion for any
+// UTF-8 text that comes in (a file, the update information, an encoded word): it takes the
+// JIS forms of the wave dash, minus sign and the like as code page 932's characters.
 std::string Utf8ToSjisLine(const ICodePage& cp, std::string_view utf8);
 // Shift-JIS to UTF-8, without a byte order mark.
 std::string SjisToUtf8Line(const ICodePage& cp, std::string_view sjis);
