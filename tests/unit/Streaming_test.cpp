@@ -40,7 +40,7 @@ TEST(Streaming, PiecesGiveTheBytesOfTheWholeRun) {
   const char* lines[] = {"ZenToHan", "ZenToHan2 3", "ZenToHanSw 127", "HanToZen", "HanToZen2 1", "HanToZenSw 63",
                          "ToUpper", "ToLower", "ToZenUpper", "ToZenLower", "ToTopUpper", "ChangeUpperLower",
                          "HiraToKana", "KanaToHira", "JisToSjis", "SjisToJis", "EucToSjis", "SjisToEuc 0",
-                         "Utf8ToSjis", "SjisToUtf8", "TurnChange 7", "IndTurnChange 9", "KetaChange 5",
+                         "Utf8ToSjis", "SjisToUtf8", "TurnChange 7", "IndTurnChange 9", "KetaChange 5", "KetaChange 0",
                          "IndentChange 4", "TurnIf , 1", "StrCat x\\sy", "TextAll", "TabSpace 4", "SpaceTab 4",
                          "TabIf , 0", "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv 1 3",
                          "CtlMToCRLF", "LFToCRLF",
