@@ -129,5 +129,20 @@ expect MimeOutWritesTheFile "59574a6a0d0a4141453d|6162630001" "$got|$(hex < "$tm
 msg=$(printf 'YWJj' | q MimeOut "$(esc "$tmp/no/such/x.bin")" 2>&1 >/dev/null); rc=$?
 expect MimeOutCannotCreate "1|1" "$rc|$(grep -c 'ファイルが開けません' <<<"$msg")"
 
+# After a message the run goes on as the tray's does: standard output gets what the tray
+# would store, standard error the message, and the status is 1; -o leaves its file alone.
+printf 'MimeOut %s\r\nStrCat !\r\n' "$(esc "$tmp/no/such/x.bin")" > "$tmp/fail.qmc"
+printf 'YWJj\r\nab' | q -f "$(p "$tmp/fail.qmc")" >"$tmp/o" 2>"$tmp/err"; rc=$?
+expect MessageThenTheRunGoesOn "1|59574a6a210d0a616221|1" "$rc|$(hex < "$tmp/o")|$(grep -c 'ファイルが開けません' "$tmp/err")"
+q -f "$(p "$tmp/fail.qmc")" -i "$(p "$tmp/in.txt")" -o "$(p "$tmp/keep.txt")" 2>/dev/null; rc=$?
+expect MessageLeavesTheOutputFile "1|keep" "$rc|$(cat "$tmp/keep.txt")"
+# The same for one-line runs, also those that go through the text in pieces: the message is
+# shown once, and the text comes out as the refused or failed command left it.
+for args in "MimeOut $(esc "$tmp/no/such/x.bin")" "Replace ( x 0 1" "KetaChange 2000000000"; do
+  # shellcheck disable=SC2086
+  q $args -i "$(p "$tmp/in.txt")" >"$tmp/o" 2>"$tmp/err"; rc=$?
+  expect "MessageKeepsTheText:${args%% *}" "1|310d0a320d0a330d0a|1" "$rc|$(hex < "$tmp/o")|$(grep -c 'qlark: ' "$tmp/err")"
+done
+
 echo "[==========] $runs qlark process tests ran."
 if [ "$fails" -eq 0 ]; then echo "[  PASSED  ] $runs tests."; else echo "[  FAILED  ] $fails tests."; exit 1; fi
