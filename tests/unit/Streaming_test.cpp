@@ -165,19 +165,26 @@ Streamed Stream(const Bindings::LineFn& fn, const std::string& text, size_t chun
 TEST(Streaming, LineConversionsGiveTheBytesOfTheWholeRun) {
   const char* lines[] = {"TextAll", "SjisToUtf8", "Utf8ToSjis", "TurnChange 7", "TurnChange 1", "TurnChange 0",
                          "TurnChange -3", "Replace , \\n 0 0", "Replace \x83\x4B x 1 0", "Replace A\\sb ? 7 0",
-                         "Replace b", "Replace b  1", "Replace b\\s 0", "DelStr b 2 0", "DelStr \\x82\\xA0 4 0"};
+                         "Replace b", "Replace b  1", "Replace b\\s 0", "DelStr b 2 0", "DelStr \\x82\\xA0 4 0",
+                         "JisToSjis", "SjisToJis", "EucToSjis", "SjisToEuc", "ZenToHan", "ZenToHan2 3",
+                         "ZenToHanSw 127", "HanToZen", "HanToZen2 1", "HanToZenSw 63", "HanToZen2 7"};
   const char* transfer[] = {"ToMime", "SjisToUrl", "UrlToSjis", "MimeToSjis"};
   std::mt19937 r(23);
   int compared = 0;
-  auto check = [&](const char* line, const std::string& text, int english) {
+  // `jis` picks the JIS encoder's settings: every "Kana" and "Jis" value and one unknown.
+  auto check = [&](const char* line, const std::string& text, int english, int jis) {
     Tray whole;
     whole.tp.settings.SetInt("Turn", "English", english);
+    whole.tp.settings.SetInt("Jis", "Kana", jis % 3);
+    whole.tp.settings.SetInt("Jis", "Jis", jis % 5);
     whole.tp.clipboard.text = text;
     RunMacroText(whole.m, line);
     ASSERT_TRUE(whole.tp.clipboard.text.has_value()) << line;
     for (auto [chunk, block] : {std::pair<size_t, size_t>{1, 1}, {2, 3}, {7, 5}, {64, 1 << 20}, {1 << 20, 16}}) {
       Tray t;
       t.tp.settings.SetInt("Turn", "English", english);
+      t.tp.settings.SetInt("Jis", "Kana", jis % 3);
+      t.tp.settings.SetInt("Jis", "Jis", jis % 5);
       Bindings::LineFn fn = LineFnForMacroLine(t.m, line);
       ASSERT_TRUE(fn) << line;
       Streamed s = Stream(fn, text, chunk, block);
@@ -195,8 +202,8 @@ TEST(Streaming, LineConversionsGiveTheBytesOfTheWholeRun) {
       ttext.insert(1 + r() % ttext.size(), 1, '\0');
     }
     if (text[0] == '\0' || ttext[0] == '\0') continue;
-    for (const char* line : lines) check(line, text, round % 2);
-    for (const char* line : transfer) check(line, ttext, 0);
+    for (const char* line : lines) check(line, text, round % 2, round);
+    for (const char* line : transfer) check(line, ttext, 0, 0);
   }
   EXPECT_GT(compared, 5 * 12 * static_cast<int>(std::size(lines) + std::size(transfer)));
 }
@@ -219,6 +226,114 @@ TEST(Streaming, LongLinesStreamWhole) {
   }
 }
 
+// Long lines of what the conversions react to, so that pieces end anywhere: inside a double-
+// byte character, a UTF-8 sequence, an escape sequence, "%XX", a kana before its mark.
+std::string RandomLongText(std::mt19937& r) {
+  const char* pieces[] = {"abc", "\x82\xA0", "\x82", "\x83\x94", "\xB6\xDE", "\xB6", "\xDE", "\xDF", "\x1B$B0!",
+                          "\x1B(B", "\x1B$(D", "\x1B$", "\x1B", "\x0E" "1", "\x0F", "\xB0\xA1", "\x8E\xB1", "\x8E",
+                          "\x8F\xB0\xA1", "\xE3\x81\x82", "\xE3\x81", "\xF0\x9F\x98\x80", "\xEF\xBB\xBF", "%82%A0",
+                          "%", "&", "+", "YWJj", "=", "\r", " ", "\x81\x40", "\xFC\xFC"};
+  std::string t;
+  const int lines = std::uniform_int_distribution<int>(1, 3)(r);
+  for (int l = 0; l < lines; ++l) {
+    const size_t size = std::uniform_int_distribution<size_t>(0, 30000)(r);
+    while (t.size() < size + (t.empty() ? 0 : t.rfind('\n') + 1))
+      t += pieces[std::uniform_int_distribution<size_t>(0, std::size(pieces) - 1)(r)];
+    if (l + 1 < lines || r() % 2) t += "\r\n";
+  }
+  return t;
+}
+
+// Every keyword with a line conversion; those that may convert a long line in pieces first.
+const char* kPieceKeywords[] = {"TextAll",   "SjisToUtf8",  "Utf8ToSjis", "ToMime",     "SjisToUrl",
+                                "UrlToSjis", "JisToSjis",   "SjisToJis",  "EucToSjis",  "SjisToEuc",
+                                "ZenToHan",  "ZenToHan2 1", "ZenToHanSw 127", "HanToZen", "HanToZen2 3",
+                                "HanToZenSw 2", "MimeToSjis"};
+const char* kWholeLineKeywords[] = {"TurnChange 70", "Replace b c 0 0", "DelStr \\x82\\xA0 4 0"};
+
+TEST(Streaming, LongLinesInPiecesGiveTheBytesOfTheWholeRun) {
+  std::mt19937 r(29);
+  int compared = 0;
+  for (int round = 0; round < 4; ++round) {
+    const std::string text = RandomLongText(r);
+    if (text.empty()) continue;
+    std::vector<const char*> all(std::begin(kPieceKeywords), std::end(kPieceKeywords));
+    all.insert(all.end(), std::begin(kWholeLineKeywords), std::end(kWholeLineKeywords));
+    for (const char* line : all) {
+      Tray whole;
+      whole.tp.settings.SetInt("Jis", "Kana", round % 3);
+      whole.tp.clipboard.text = text;
+      RunMacroText(whole.m, line);
+      ASSERT_TRUE(whole.tp.clipboard.text.has_value()) << line;
+      for (auto [chunk, block] : {std::pair<size_t, size_t>{4093, 4096}, {1000, 7}, {64, 333}}) {
+        Tray t;
+        t.tp.settings.SetInt("Jis", "Kana", round % 3);
+        Streamed s = Stream(LineFnForMacroLine(t.m, line), text, chunk, block);
+        EXPECT_EQ(s.status, StreamStatus::Ok);
+        ASSERT_EQ(s.out, *whole.tp.clipboard.text) << line << " round " << round << " block " << block;
+        ++compared;
+      }
+    }
+  }
+  EXPECT_GT(compared, 3 * 3 * static_cast<int>(std::size(kPieceKeywords)));
+}
+
+// Base64 lines as MimeToSjis reads them: decoded whole, ended by a "=" fill or a zero byte, or
+// taken as encoded words when "=?" comes anywhere, even at the very end.
+TEST(Streaming, LongMimeLinesGiveTheBytesOfTheWholeRun) {
+  std::string b64;
+  while (b64.size() < 300000) b64 += "gqCCooKkgqaCqDEy";  // あいうえお12, four groups
+  const std::string texts[] = {b64, b64 + "YQ", b64 + "YQ==" + b64, b64.substr(0, 200000) + "AAAA" + b64,
+                               b64 + "=?", b64 + "=?ISO-2022-JP?B?GyRCJUYbKEI=?=" + b64, b64 + "\r\n" + b64 + "YWI="};
+  for (const std::string& text : texts) {
+    Tray whole;
+    whole.tp.clipboard.text = text;
+    RunMacroText(whole.m, "MimeToSjis");
+    Tray t;
+    Streamed s = Stream(LineFnForMacroLine(t.m, "MimeToSjis"), text, 4093, 4096);
+    EXPECT_EQ(s.status, StreamStatus::Ok);
+    EXPECT_EQ(s.out, *whole.tp.clipboard.text) << text.size();
+  }
+}
+
+// A long line goes out in pieces as it is read, never held whole: the first bytes are written
+// long before its end is read, and no write is larger than a few blocks. MimeToSjis alone
+// must read to the end of the line first (whether the line holds "=?" decides how all of it
+// converts), and then writes it in slices.
+TEST(Streaming, ALongLineGoesOutAsItIsRead) {
+  std::string line;
+  while (line.size() < (size_t{1} << 20)) line += "\x8A\xBF\x8E\x9A\x82\xA9\x82\xC8\xB6\xDE abc YWJj %41 \x1B$B0!\x1B(B ";
+  constexpr size_t kBlock = 4096;
+  for (const char* k : kPieceKeywords) {
+    Tray t;
+    Bindings::LineFn fn = LineFnForMacroLine(t.m, k);
+    ASSERT_TRUE(fn) << k;
+    size_t at = 0, readAtFirstWrite = 0, largest = 0;
+    bool wrote = false;
+    const StreamStatus st = StreamLines(
+        fn, std::string(),
+        [&](char* buf, size_t n) -> std::optional<size_t> {
+          const size_t m = std::min({n, kBlock, line.size() - at});
+          std::memcpy(buf, line.data() + at, m);
+          at += m;
+          return m;
+        },
+        [&](std::string_view b) {
+          if (!wrote) readAtFirstWrite = at;
+          wrote = true;
+          largest = std::max(largest, b.size());
+          return true;
+        },
+        kBlock);
+    EXPECT_EQ(st, StreamStatus::Ok);
+    EXPECT_TRUE(wrote) << k;
+    if (std::string_view(k) != "MimeToSjis") {
+      EXPECT_LT(readAtFirstWrite, line.size() / 8) << k;
+    }
+    EXPECT_LT(largest, 16 * kBlock) << k;
+  }
+}
+
 TEST(Streaming, ArgumentsOnlyTheWholeRunCanServeGiveNoLineConversion) {
   struct Case {
     const char* line;
@@ -228,7 +343,7 @@ TEST(Streaming, ArgumentsOnlyTheWholeRunCanServeGiveNoLineConversion) {
                                             {"Replace [a-c]+ x 0 1", 0},  // the engine may fail on any line
                                             {"DelStr b 0 1", 0},
                                             {"Replace", 0},
-                                            {"ZenToHan", 0},  // line-local, but run in pieces
+                                            {"ToUpper", 0},  // line-local, but run in pieces
                                             {"Sort1 1 0", 0},
                                             {"NoSuchKeyword", 0},
                                             {"", 0}}) {

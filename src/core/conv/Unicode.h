@@ -2,6 +2,7 @@
 // UTF-8 and UTF-7 to and from Shift-JIS. Every conversion goes through the code-page seam,
 // so characters agree with the platform's own converter; a character that code page 932
 // cannot hold becomes '?'. Pure functions over lines of any length.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ std::string SjisToUtf8Line(const ICodePage& cp, std::string_view sjis);
 // The same conversions appended to `out`, for callers that reuse one buffer.
 void AppendUtf8ToSjisLine(const ICodePage& cp, std::string_view utf8, std::string& out);
 void AppendSjisToUtf8Line(const ICodePage& cp, std::string_view sjis, std::string& out);
+// The same for a long line a piece at a time, up to the last character that the piece holds
+// whole (see Bindings::LineFn::Piece).
+size_t AppendUtf8ToSjisPiece(const ICodePage& cp, std::string_view rest, bool ends, uint32_t& carry, std::string& out);
+size_t AppendSjisToUtf8Piece(const ICodePage& cp, std::string_view rest, bool ends, std::string& out);
 
 // UTF-7 to Shift-JIS. Bytes outside a shifted run are copied as they are; a run starts at
 // '+', collects base64 characters and ends at any other byte ('-' is absorbed, and "+-" is

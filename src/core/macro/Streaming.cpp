@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "conv/Case.h"
 #include "conv/CrFinder.h"
@@ -85,38 +87,43 @@ Bindings::LineFn LineFnForMacroLine(MainState& m, std::string_view macroLine) {
 namespace {
 
 // Bytes held for the stream: grown without being cleared first, since reads and
-// conversions fill them.
+// conversions fill them. A line that has to be held whole grows the buffer by reallocation,
+// which moves large blocks without copying or touching their pages again.
 class ByteBuffer {
  public:
-  char* data() { return data_.get(); }
+  ByteBuffer() = default;
+  ~ByteBuffer() { std::free(data_); }
+  ByteBuffer(const ByteBuffer&) = delete;
+  ByteBuffer& operator=(const ByteBuffer&) = delete;
+  char* data() { return data_; }
   size_t size() const { return size_; }
   void Append(std::string_view b) {
     Reserve(size_ + b.size());
-    std::memcpy(data_.get() + size_, b.data(), b.size());
+    if (!b.empty()) std::memcpy(data_ + size_, b.data(), b.size());
     size_ += b.size();
   }
   // Room for n more bytes after size(); fill it, then Grow by what was written.
   char* Room(size_t n) {
     Reserve(size_ + n);
-    return data_.get() + size_;
+    return data_ + size_;
   }
   void Grow(size_t n) { size_ += n; }
   void Cut(size_t n) { size_ = n; }
   void DropFront(size_t n) {
-    std::memmove(data_.get(), data_.get() + n, size_ - n);
+    std::memmove(data_, data_ + n, size_ - n);
     size_ -= n;
   }
   void Reserve(size_t n) {
     if (n <= cap_) return;
     const size_t cap = std::max(n, cap_ * 2);
-    std::unique_ptr<char[]> d(new char[cap]);
-    if (size_) std::memcpy(d.get(), data_.get(), size_);
-    data_ = std::move(d);
+    void* d = std::realloc(data_, cap);
+    if (!d) throw std::bad_alloc();
+    data_ = static_cast<char*>(d);
     cap_ = cap;
   }
 
  private:
-  std::unique_ptr<char[]> data_;
+  char* data_ = nullptr;
   size_t size_ = 0, cap_ = 0;
 };
 
@@ -131,6 +138,10 @@ class AppendOut {
   void Last(std::string_view line) { fn_(line, out_); }
   bool TakesLines() const { return false; }
   void Lines(std::string_view) {}
+  // A long line in pieces (see Bindings::LineFn::Piece), and the CR LF after its last piece.
+  bool TakesPieces() const { return fn_.piece() != nullptr; }
+  size_t Piece(std::string_view rest, bool ends, uint32_t& carry) { return (*fn_.piece())(rest, ends, carry, out_); }
+  void Break() { out_ += "\r\n"; }
   size_t size() const { return out_.size(); }
   bool Flush(const WriteOut& write) {
     const bool ok = write(out_);
@@ -164,6 +175,18 @@ class RawOut {
     char* to = out_.Room(raw_.most(lines.size()));
     out_.Grow(static_cast<size_t>(raw_.putLines(lines, to) - to));
   }
+  bool TakesPieces() const { return raw_.putPiece != nullptr; }
+  size_t Piece(std::string_view rest, bool ends, uint32_t& carry) {
+    char* const to = out_.Room(raw_.most(rest.size()));
+    char* end = to;
+    const size_t taken = raw_.putPiece(rest, ends, carry, end);
+    out_.Grow(static_cast<size_t>(end - to));
+    return taken;
+  }
+  void Break() {
+    std::memcpy(out_.Room(2), "\r\n", 2);
+    out_.Grow(2);
+  }
   size_t size() const { return out_.size(); }
   bool Flush(const WriteOut& write) {
     const bool ok = write(std::string_view(out_.data(), out_.size()));
@@ -177,7 +200,7 @@ class RawOut {
 };
 
 template <class Out>
-StreamStatus Stream(Out& out, std::string head, const ReadMore& read, const WriteOut& write, size_t block) {
+StreamStatus Stream(Out& out, std::string& head, const ReadMore& read, const WriteOut& write, size_t block) {
   bool end = false;
   // The text ends at its first NUL: nothing after it is read.
   if (size_t z = head.find('\0'); z != std::string::npos) {
@@ -189,9 +212,25 @@ StreamStatus Stream(Out& out, std::string head, const ReadMore& read, const Writ
   head = std::string();
   size_t start = 0;  // the first byte of `in` not yet converted
   size_t seek = 0;   // where the search for the next CR LF goes on
+  // A line longer than the block goes out a piece at a time (when the conversion allows),
+  // so that one long line costs what as many short ones do.
+  const bool takesPieces = out.TakesPieces();
+  bool pieced = false;  // the line at `start` has been given in pieces
+  uint32_t carry = 0;
+  auto endPieces = [&](std::string_view rest) {  // the last of them
+    size_t k = 0;
+    do {
+      const size_t t = out.Piece(rest.substr(k), true, carry);
+      k += t;
+      if (out.size() >= block && !out.Flush(write)) return false;
+      if (t == 0) break;  // a conversion that keeps its word takes a byte of what is left
+    } while (k < rest.size());
+    pieced = false;
+    return true;
+  };
   for (;;) {
     const char* d = in.data();
-    if (out.TakesLines()) {
+    if (out.TakesLines() && !pieced) {
       // Everything before the last CR LF read so far goes in one call.
       size_t e = 0;
       for (size_t k = in.size(); k >= seek + 2 && k >= start + 2; --k)
@@ -214,11 +253,26 @@ StreamStatus Stream(Out& out, std::string head, const ReadMore& read, const Writ
         break;
       }
       if (d[q + 1] != '\n') continue;  // a lone CR belongs to the line
-      out.Line(std::string_view(d + start, q - start));
+      if (pieced) {
+        if (!endPieces(std::string_view(d + start, q - start))) return StreamStatus::WriteFailed;
+        out.Break();
+      } else {
+        out.Line(std::string_view(d + start, q - start));
+      }
       start = seek = q + 2;
       if (out.size() >= block && !out.Flush(write)) return StreamStatus::WriteFailed;
     }
     if (end) break;
+    if (takesPieces) {
+      // The unfinished line, but for a CR at the end that may be the start of its break.
+      const size_t open = in.size() - start - (in.size() > start && d[in.size() - 1] == '\r');
+      if (open >= block) {
+        if (!pieced) carry = 0;
+        pieced = true;
+        start += out.Piece(std::string_view(d + start, open), false, carry);
+        if (out.size() >= block && !out.Flush(write)) return StreamStatus::WriteFailed;
+      }
+    }
     // Keep the unfinished line at the front; a long one grows the buffer rather than moving.
     if (start > 0) {
       in.DropFront(start);
@@ -237,7 +291,12 @@ StreamStatus Stream(Out& out, std::string head, const ReadMore& read, const Writ
       end = true;
     }
   }
-  if (start < in.size()) out.Last(std::string_view(in.data() + start, in.size() - start));  // the last line
+  // The last line.
+  if (pieced) {
+    if (!endPieces(std::string_view(in.data() + start, in.size() - start))) return StreamStatus::WriteFailed;
+  } else if (start < in.size()) {
+    out.Last(std::string_view(in.data() + start, in.size() - start));
+  }
   if (out.size() != 0 && !out.Flush(write)) return StreamStatus::WriteFailed;
   return StreamStatus::Ok;
 }
@@ -249,10 +308,10 @@ StreamStatus StreamLines(const Bindings::LineFn& fn, std::string head, const Rea
   if (block == 0) block = 1;
   if (const Bindings::RawLine* raw = fn.raw()) {
     RawOut out(*raw, block);
-    return Stream(out, std::move(head), read, write, block);
+    return Stream(out, head, read, write, block);
   }
   AppendOut out(fn, block);
-  return Stream(out, std::move(head), read, write, block);
+  return Stream(out, head, read, write, block);
 }
 
 }  // namespace qlk
