@@ -210,6 +210,13 @@ int Run(const Options& o) {
       ReadMore read = [&](char* buf, size_t n) -> std::optional<size_t> {
         return inFile ? inFile->Read(buf, n) : sys::ReadStdinSome(buf, n);
       };
+      // A file (not a pipe) can be read again from where the text starts.
+      Rewind rewind;
+      if (const std::optional<uint64_t> origin = inFile ? inFile->Position() : sys::StdinPosition()) {
+        rewind = [&inFile, at = *origin](uint64_t offset) {
+          return inFile ? inFile->Seek(at + offset) : sys::SeekStdin(at + offset);
+        };
+      }
       std::string head(kStreamBlock, '\0');
       std::optional<size_t> got = read(head.data(), head.size());
       if (!got) {
@@ -228,7 +235,7 @@ int Run(const Options& o) {
           }
           return sys::WriteStdout(b);
         };
-        switch (StreamLines(fn, std::move(head), read, write, kStreamBlock)) {
+        switch (StreamLines(fn, std::move(head), read, write, kStreamBlock, rewind)) {
           case StreamStatus::ReadFailed: Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in); return 2;
           case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, o.out.empty() ? "-" : o.out); return 1;
           case StreamStatus::Ok: break;

@@ -94,6 +94,15 @@ expect StreamedRunToAFile "$whole" "$(md5sum < "$tmp/big.out")"
 # The text ends at its first zero byte, as on the clipboard.
 expect ZeroByteEndsTheText "610d0a62" "$(printf 'a\r\nb\000c\r\n' | q TextAll | hex)"
 expect ZeroByteFirstIsNoText "1" "$(printf '\000abc' | q TextAll 2>&1 >/dev/null | grep -c '文書が存在しません')"
+# One long line of Base64, which MimeToSjis must see to its end first ("=?" anywhere in it
+# decides how it converts): a file is read twice, a pipe held; the bytes are the whole run's.
+printf 'MimeToSjis\r\n' > "$tmp/mime.qmc"
+for tail in "" "=?x"; do
+  awk -v t="$tail" 'BEGIN { for (i = 0; i < 60000; i++) printf "gqCCooKk"; printf "%s\r\nYWJj", t }' > "$tmp/long.b64"
+  whole=$(q -f "$(p "$tmp/mime.qmc")" -i "$(p "$tmp/long.b64")" | md5sum)
+  got="$(q MimeToSjis < "$tmp/long.b64" | md5sum)|$(cat "$tmp/long.b64" | q MimeToSjis | md5sum)|$(q MimeToSjis -i "$(p "$tmp/long.b64")" | md5sum)"
+  expect "LongMimeLineStreams${tail:+WithEncodedWords}" "$whole|$whole|$whole" "$got"
+done
 # A file given with -i is read a block at a time as standard input is, to the same bytes.
 expect StreamedFileGivesTheBytesOfStdin "$(q ToMime < "$tmp/big.txt" | md5sum)" "$(q ToMime -i "$(p "$tmp/big.txt")" | md5sum)"
 printf 'a\r\nb\000c\r\n' > "$tmp/zero.txt"

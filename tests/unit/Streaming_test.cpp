@@ -139,26 +139,39 @@ TEST(Streaming, LineDependentKeywordsStayWhole) {
 struct Streamed {
   StreamStatus status;
   std::string out;
+  size_t largestRead = 0;   // the most bytes the stream asked for at once
+  size_t readAtFirstWrite = 0;  // input bytes handed out before the first write
+  size_t largestWrite = 0;
 };
 
 // Streams `text` through `fn`, the input arriving at most `chunk` bytes at a time (the first
-// chunk as the head), the output leaving in blocks of about `block` bytes.
-Streamed Stream(const Bindings::LineFn& fn, const std::string& text, size_t chunk, size_t block) {
-  size_t at = std::min(chunk, text.size());
+// chunk as the head), the output leaving in blocks of about `block` bytes. A `rewindable`
+// input can be read again, as a file can.
+Streamed Stream(const Bindings::LineFn& fn, const std::string& text, size_t chunk, size_t block,
+                bool rewindable = false) {
+  size_t at = std::min(chunk, text.size()), served = at;
   Streamed s;
+  bool wrote = false;
+  Rewind rewind;
+  if (rewindable) rewind = [&](uint64_t offset) { return offset <= text.size() && (at = offset, true); };
   s.status = StreamLines(
       fn, text.substr(0, at),
       [&](char* buf, size_t n) -> std::optional<size_t> {
+        s.largestRead = std::max(s.largestRead, n);
         const size_t k = std::min({n, chunk, text.size() - at});
         std::memcpy(buf, text.data() + at, k);
         at += k;
+        served += k;
         return k;
       },
       [&](std::string_view b) {
+        if (!wrote) s.readAtFirstWrite = served;
+        wrote = true;
+        s.largestWrite = std::max(s.largestWrite, b.size());
         s.out += b;
         return true;
       },
-      block);
+      block, rewind);
   return s;
 }
 
@@ -268,7 +281,7 @@ TEST(Streaming, LongLinesInPiecesGiveTheBytesOfTheWholeRun) {
       for (auto [chunk, block] : {std::pair<size_t, size_t>{4093, 4096}, {1000, 7}, {64, 333}}) {
         Tray t;
         t.tp.settings.SetInt("Jis", "Kana", round % 3);
-        Streamed s = Stream(LineFnForMacroLine(t.m, line), text, chunk, block);
+        Streamed s = Stream(LineFnForMacroLine(t.m, line), text, chunk, block, block != 7);
         EXPECT_EQ(s.status, StreamStatus::Ok);
         ASSERT_EQ(s.out, *whole.tp.clipboard.text) << line << " round " << round << " block " << block;
         ++compared;
@@ -284,53 +297,47 @@ TEST(Streaming, LongMimeLinesGiveTheBytesOfTheWholeRun) {
   std::string b64;
   while (b64.size() < 300000) b64 += "gqCCooKkgqaCqDEy";  // あいうえお12, four groups
   const std::string texts[] = {b64, b64 + "YQ", b64 + "YQ==" + b64, b64.substr(0, 200000) + "AAAA" + b64,
-                               b64 + "=?", b64 + "=?ISO-2022-JP?B?GyRCJUYbKEI=?=" + b64, b64 + "\r\n" + b64 + "YWI="};
+                               b64 + "=?", b64 + "=?ISO-2022-JP?B?GyRCJUYbKEI=?=" + b64, b64 + "\r\n" + b64 + "YWI=",
+                               b64 + "=", b64 + "\r", b64.substr(0, 100000) + std::string(1, '\0') + "=?" + b64};
   for (const std::string& text : texts) {
     Tray whole;
     whole.tp.clipboard.text = text;
     RunMacroText(whole.m, "MimeToSjis");
-    Tray t;
-    Streamed s = Stream(LineFnForMacroLine(t.m, "MimeToSjis"), text, 4093, 4096);
-    EXPECT_EQ(s.status, StreamStatus::Ok);
-    EXPECT_EQ(s.out, *whole.tp.clipboard.text) << text.size();
+    for (bool rewindable : {false, true}) {
+      Tray t;
+      Streamed s = Stream(LineFnForMacroLine(t.m, "MimeToSjis"), text, 4093, 4096, rewindable);
+      EXPECT_EQ(s.status, StreamStatus::Ok);
+      EXPECT_EQ(s.out, *whole.tp.clipboard.text) << text.size() << (rewindable ? " read again" : " held");
+    }
   }
 }
 
-// A long line goes out in pieces as it is read, never held whole: the first bytes are written
-// long before its end is read, and no write is larger than a few blocks. MimeToSjis alone
-// must read to the end of the line first (whether the line holds "=?" decides how all of it
-// converts), and then writes it in slices.
+// A long line goes out in pieces as it is read, never held whole: the stream never asks for
+// more than a block or two at once, the first bytes are written long before the line's end is
+// read, and no write is larger than a few blocks. MimeToSjis must see the end of the line
+// first (whether it holds "=?" decides how all of it converts): it reads a file's line twice,
+// and holds the line read from a pipe.
 TEST(Streaming, ALongLineGoesOutAsItIsRead) {
   std::string line;
   while (line.size() < (size_t{1} << 20)) line += "\x8A\xBF\x8E\x9A\x82\xA9\x82\xC8\xB6\xDE abc YWJj %41 \x1B$B0!\x1B(B ";
   constexpr size_t kBlock = 4096;
   for (const char* k : kPieceKeywords) {
-    Tray t;
-    Bindings::LineFn fn = LineFnForMacroLine(t.m, k);
-    ASSERT_TRUE(fn) << k;
-    size_t at = 0, readAtFirstWrite = 0, largest = 0;
-    bool wrote = false;
-    const StreamStatus st = StreamLines(
-        fn, std::string(),
-        [&](char* buf, size_t n) -> std::optional<size_t> {
-          const size_t m = std::min({n, kBlock, line.size() - at});
-          std::memcpy(buf, line.data() + at, m);
-          at += m;
-          return m;
-        },
-        [&](std::string_view b) {
-          if (!wrote) readAtFirstWrite = at;
-          wrote = true;
-          largest = std::max(largest, b.size());
-          return true;
-        },
-        kBlock);
-    EXPECT_EQ(st, StreamStatus::Ok);
-    EXPECT_TRUE(wrote) << k;
-    if (std::string_view(k) != "MimeToSjis") {
-      EXPECT_LT(readAtFirstWrite, line.size() / 8) << k;
+    const bool mime = std::string_view(k) == "MimeToSjis";
+    for (bool rewindable : {true, false}) {
+      Tray t;
+      Streamed s = Stream(LineFnForMacroLine(t.m, k), line, kBlock, kBlock, rewindable);
+      EXPECT_EQ(s.status, StreamStatus::Ok);
+      EXPECT_FALSE(s.out.empty()) << k;
+      EXPECT_LT(s.largestWrite, 16 * kBlock) << k;
+      if (mime && !rewindable) {
+        EXPECT_GT(s.largestRead, line.size() / 4) << k << " holds the line read from a pipe";
+        continue;
+      }
+      EXPECT_LE(s.largestRead, 2 * kBlock) << k << (rewindable ? " from a file" : " from a pipe");
+      if (!mime) {
+        EXPECT_LT(s.readAtFirstWrite, line.size() / 8) << k;
+      }
     }
-    EXPECT_LT(largest, 16 * kBlock) << k;
   }
 }
 

@@ -64,10 +64,12 @@ std::string ToMimeLine(std::string_view line);
 std::string MimeToSjisLine(const ICodePage& cp, std::string_view line, JisModes& modes);
 void AppendMimeToSjis(const ICodePage& cp, std::string_view line, JisModes& modes, std::string& out);
 // The same for a long line a piece at a time (see Bindings::LineFn::Piece). Whether the line
-// holds "=?" decides how all of it converts, so nothing is taken before the piece that ends
-// it; Base64 then goes out in slices.
+// holds "=?" decides how all of it converts, so nothing is taken before the line's end has
+// been seen: by LookMimeToSjis (see Bindings::LineFn::Look), or in the piece that ends it.
+// Base64 then goes out in slices; encoded words are decoded over the whole line.
 size_t AppendMimeToSjisPiece(const ICodePage& cp, std::string_view rest, bool ends, uint32_t& carry, JisModes& modes,
                              std::string& out);
+void LookMimeToSjis(std::string_view part, bool ends, uint32_t& carry);
 // The encoded words of a line decoded in place, without the JIS step.
 std::string DecodeEncodedWords(const ICodePage& cp, std::string_view line);
 // SjisToMime: a line with a double-byte character becomes one encoded word

@@ -141,6 +141,7 @@ class AppendOut {
   // A long line in pieces (see Bindings::LineFn::Piece), and the CR LF after its last piece.
   bool TakesPieces() const { return fn_.piece() != nullptr; }
   size_t Piece(std::string_view rest, bool ends, uint32_t& carry) { return (*fn_.piece())(rest, ends, carry, out_); }
+  const Bindings::LineFn::Look* Look() const { return fn_.look(); }
   void Break() { out_ += "\r\n"; }
   size_t size() const { return out_.size(); }
   bool Flush(const WriteOut& write) {
@@ -176,6 +177,7 @@ class RawOut {
     out_.Grow(static_cast<size_t>(raw_.putLines(lines, to) - to));
   }
   bool TakesPieces() const { return raw_.putPiece != nullptr; }
+  const Bindings::LineFn::Look* Look() const { return nullptr; }
   size_t Piece(std::string_view rest, bool ends, uint32_t& carry) {
     char* const to = out_.Room(raw_.most(rest.size()));
     char* end = to;
@@ -199,8 +201,38 @@ class RawOut {
   ByteBuffer out_;
 };
 
+// Shows the line that starts at `start` to `look`, part by part, reading on to its end (a
+// CR LF, a NUL or the end of the input) without keeping what it has shown. False when the
+// input cannot be read.
+bool LookToLineEnd(ByteBuffer& in, size_t start, const Bindings::LineFn::Look& look, uint32_t& carry,
+                   const ReadMore& read, size_t block) {
+  in.DropFront(start);
+  bool last = false;  // nothing more is to be read
+  for (;;) {
+    const std::string_view part(in.data(), in.size());
+    if (const size_t e = part.find("\r\n"); e != std::string_view::npos || last) {
+      look(part.substr(0, e), true, carry);
+      return true;
+    }
+    const size_t keep = !part.empty() && part.back() == '\r';  // it may start the line's break
+    look(part.substr(0, part.size() - keep), false, carry);
+    in.DropFront(part.size() - keep);
+    char* at = in.Room(block);
+    const std::optional<size_t> got = read(at, block);
+    if (!got) return false;
+    in.Grow(*got);
+    if (*got == 0) {
+      last = true;
+    } else if (const void* z = std::memchr(at, '\0', *got)) {
+      in.Cut(keep + static_cast<size_t>(static_cast<const char*>(z) - at));
+      last = true;
+    }
+  }
+}
+
 template <class Out>
-StreamStatus Stream(Out& out, std::string& head, const ReadMore& read, const WriteOut& write, size_t block) {
+StreamStatus Stream(Out& out, std::string& head, const ReadMore& read, const WriteOut& write, size_t block,
+                    const Rewind& rewind) {
   bool end = false;
   // The text ends at its first NUL: nothing after it is read.
   if (size_t z = head.find('\0'); z != std::string::npos) {
@@ -210,12 +242,14 @@ StreamStatus Stream(Out& out, std::string& head, const ReadMore& read, const Wri
   ByteBuffer in;
   in.Append(head);
   head = std::string();
-  size_t start = 0;  // the first byte of `in` not yet converted
-  size_t seek = 0;   // where the search for the next CR LF goes on
+  size_t start = 0;     // the first byte of `in` not yet converted
+  size_t seek = 0;      // where the search for the next CR LF goes on
+  uint64_t dropped = 0;  // bytes of the text before the first of `in`
   // A line longer than the block goes out a piece at a time (when the conversion allows),
   // so that one long line costs what as many short ones do.
   const bool takesPieces = out.TakesPieces();
   bool pieced = false;  // the line at `start` has been given in pieces
+  bool looked = false;  // ... and shown whole to the conversion
   uint32_t carry = 0;
   auto endPieces = [&](std::string_view rest) {  // the last of them
     size_t k = 0;
@@ -225,7 +259,7 @@ StreamStatus Stream(Out& out, std::string& head, const ReadMore& read, const Wri
       if (out.size() >= block && !out.Flush(write)) return false;
       if (t == 0) break;  // a conversion that keeps its word takes a byte of what is left
     } while (k < rest.size());
-    pieced = false;
+    pieced = looked = false;
     return true;
   };
   for (;;) {
@@ -269,14 +303,29 @@ StreamStatus Stream(Out& out, std::string& head, const ReadMore& read, const Wri
       if (open >= block) {
         if (!pieced) carry = 0;
         pieced = true;
-        start += out.Piece(std::string_view(d + start, open), false, carry);
+        const size_t taken = out.Piece(std::string_view(d + start, open), false, carry);
+        start += taken;
         if (out.size() >= block && !out.Flush(write)) return StreamStatus::WriteFailed;
+        // A conversion that must see the end of the line first: where the input can be read
+        // again, the line is read to its end and then again from its start, rather than held.
+        // (Moving to where the input stands tells whether it can.)
+        const Bindings::LineFn::Look* look = out.Look();
+        if (taken == 0 && look && !looked && rewind && rewind(dropped + in.size())) {
+          looked = true;
+          const uint64_t lineAt = dropped + start;
+          if (!LookToLineEnd(in, start, *look, carry, read, block) || !rewind(lineAt)) return StreamStatus::ReadFailed;
+          in.Cut(0);
+          start = seek = 0;
+          dropped = lineAt;
+          continue;
+        }
       }
     }
     // Keep the unfinished line at the front; a long one grows the buffer rather than moving.
     if (start > 0) {
       in.DropFront(start);
       seek -= start;
+      dropped += start;
       start = 0;
     }
     const size_t have = in.size(), room = std::max(block, have);
@@ -304,14 +353,14 @@ StreamStatus Stream(Out& out, std::string& head, const ReadMore& read, const Wri
 }  // namespace
 
 StreamStatus StreamLines(const Bindings::LineFn& fn, std::string head, const ReadMore& read, const WriteOut& write,
-                         size_t block) {
+                         size_t block, const Rewind& rewind) {
   if (block == 0) block = 1;
   if (const Bindings::RawLine* raw = fn.raw()) {
     RawOut out(*raw, block);
-    return Stream(out, head, read, write, block);
+    return Stream(out, head, read, write, block, rewind);
   }
   AppendOut out(fn, block);
-  return Stream(out, head, read, write, block);
+  return Stream(out, head, read, write, block, rewind);
 }
 
 }  // namespace qlk

@@ -84,9 +84,11 @@ void BindTransferCommands(Bindings& b) {
   b.LineKeyword("MimeToSjis", [](MainState& m, const MacroArgs&) {
     ResetJisModes();  // as at the start of the run over the whole text; the modes then carry on
     const ICodePage& cp = m.platform().codepage;
-    return EachNonEmptyLineInPieces([&cp](std::string_view rest, bool ends, uint32_t& carry, std::string& out) {
-      return AppendMimeToSjisPiece(cp, rest, ends, carry, SharedJisModes(), out);
-    });
+    return EachNonEmptyLineInPieces(
+        [&cp](std::string_view rest, bool ends, uint32_t& carry, std::string& out) {
+          return AppendMimeToSjisPiece(cp, rest, ends, carry, SharedJisModes(), out);
+        },
+        LookMimeToSjis);
   });
 
   b.DocHooks([](MainState& m) { m.doc().hooks().detectFileCode = DetectFileCode; });
