@@ -3,8 +3,7 @@
 # the corpus, once as the manual pages' lines ("lines") and once with every line break taken
 # out ("1 line"), beside base64 and nkf on the same shapes. A line longer than the block should
 # cost what as many bytes of short lines do: compare the two rows of each keyword.
-# usage: bench/longline.sh [runs]     (default 5)
-#        before=PATH bench/longline.sh   adds the rows of another qlark (an older build, say)
+# usage: bench/longline.sh [runs]     (default 5; before=PATH adds an older qlark's rows)
 runs=${1:-5}
 source "$(dirname "$0")/lib.sh"
 command -v nkf >/dev/null && command -v base64 >/dev/null || { echo "longline.sh: nkf and base64 are needed" >&2; exit 1; }
@@ -36,26 +35,18 @@ EOF
 shape m6 6.5
 shape m16 16
 
-# row NAME SHAPE-FILE ARGS PEER [PEER-INPUT]: this build, then the other one when given.
-row() {
-  compare "$1" "$2" "$3" "$4" "${5:-$2}" "${6:-}"
-  if [ -n "${before:-}" ]; then
-    qlark=$before compare "$1 (before)" "$2" "$3" "$4" "${5:-$2}" "${6:-}"
-  fi
-}
-
 compare_header
 for s in lines 1line; do
-  row "ToMime $s" "$corpus/m6-$s.sjis" ToMime "base64 -w0" "$corpus/m6-$s.sjis" "$corpus/m6-$s.b64"
+  compare "ToMime $s" "$corpus/m6-$s.sjis" ToMime "base64 -w0" "$corpus/m6-$s.sjis" "$corpus/m6-$s.b64"
 done
-row "MimeToSjis lines" "$corpus/m6-lines.b64" MimeToSjis "base64 -d" "$corpus/m6-lines.b64w" "$corpus/m6-lines.sjis"
-row "MimeToSjis 1line" "$corpus/m6-1line.b64" MimeToSjis "base64 -d" "$corpus/m6-1line.b64" "$corpus/m6-1line.sjis"
+compare "MimeToSjis lines" "$corpus/m6-lines.b64" MimeToSjis "base64 -d" "$corpus/m6-lines.b64w" "$corpus/m6-lines.sjis"
+compare "MimeToSjis 1line" "$corpus/m6-1line.b64" MimeToSjis "base64 -d" "$corpus/m6-1line.b64" "$corpus/m6-1line.sjis"
 for s in lines 1line; do
   g="$corpus/m16-$s"
-  row "ZenToHan $s" "$g.sjis" ZenToHan "nkf -Z4 -s"
-  row "SjisToEuc $s" "$g.sjis" SjisToEuc "nkf -S -e -x"
-  row "EucToSjis $s" "$g.euc" EucToSjis "nkf -E -s -x"
-  row "SjisToJis $s" "$g.sjis" SjisToJis "nkf -S -j -x"
-  row "JisToSjis $s" "$g.jis" JisToSjis "nkf -J -s -x"
-  row "SjisToUtf8 $s" "$g.sjis" SjisToUtf8 "iconv -f CP932 -t UTF-8"
+  compare "ZenToHan $s" "$g.sjis" ZenToHan "nkf -Z4 -s"
+  compare "SjisToEuc $s" "$g.sjis" SjisToEuc "nkf -S -e -x"
+  compare "EucToSjis $s" "$g.euc" EucToSjis "nkf -E -s -x"
+  compare "SjisToJis $s" "$g.sjis" SjisToJis "nkf -S -j -x"
+  compare "JisToSjis $s" "$g.jis" JisToSjis "nkf -J -s -x"
+  compare "SjisToUtf8 $s" "$g.sjis" SjisToUtf8 "iconv -f CP932 -t UTF-8"
 done

@@ -49,6 +49,11 @@ expect MacroFileRuns "780d0a320d0a330d0a" "$got"
 got=$(printf 'あい\r\nう' | q --utf8 LineEdit 1 ア)
 expect Utf8InAndOut "$(printf 'あい\r\nア')" "$got"
 
+# The JIS forms of the wave dash and the minus sign are Shift-JIS characters: no complaint about
+# lost characters, and they come back as code page 932 reads them (the full-width forms).
+msg=$(printf 'a\xe3\x80\x9c\xe2\x88\x92' | q --utf8 TextAll 2>&1 >"$tmp/o")
+expect Utf8JisFormsAreNotLost "61efbd9eefbc8d|0" "$(hex < "$tmp/o")|$(grep -c . <<<"$msg")"
+
 # Unknown keyword: status 2, a message naming it, nothing written.
 echo keep > "$tmp/keep.txt"
 msg=$(q Frobnicate -i "$(p "$tmp/in.txt")" -o "$(p "$tmp/keep.txt")" 2>&1 >/dev/null); rc=$?
