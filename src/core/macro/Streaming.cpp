@@ -257,7 +257,7 @@ StreamStatus Stream(Out& out, std::string& head, const ReadMore& read, const Wri
       const size_t t = out.Piece(rest.substr(k), true, carry);
       k += t;
       if (out.size() >= block && !out.Flush(write)) return false;
-      if (t == 0) break;  // a conversion that keeps its word takes a byte of what is left
+      if (t == 0) break;  // (a rest that ends the line is taken a byte or more at a time)
     } while (k < rest.size());
     pieced = looked = false;
     return true;
