@@ -42,9 +42,11 @@ enum class StreamStatus { Ok, ReadFailed, WriteFailed };
 // Converts the text `head` followed by what `read` gives through `fn`, line by line, as the
 // keyword would convert the whole text loaded from the clipboard: the text ends at its first
 // NUL byte, lines end at CR LF, and a last line without CR LF stays without. The result goes
-// to `write` in blocks of about `block` bytes; the input is held a block and a line at a time.
-// With `rewind`, a long line that the conversion must see to its end before it converts any
-// of it (see Bindings::LineFn::Look) is read twice rather than held.
+// to `write` in blocks of about `block` bytes; the input is held a block at a time, and a
+// line longer than that goes through in pieces where the conversion can take them (see
+// Bindings::LineFn::Piece), else is held whole. With `rewind`, a long line that the
+// conversion must see to its end before it converts any of it (see Bindings::LineFn::Look) is
+// read twice rather than held.
 StreamStatus StreamLines(const Bindings::LineFn& fn, std::string head, const ReadMore& read, const WriteOut& write,
                          size_t block = size_t{1} << 20, const Rewind& rewind = {});
 
