@@ -1,6 +1,8 @@
 #include "UpdateFakes.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 
 namespace qlk::test {
 namespace {

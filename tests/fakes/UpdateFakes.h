@@ -21,6 +21,8 @@ IUpdateSystem& TestCrypto();
 class FakeUpdateSystem final : public IUpdateSystem {
  public:
   struct Reply {
+    Reply() = default;
+    Reply(int s, std::string b) : status(s), body(std::move(b)) {}
     int status = 200;
     std::string body;
     std::optional<uint64_t> length;  // the Content-Length sent; the body's size when unset

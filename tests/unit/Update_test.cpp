@@ -78,7 +78,7 @@ TEST(UpdateDue, FollowsTheModeFromTheStoredDate) {
       {0, 2026, 12, 7, sameHourToday, false}, {1, 2026, 12, 8, sameHourToday, true},  {2, 2026, 12, 7, sameHourToday, true},
       {2, 2026, 12, 8, sameHourToday, false},  // checked two hours ago, today
       {2, 2026, 12, 7, earlyToday, false},     // exactly one day: not earlier than now
-      {3, 2026, 12, 1, sameHourToday, false}, {3, 2026, 11, 30, sameHourToday, true}, {7, 2005, 1, 1, sameHourToday, false},
+      {3, 2026, 12, 2, sameHourToday, false}, {3, 2026, 12, 1, sameHourToday, true}, {7, 2005, 1, 1, sameHourToday, false},
   };
   for (const Case& c : cases) {
     s.checkMode = c.mode, s.year = c.y, s.month = c.m, s.day = c.d;
@@ -196,7 +196,7 @@ class UpdateFlow : public ::testing::Test {
   }
   void ServeSetup(const std::string& bytes) { sys.replies["https://www.korvu.example/soft/QlkSetup.exe"] = {200, bytes}; }
   int Run(bool manual) {
-    UpdateCheck check(platform, verifying, state, "key");
+    UpdateCheck check(platform, verifying, state, kKey);
     return manual ? check.Run(true) : check.Startup();
   }
   // Files left in the test's temporary folder.
@@ -325,7 +325,9 @@ TEST_F(UpdateFlow, FailuresAndTheLatestVersion) {
     c.setUp();
     EXPECT_EQ(Run(c.manual), 0) << c.what;
     EXPECT_EQ(t.ui.ShownIds(), c.shown) << c.what;
-    if (c.shown == std::vector<Txt>{Txt::UpdateLatest}) EXPECT_EQ(t.ui.styles[0].second, MsgIcon::Information);
+    if (c.shown == std::vector<Txt>{Txt::UpdateLatest}) {
+      EXPECT_EQ(t.ui.styles[0].second, MsgIcon::Information);
+    }
     EXPECT_TRUE(t.ui.dialogsRun.empty()) << c.what;
     EXPECT_EQ(FilesLeft(), 0u) << c.what;
   }

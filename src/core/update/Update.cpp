@@ -247,7 +247,8 @@ bool ReadUpdateEntry(const CKXMLDocument& doc, UpdateState& s) {
     if (IsHex64(h)) s.setupSha256 = h;
   }
   if (const CKXMLElement* e = child("size")) {
-    std::string_view t = Trim(e->GetText());
+    const std::string text = e->GetText();
+    std::string_view t = Trim(text);
     if (!t.empty() && t.size() <= 15 && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
       s.setupSize = std::stoll(std::string(t));
   }
@@ -313,7 +314,7 @@ void UpdateCheck::Discard(const std::string& path) {
   sys_.RemoveFolder(FolderOf(path));
 }
 
-std::string UpdateCheck::Download(std::string_view url, bool showProgress, bool setup, uint64_t limit) {
+std::string UpdateCheck::Download(std::string_view url, bool showProgress, bool setup, uint64_t limit, bool* tooLarge) {
   IUserInterface& ui = p_.ui;
   auto name = SafeFileName(url, setup);
   if (!name) return {};
@@ -339,7 +340,10 @@ std::string UpdateCheck::Download(std::string_view url, bool showProgress, bool 
   if (response->Status() >= 300) return {};
   ui.PumpOne();
   const uint64_t total = response->ContentLength().value_or(0);
-  if (total > limit) return {};
+  if (total > limit) {
+    if (tooLarge) *tooLarge = true;
+    return {};
+  }
   const std::string folder = sys_.MakeFreshFolder(p_.files.TempFolder());
   if (folder.empty()) return {};
   const std::string path = folder + *name;
@@ -366,6 +370,7 @@ std::string UpdateCheck::Download(std::string_view url, bool showProgress, bool 
     if (*n == 0) break;
     received += *n;
     if (received > limit) {
+      if (tooLarge) *tooLarge = true;
       failed = true;
       break;
     }
@@ -435,9 +440,12 @@ int UpdateCheck::Install() {
     ui.Show(MakeMessage(Txt::UpdateSetupBad), MsgButtons::Ok, MsgIcon::Warning);
     return 0;
   }
-  const std::string path = Download(s_.setupUrl, true, true, static_cast<uint64_t>(s_.setupSize));
+  bool tooLarge = false;
+  const std::string path = Download(s_.setupUrl, true, true, static_cast<uint64_t>(s_.setupSize), &tooLarge);
   if (path.empty()) {
-    ui.Show(MakeMessage(Txt::UpdateDownloadFailed), MsgButtons::Ok, MsgIcon::None);
+    // More than the signed size is no download failure but another file.
+    ui.Show(MakeMessage(tooLarge ? Txt::UpdateSetupBad : Txt::UpdateDownloadFailed), MsgButtons::Ok,
+            tooLarge ? MsgIcon::Warning : MsgIcon::None);
     return 0;
   }
   std::optional<std::string> bytes = p_.files.ReadAll(path);

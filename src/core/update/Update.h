@@ -100,8 +100,8 @@ class UpdateCheck {
   int Run(bool manual);
 
   // Downloads `url` into a new folder of its own under the temporary folder: the local path,
-  // or empty text. More than `limit` bytes are refused.
-  std::string Download(std::string_view url, bool showProgress, bool setup, uint64_t limit);
+  // or empty text. More than `limit` bytes are refused (and `*tooLarge` set).
+  std::string Download(std::string_view url, bool showProgress, bool setup, uint64_t limit, bool* tooLarge = nullptr);
 
   // The largest information file and signature taken.
   static constexpr uint64_t kInfoLimit = 1 << 20;

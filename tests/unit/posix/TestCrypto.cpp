@@ -3,6 +3,7 @@
 #include <openssl/ecdsa.h>
 #include <openssl/evp.h>
 #include <openssl/sha.h>
+#include <openssl/x509.h>
 
 #include "UpdateFakes.h"
 
