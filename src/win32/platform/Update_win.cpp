@@ -41,11 +41,6 @@ class WinInetResponse final : public IHttpResponse {
  public:
   WinInetResponse(InternetHandle session, InternetHandle connect, InternetHandle request)
       : session_(std::move(session)), connect_(std::move(connect)), request_(std::move(request)) {}
-  // The request goes before the connection, the connection before the session.
-  ~WinInetResponse() override {
-    request_ = InternetHandle();
-    connect_ = InternetHandle();
-  }
   int Status() override {
     DWORD status = 0, size = sizeof status;
     if (!HttpQueryInfoW(request_.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 999;
@@ -70,6 +65,7 @@ class WinInetResponse final : public IHttpResponse {
   }
 
  private:
+  // Freed in reverse: the request, the connection, then the session.
   InternetHandle session_, connect_, request_;
 };
 
@@ -101,10 +97,13 @@ class Win32UpdateSystem final : public IUpdateSystem {
     UrlParts p;
     for (wchar_t* s = scheme; *s; ++s) p.scheme += static_cast<char>(towlower(*s) < 128 ? towlower(*s) : '?');
     p.host = WideToUtf8(host);
-    if (p.host.size() > 2 && p.host.front() == '[' && p.host.back() == ']') p.host = p.host.substr(1, p.host.size() - 2);
+    if (p.host.size() > 2 && p.host.front() == '[' && p.host.back() == ']') {
+      p.host.pop_back();
+      p.host.erase(0, 1);
+    }
     p.port = c.nPort;
     p.object = WideToUtf8(std::wstring(path) + extra);
-    if (p.object.empty()) p.object = "/";
+    if (p.object.empty()) p.object.push_back('/');
     return p;
   }
 
