@@ -1005,6 +1005,14 @@ int wmain(int argc, wchar_t** argv) {
     updateBase = argv[3];
     return Suite(kUpdateTests, updateBase + L"/none/update.xml");
   }
+  if (verb == L"box-text") {
+    HWND box = TrayTopLevel(L"#32770", L"QlkTray");
+    if (!box) return 1;
+    std::wstring t = BoxText(box);
+    for (wchar_t c : t) std::printf("%04x ", static_cast<unsigned>(c));
+    std::printf("\n%s\n", Utf8(t).c_str());
+    return 0;
+  }
   if (verb == L"set-url" && argc > 2) {
     SetText(L"Update", L"Url", argv[2]);
     return 0;

@@ -313,12 +313,12 @@ TEST_F(UpdateFlow, FailuresAndTheLatestVersion) {
       {"older, quiet", [&] { Serve(Entry("2001/1/1", "", 0)); }, false, {}},
       {"no entry", [&] { Serve("<update><item name=\"Other\"/></update>"); }, true, {Txt::UpdateLatest}},
       {"bad date", [&] { Serve(Entry("1999/2/29", "", 0)); }, true, {Txt::UpdateLatest}},
-      {"http", [&] { state.infoUrl = "http://www.korvu.example/soft/update.xml"; }, true,
+      {"http", [&] { t.settings.SetText("Update", "Url", "http://www.korvu.example/soft/update.xml"); }, true,
        {Txt::UpdateUrlInsecure, Txt::UpdateInfoFailed}},
   };
   for (const Case& c : cases) {
     state = UpdateState();
-    state.infoUrl = "https://www.korvu.example/soft/update.xml";
+    t.settings.values.erase({"Update", "Url"});
     state.checkMode = 1;
     t.ui.shown.clear();
     t.ui.styles.clear();

@@ -17,7 +17,7 @@ inline constexpr const char* kDefaultUpdateUrl = "https://www.korvu.example/soft
 struct UpdateState {
   std::string productKey = "QlkTray";  // selects the entry of the information file
   int checkMode = 0;  // 0 never, 1 at every start, 2 once a day, 3 once a week
-  std::string infoUrl = kDefaultUpdateUrl;
+  std::string infoUrl = kDefaultUpdateUrl;  // [Update] "Url", read at each check
   int year = 2005, month = 1, day = 1;  // the last check, read as local midnight of that date
   // From the entry: the setup program's address, what to show, and what the setup must be.
   std::string setupUrl, version, description, home;
@@ -30,7 +30,6 @@ struct UpdateState {
     month = s.GetInt("Update", "Month", 1);
     day = s.GetInt("Update", "Day", 1);
     checkMode = s.GetInt("Update", "CheckMode", 0);
-    infoUrl = s.GetText("Update", "Url", kDefaultUpdateUrl);
   }
   void Save(ISettings& s) const {
     s.SetInt("Update", "Year", year);

@@ -464,6 +464,8 @@ int UpdateCheck::Install() {
 }
 
 int UpdateCheck::Run(bool manual) {
+  // Read where it is used: the address may change while the tray runs.
+  s_.infoUrl = p_.settings.GetText("Update", "Url", kDefaultUpdateUrl);
   CAutoUpdateDlg checking;
   std::unique_ptr<IModeless> window = p_.ui.OpenModeless(checking);
   const Fetch fetched = FetchInformation();

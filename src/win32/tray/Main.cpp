@@ -36,7 +36,8 @@ class CQlkTrayApp {
     ProgramPath prog;
     app_.helpPath = win::WideToUtf8(prog.folder + L"QlkTray.chm");
     // The profile lives under HKCU\Software\Korvu\<program base name>.
-    auto cp = win::MakeCodePage();
+    cp_ = win::MakeCodePage();
+    auto& cp = cp_;
     auto settings = win::MakeRegistrySettings(prog.base, *cp);
     // The update check keeps its state from start-up on; its seam and key serve the menu too.
     app_.update.Load(*settings);
@@ -75,6 +76,7 @@ class CQlkTrayApp {
     return UpdateCheck(p, *updateSystem_, app_.update, app_.updateKeyPem).Startup() == 1;
   }
 
+  std::unique_ptr<ICodePage> cp_;  // lives as long as the update seam that converts with it
   std::unique_ptr<IUpdateSystem> updateSystem_;
   AppState app_;
   std::unique_ptr<win::CMainWnd> main_;
