@@ -10,7 +10,9 @@ driver="$win/tests/qlk_e2e.exe"
 out="$root/build/e2e"
 mkdir -p "$out"
 
-wine "$driver" suite "$tray"
+wine "$driver" suite "$tray" object
+echo "== the regular-expression checks again, with the scripting object switched off"
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;vbscript=d" wine "$driver" suite "$tray" builtin regex
 
 shot() { sleep 1; import -window root "$out/$1"; }
 wine "$driver" start "$tray"
