@@ -11,6 +11,7 @@
 #include "app/AppState.h"
 #include "app/Texts.h"
 #include "cli/KeywordHelp.h"
+#include "cli/XmlView.h"
 #include "conv/Detect.h"
 #include "macro/Bindings.h"
 #include "macro/Interpreter.h"
@@ -69,7 +70,7 @@ class CliUI final : public IUserInterface {
 };
 
 struct Options {
-  std::string in, out, macroFile, detect;  // UTF-8 paths
+  std::string in, out, macroFile, detect, xml;  // UTF-8 paths
   bool utf8 = false, list = false, help = false;
   std::vector<std::string> line;   // keyword and arguments
 };
@@ -108,6 +109,8 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
       if (!value(o.macroFile)) return std::nullopt;
     } else if (options && s == "--detect") {
       if (!value(o.detect)) return std::nullopt;
+    } else if (options && s == "--xml") {
+      if (!value(o.xml)) return std::nullopt;
     } else if (options && s == "--utf8") {
       o.utf8 = true;
     } else if (options && s == "--list") {
@@ -338,12 +341,15 @@ int main(int argc, char** argv) {
     if (o->help) {
       sys::PrintOut(TextOf(Txt::CliUsage));
       sys::PrintOut(TextOf(Txt::CliDetectUsage));
+      sys::PrintOut(TextOf(Txt::CliXmlUsage));
       rc = 0;
     } else if (o->list) {
       PrintList();
       rc = 0;
     } else if (!o->detect.empty()) {
       rc = Detect(*o);
+    } else if (!o->xml.empty()) {
+      rc = ShowXml(o->xml);
     } else {
       rc = Run(*o);
     }

@@ -158,5 +158,13 @@ for args in "MimeOut $(esc "$tmp/no/such/x.bin")" "Replace ( x 0 1" "KetaChange 
   expect "MessageKeepsTheText:${args%% *}" "1|310d0a320d0a330d0a|1" "$rc|$(hex < "$tmp/o")|$(grep -c 'qlark: ' "$tmp/err")"
 done
 
+# --xml: the tree as the loader sees it and the text written back; a missing file says which.
+printf '\xEF\xBB\xBF<?xml version="1.0"?>\r\n<r a=1><b>x</B><c/></r>' > "$tmp/u.xml"
+# Under Wine the headings come in the console's code page, as the messages do.
+got=$(q --xml "$(p "$tmp/u.xml")" | { if [ -n "$wrap" ]; then iconv -f CP932 -t UTF-8; else cat; fi; } | tr -d '\r' | tr '\n' '|')
+expect XmlShowsTreeAndText '== 木構造|element "r" a="1"|  element "b" (no end tag)|  element "c" (empty) (no end tag)|== 書き戻したテキスト|<?xml version="1.0" encoding="utf-8" ?><r a="1"><b /><c /></r>|' "$got"
+msg=$(q --xml "$(p "$tmp/none.xml")" 2>&1 >/dev/null); rc=$?
+expect XmlMissingFileFails "2|1" "$rc|$(grep -c 'ファイルのオープンに失敗しました:.*none.xml' <<<"$msg")"
+
 echo "[==========] $runs qlark process tests ran."
 if [ "$fails" -eq 0 ]; then echo "[  PASSED  ] $runs tests."; else echo "[  FAILED  ] $fails tests."; exit 1; fi

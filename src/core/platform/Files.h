@@ -2,6 +2,7 @@
 // Files seam. Paths are Shift-JIS bytes, as they stand in macro files and settings; each
 // platform turns them into its own form.
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +46,12 @@ class IFiles {
   virtual bool MakeDirs(std::string_view path) = 0;
   // Full paths of the plain files in `dir` whose names match the wildcard `pattern`.
   virtual std::vector<std::string> Find(std::string_view dir, std::string_view pattern) = 0;
+  // A C stream on the file, opened with the C library's mode string; nullptr when it cannot be
+  // opened. The base opens the path as the C library takes it; a platform whose library does
+  // not take Shift-JIS paths opens it its own way.
+  virtual std::FILE* OpenStream(std::string_view path, const char* mode) {
+    return std::fopen(std::string(path).c_str(), mode);
+  }
   virtual std::string TempFolder() = 0;
   // Folder of the running program, ending with its separator.
   virtual std::string ProgramFolder() = 0;

@@ -135,6 +135,9 @@ class PosixFiles final : public IFiles {
     ::closedir(h);
     return out;
   }
+  std::FILE* OpenStream(std::string_view path, const char* mode) override {
+    return std::fopen(Native(path).c_str(), mode);
+  }
   std::string TempFolder() override {
     const char* t = std::getenv("TMPDIR");
     std::string s = (t && *t) ? t : "/tmp";
@@ -187,6 +190,12 @@ class PosixClock final : public IClock {
     std::tm tm{};
     ::localtime_r(&t, &tm);
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+  }
+  LocalSeconds Now() override {
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    ::localtime_r(&t, &tm);
+    return ToLocalSeconds(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
   }
 };
 

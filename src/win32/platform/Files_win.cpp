@@ -127,6 +127,10 @@ class Win32Files final : public IFiles {
     FindClose(h);
     return out;
   }
+  std::FILE* OpenStream(std::string_view path, const char* mode) override {
+    std::wstring m(mode, mode + std::char_traits<char>::length(mode));
+    return _wfopen(W(cp_, path).c_str(), m.c_str());
+  }
   std::string TempFolder() override {
     wchar_t buf[MAX_PATH + 1];
     DWORD n = GetTempPathW(MAX_PATH + 1, buf);

@@ -26,6 +26,11 @@ class Win32Clock final : public IClock {
     GetLocalTime(&t);
     return {t.wYear, t.wMonth, t.wDay};
   }
+  LocalSeconds Now() override {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return ToLocalSeconds(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+  }
 };
 
 void PrintTo(DWORD which, FILE* stream, std::string_view utf8) {
