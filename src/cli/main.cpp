@@ -10,6 +10,7 @@
 
 #include "app/AppState.h"
 #include "app/Texts.h"
+#include "cli/XmlView.h"
 #include "conv/Detect.h"
 #include "macro/Bindings.h"
 #include "macro/Interpreter.h"
@@ -48,7 +49,11 @@ class MemoryClipboard final : public IClipboard {
 class CliUI final : public IUserInterface {
  public:
   Answer Show(const Message& m, MsgButtons b, MsgIcon) override {
-    sys::PrintError("qlark: " + m.text);
+    if (quiet) {
+      ++held;
+    } else {
+      sys::PrintError("qlark: " + m.text);
+    }
     return b == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
   }
   void BeginWait() override {}
@@ -56,10 +61,14 @@ class CliUI final : public IUserInterface {
   bool RunDialog(DialogModel&) override { return false; }
   std::vector<std::string> FileDialog(const FileDialogRequest&) override { return {}; }
   std::optional<std::string> BrowseFolder(Txt) override { return std::nullopt; }
+  // While quiet, messages are counted (`held`), not printed: the run is to be repeated whole
+  // if any came.
+  bool quiet = false;
+  int held = 0;
 };
 
 struct Options {
-  std::string in, out, macroFile, detect;  // UTF-8 paths
+  std::string in, out, macroFile, detect, xml;  // UTF-8 paths
   bool utf8 = false, list = false, help = false;
   std::vector<std::string> line;   // keyword and arguments
 };
@@ -98,6 +107,8 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
       if (!value(o.macroFile)) return std::nullopt;
     } else if (options && s == "--detect") {
       if (!value(o.detect)) return std::nullopt;
+    } else if (options && s == "--xml") {
+      if (!value(o.xml)) return std::nullopt;
     } else if (options && s == "--utf8") {
       o.utf8 = true;
     } else if (options && s == "--list") {
@@ -204,8 +215,19 @@ int RunWhole(Session& s, std::string input) {
   } else {
     status = RunMacroText(s.m, s.line);
   }
-  if (status != MacroStatus::Ok) return 1;  // the run has said why; the output stays untouched
-  return s.Write(s.clip.Text());
+  switch (status) {
+    case MacroStatus::Ok: return s.Write(s.clip.Text());
+    // A line said why and the run went on (or stopped) and stored its text, as the tray does:
+    // that text is the output, and the status says the run failed. A file named by -o is
+    // written only after a run that went well, so a failed run leaves it as it was.
+    case MacroStatus::Failed:
+    case MacroStatus::Stopped:
+      if (s.o.out.empty()) s.Write(s.clip.Text());
+      return 1;
+    case MacroStatus::NotLoaded:
+    case MacroStatus::NotStored: break;  // nothing was stored: nothing to write
+  }
+  return 1;
 }
 
 // In pieces: a line-by-line keyword over a few thousand lines at a time, the same bytes as a
@@ -215,8 +237,13 @@ int RunInPieces(Session& s, std::string input) {
   input.resize(std::min(input.size(), input.find('\0')));
   std::string result;
   result.reserve(input.size() + input.size() / 8);
-  if (!RunLinePieces(s.m, s.line, input, kPieceLines, result)) return 1;
-  return s.Write(result);
+  s.ui.quiet = true;
+  const bool done = RunLinePieces(s.m, s.line, input, kPieceLines, result);
+  s.ui.quiet = false;
+  if (done && s.ui.held == 0) return s.Write(result);
+  // A piece did not end well or had something to say (a malformed expression, a refused
+  // width): the run over the whole text says it once and gives what the tray would store.
+  return RunWhole(s, std::move(input));
 }
 
 // Streamed: a line conversion from the input (standard input or the file, a block at a time)
@@ -231,6 +258,13 @@ int RunStreamed(Session& s, const Bindings::LineFn& fn) {
   ReadMore read = [&](char* buf, size_t n) -> std::optional<size_t> {
     return inFile ? inFile->Read(buf, n) : sys::ReadStdinSome(buf, n);
   };
+  // A file (not a pipe) can be read again from where the text starts.
+  Rewind rewind;
+  if (const std::optional<uint64_t> origin = inFile ? inFile->Position() : sys::StdinPosition()) {
+    rewind = [&inFile, at = *origin](uint64_t offset) {
+      return inFile ? inFile->Seek(at + offset) : sys::SeekStdin(at + offset);
+    };
+  }
   std::string head(kStreamBlock, '\0');
   std::optional<size_t> got = read(head.data(), head.size());
   if (!got) {
@@ -249,7 +283,7 @@ int RunStreamed(Session& s, const Bindings::LineFn& fn) {
     }
     return sys::WriteStdout(b);
   };
-  switch (StreamLines(fn, std::move(head), read, write, kStreamBlock)) {
+  switch (StreamLines(fn, std::move(head), read, write, kStreamBlock, rewind)) {
     case StreamStatus::ReadFailed: Fail(Txt::CliCannotRead, s.InName()); return 2;
     case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, s.o.out.empty() ? "-" : s.o.out); return 1;
     case StreamStatus::Ok: break;
@@ -325,12 +359,15 @@ int main(int argc, char** argv) {
     if (o->help) {
       sys::PrintOut(TextOf(Txt::CliUsage));
       sys::PrintOut(TextOf(Txt::CliDetectUsage));
+      sys::PrintOut(TextOf(Txt::CliXmlUsage));
       rc = 0;
     } else if (o->list) {
       PrintList();
       rc = 0;
     } else if (!o->detect.empty()) {
       rc = Detect(*o);
+    } else if (!o->xml.empty()) {
+      rc = ShowXml(o->xml);
     } else {
       rc = Run(*o);
     }

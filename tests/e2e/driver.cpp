@@ -13,7 +13,12 @@
 //   qlk_e2e cancel                   closes every dialog and box of the tray with Cancel
 //   qlk_e2e exit                     the menu's exit command; waits for the process to end
 //   qlk_e2e touch FILE               creates FILE (the program started by a double click)
+//   qlk_e2e update-suite QLKTRAY.EXE BASE   the update check against the test server at BASE
+//   qlk_e2e set-url URL              sets [Update] "Url"
+//   qlk_e2e wait TITLE               waits for a dialog or box of the tray with that title
+//   qlk_e2e press TITLE ID           presses a button of that dialog or box
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <functional>
@@ -56,10 +61,13 @@ HWND WaitFor(const std::function<HWND()>& find, DWORD ms) {
   return nullptr;
 }
 
+PROCESS_INFORMATION tray{};
+
+// The tray's process: its window's, or the one started here before it has a window.
 DWORD TrayPid() {
   DWORD pid = 0;
   if (HWND h = TrayWindow()) GetWindowThreadProcessId(h, &pid);
-  return pid;
+  return pid ? pid : tray.dwProcessId;
 }
 
 // A top-level window of the tray's process with the given class ("#32770" for dialogs and
@@ -235,7 +243,6 @@ DWORD GetInt(const wchar_t* section, const wchar_t* key, DWORD def) {
 
 // ---------------------------------------------------------------- the tray process
 
-PROCESS_INFORMATION tray{};
 std::wstring trayExe;
 
 bool StartTray() {
@@ -414,6 +421,22 @@ void LossyTextAsksAndCancelKeepsIt() {
   Settle();
   Check(TrayTopLevel(L"#32770", L"対象行指定") == nullptr, "Cancel ends the command");
   Check(GetUnicode() == text, "the clipboard keeps the emoji");
+}
+
+// The JIS forms of the wave dash, minus sign and the like are Shift-JIS characters: no
+// question, and the command stores their code page 932 bytes.
+void JisFormsAreReadWithoutAQuestion() {
+  PutUnicode(L"\x2212\x301C\x2016\x00A2\x00A3\x00AC\x2014\r\n");
+  CommandAsync(32769);  // 対象行選択 loads the clipboard ...
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
+  Check(TrayTopLevel(L"#32770", L"QlkTray") == nullptr, "no question about characters Shift-JIS cannot hold");
+  Check(d != nullptr, "the command goes on to its dialog");
+  if (!d) return;
+  Press(d, IDOK);
+  Settle();
+  Command(32802);  // ... and 全て選択 stores every line back
+  Check(GetBytes() == "\x81\x7C\x81\x60\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C\r\n",
+        "the seven characters are stored as their Shift-JIS codes");
 }
 
 void SettingsOkWritesTheKeysAndCancelWritesNothing() {
@@ -807,6 +830,7 @@ const Test kTests[] = {
     {"SelectAllRoundTripsBytesExactly", SelectAllRoundTripsBytesExactly},
     {"CopyStoresOnlyTheTargetLines", CopyStoresOnlyTheTargetLines},
     {"LossyTextAsksAndCancelKeepsIt", LossyTextAsksAndCancelKeepsIt},
+    {"JisFormsAreReadWithoutAQuestion", JisFormsAreReadWithoutAQuestion},
     {"SettingsOkWritesTheKeysAndCancelWritesNothing", SettingsOkWritesTheKeysAndCancelWritesNothing},
     {"FoldAsksTheWidthAndFoldsTheClipboard", FoldAsksTheWidthAndFoldsTheClipboard},
     {"RulesDialogFromTheSettingsDrivesTheFold", RulesDialogFromTheSettingsDrivesTheFold},
@@ -820,15 +844,206 @@ const Test kTests[] = {
     {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},
 };
 
-int Suite() {
+// ---------------------------------------------------------------- the update check
+
+std::wstring updateBase;  // the test server, http://127.0.0.1:PORT
+
+std::wstring SetupMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
+bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring GetText(const wchar_t* section, const wchar_t* key) {
+  std::wstring p = std::wstring(kKey) + L"\\" + section;
+  wchar_t buf[1024] = {};
+  DWORD size = sizeof buf - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, p.c_str(), key, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return L"";
+  return buf;
+}
+
+// Files left in the download folders the tray makes under %TEMP%.
+int DownloadedFiles() {
+  int n = 0;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(TempPath(L"QlkTray-*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    WIN32_FIND_DATAW inner;
+    HANDLE g = FindFirstFileW((TempPath(fd.cFileName) + L"\\*").c_str(), &inner);
+    if (g == INVALID_HANDLE_VALUE) continue;
+    do n += !(inner.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    while (FindNextFileW(g, &inner));
+    FindClose(g);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  return n;
+}
+
+void UseScenario(const wchar_t* name) {
+  SetText(L"Update", L"Url", updateBase + L"/" + name + L"/update.xml");
+  DeleteFileW(SetupMarker().c_str());
+}
+
+HWND WaitDialog(const wchar_t* title, DWORD ms = 15000) {
+  return WaitFor([title] { return TrayTopLevel(L"#32770", title); }, ms);
+}
+
+// The box the tray shows next: its text, answered with `button`; "" when none came.
+std::wstring NextBox(int button, DWORD ms = 15000) {
+  HWND box = WaitDialog(L"QlkTray", ms);
+  if (!box) return L"";
+  std::wstring t = BoxText(box);
+  PostMessageW(box, WM_COMMAND, button, 0);
+  for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(50);
+  return t;
+}
+
+// The menu command, answered Yes.
+void AskForTheCheck() {
+  CommandAsync(33078);
+  std::wstring q = NextBox(IDYES);
+  Check(q == L"このソフトが最新版かどうか確認しますか？\r\n注：インターネットに接続していることが必要です" ||
+            q == L"このソフトが最新版かどうか確認しますか？\n注：インターネットに接続していることが必要です",
+        "the command asks first");
+}
+
+// Follows a progress dialog to its end; whether it counted bytes on the way.
+bool FollowProgress(HWND d) {
+  bool partial = false;
+  while (IsWindow(d) && IsWindowVisible(d)) {
+    std::wstring t = ChildText(d, 1001);
+    LRESULT pos = SendMessageW(GetDlgItem(d, 269), PBM_GETPOS, 0, 0);
+    LRESULT top = SendMessageW(GetDlgItem(d, 269), PBM_GETRANGE, FALSE, 0);
+    if (pos > 0 && pos < top && t.find(L"バイト") != std::wstring::npos) partial = true;
+    Sleep(30);
+  }
+  return partial;
+}
+
+bool WaitTrayEnd(DWORD ms) {
+  if (!tray.hProcess || WaitForSingleObject(tray.hProcess, ms) != WAIT_OBJECT_0) return false;
+  CloseHandle(tray.hProcess);
+  CloseHandle(tray.hThread);
+  tray = {};
+  return true;
+}
+
+void ManualCheckOffersANewerReleaseAndStartsIt() {
+  UseScenario(L"newer");
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました");
+  Check(offer != nullptr, "the offer opens");
+  if (!offer) return;
+  Check(ChildText(offer, 223) == L"1.50", "it shows the version");
+  Check(ChildText(offer, 139) == L"2099/01/01", "the date");
+  Check(ChildText(offer, 140) == L"新しい版です\r\n二行目", "and the message");
+  Press(offer, IDOK);
+  HWND progress = WaitDialog(L"ダウンロード");
+  Check(progress != nullptr, "the progress dialog opens");
+  if (progress) {
+    Check(ChildText(progress, 156) == L"QlkSetup.exe", "it names the file");
+    Check(FollowProgress(progress), "it counts the bytes on the way");
+  }
+  Check(WaitTrayEnd(15000), "the tray ends after starting the setup");
+  bool ran = false;
+  for (int i = 0; i < 100 && !ran; ++i, Sleep(100)) ran = Exists(SetupMarker());
+  Check(ran, "the setup ran");
+  std::wstring setup = GetText(L"Update", L"RecentSetupFile");
+  Check(setup.rfind(TempPath(L"QlkTray-"), 0) == 0 && Exists(setup), "RecentSetupFile names it in its own folder");
+  // The next start deletes it.
+  SetInt(L"Update", L"CheckMode", 0);
+  Check(StartTray(), "the tray starts again");
+  Check(!setup.empty() && !Exists(setup), "and deletes the setup program");
+}
+
+void ChangedInformationIsRefused() {
+  UseScenario(L"changed");
+  AskForTheCheck();
+  Check(NextBox(IDOK) == L"アップデート情報の署名を確認できません", "a changed file fails its signature");
+  Check(NextBox(IDOK, 1500).empty(), "nothing else follows");
+  Check(!TrayTopLevel(L"#32770", L"更新がありました"), "no offer");
+}
+
+void ASetupWithAnotherHashNeverRuns() {
+  UseScenario(L"badhash");
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました");
+  Check(offer != nullptr, "the offer opens");
+  if (!offer) return;
+  Press(offer, IDOK);
+  Check(NextBox(IDOK, 30000) == L"ダウンロードしたファイルを確認できません", "the download is refused");
+  Check(DownloadedFiles() == 0, "and deleted");
+  Sleep(1000);
+  Check(!Exists(SetupMarker()), "nothing ran");
+}
+
+void CancelDeletesThePartialFile() {
+  UseScenario(L"cancel");
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました");
+  if (!offer) return Check(false, "the offer opens");
+  Press(offer, IDOK);
+  HWND progress = WaitDialog(L"ダウンロード");
+  if (!progress) return Check(false, "the progress dialog opens");
+  for (int i = 0; i < 200 && ChildText(progress, 1001).rfind(L"0/", 0) == 0; ++i) Sleep(50);
+  Press(progress, 1003);
+  Check(NextBox(IDOK) == L"中止しますか？", "Cancel asks");
+  Check(NextBox(IDOK) == L"ダウンロードに失敗しました", "then the download fails");
+  Check(DownloadedFiles() == 0, "and the partial file is gone");
+  Check(!Exists(SetupMarker()), "nothing ran");
+}
+
+void MissingInformationAndAnOlderRelease() {
+  UseScenario(L"missing");
+  AskForTheCheck();
+  Check(NextBox(IDOK) == L"アップデート情報のダウンロードに失敗しました", "404 fails the download");
+  Check(NextBox(IDOK, 1500).empty(), "without a second message");
+  UseScenario(L"older");
+  AskForTheCheck();
+  Check(NextBox(IDOK) == L"現在お使いのバージョンが最新版です", "an older release is no update");
+  Check(GetInt(L"Update", L"Year", 0) >= 2024, "the check was counted");
+}
+
+void StartupCheckEndsTheProgramAfterStartingTheSetup() {
+  ExitTray();
+  UseScenario(L"newer");
+  SetInt(L"Update", L"CheckMode", 1);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  std::wstring cmd = L"\"" + trayExe + L"\"";
+  Check(CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &tray) != 0, "started");
+  HWND offer = WaitDialog(L"更新がありました");
+  Check(offer != nullptr, "the start-up check offers the release");
+  Check(TrayWindow() == nullptr, "before any icon");
+  if (!offer) return;
+  Press(offer, IDOK);
+  Check(WaitTrayEnd(30000), "the program ends");
+  bool ran = false;
+  for (int i = 0; i < 100 && !ran; ++i, Sleep(100)) ran = Exists(SetupMarker());
+  Check(ran, "after starting the setup");
+  SetInt(L"Update", L"CheckMode", 0);
+  Check(StartTray(), "the tray starts again");
+}
+
+const Test kUpdateTests[] = {
+    {"ManualCheckOffersANewerReleaseAndStartsIt", ManualCheckOffersANewerReleaseAndStartsIt},
+    {"ChangedInformationIsRefused", ChangedInformationIsRefused},
+    {"ASetupWithAnotherHashNeverRuns", ASetupWithAnotherHashNeverRuns},
+    {"CancelDeletesThePartialFile", CancelDeletesThePartialFile},
+    {"MissingInformationAndAnOlderRelease", MissingInformationAndAnOlderRelease},
+    {"StartupCheckEndsTheProgramAfterStartingTheSetup", StartupCheckEndsTheProgramAfterStartingTheSetup},
+};
+
+template <size_t N>
+int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
   ClearProfile();
+  if (!url.empty()) SetText(L"Update", L"Url", url);
   if (!StartTray()) {
     std::printf("[  FAILED  ] the tray did not start\n");
     return 1;
   }
   int failedTests = 0;
   size_t ran = 0;
-  for (const Test& t : kTests) {
+  for (const Test& t : tests) {
     if (regexOnly && !t.regex) continue;
     ++ran;
     int before = failures;
@@ -869,7 +1084,7 @@ int wmain(int argc, wchar_t** argv) {
     trayExe = argv[2];
     if (argc > 3) expectedEngine = argv[3];
     regexOnly = argc > 4 && std::wstring(argv[4]) == L"regex";
-    if (verb == L"suite") return Suite();
+    if (verb == L"suite") return Suite(kTests);
     ClearProfile();
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -877,6 +1092,34 @@ int wmain(int argc, wchar_t** argv) {
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
     return WaitFor(TrayWindow, 15000) ? 0 : 1;
+  }
+  if (verb == L"update-suite" && argc > 3) {
+    trayExe = argv[2];
+    updateBase = argv[3];
+    return Suite(kUpdateTests, updateBase + L"/none/update.xml");
+  }
+  if (verb == L"box-text") {
+    HWND box = TrayTopLevel(L"#32770", L"QlkTray");
+    if (!box) return 1;
+    std::wstring t = BoxText(box);
+    for (wchar_t c : t) std::printf("%04x ", static_cast<unsigned>(c));
+    std::printf("\n%s\n", Utf8(t).c_str());
+    return 0;
+  }
+  if (verb == L"set-url" && argc > 2) {
+    SetText(L"Update", L"Url", argv[2]);
+    return 0;
+  }
+  if (verb == L"wait" && argc > 2) {
+    const std::wstring title = argv[2];
+    return WaitFor([&] { return TrayTopLevel(L"#32770", title.c_str()); }, 20000) ? 0 : 1;
+  }
+  if (verb == L"press" && argc > 3) {
+    HWND d = TrayTopLevel(L"#32770", argv[2]);
+    if (!d) return 1;
+    Press(d, _wtoi(argv[3]));
+    Sleep(300);
+    return 0;
   }
   if (!TrayWindow()) return 1;
   if (verb == L"open-menu") {

@@ -44,7 +44,7 @@ TEST(Bindings, EveryKeywordOfTheTableDoesSomething) {
 const std::set<Cmd> kCommandsNotYetBuilt = {
     Cmd::MultiFileReplace, Cmd::EditAll,      Cmd::EditorSettings, Cmd::MenuCustomize, Cmd::CharCount,
     Cmd::LaunchEditor,     Cmd::MacroMenuEdit, Cmd::MacroOverFiles, Cmd::HelpContents,  Cmd::HelpSearch,
-    Cmd::WebQuenlark,      Cmd::WebForum,      Cmd::WebKorvu,       Cmd::WebKorvuSoft,  Cmd::UpdateCheck,
+    Cmd::WebQuenlark,      Cmd::WebForum,      Cmd::WebKorvu,       Cmd::WebKorvuSoft,
     Cmd::Exit,
 };
 

@@ -6,13 +6,25 @@
 #include "app/SettingKeys.h"
 #include "ops/Kinsoku.h"
 #include "platform/Settings.h"
+#include "platform/Shell.h"
 
 namespace qlk {
 
-// The state of the automatic update check: the date of the last check and how often to check.
+// The address of the update information when [Update] "Url" names none.
+inline constexpr const char* kDefaultUpdateUrl = "https://www.korvu.example/soft/update.xml";
+
+// The state of the update check: the schedule, where to look, and what the information file
+// said of the release.
 struct UpdateState {
-  int year = 2005, month = 1, day = 1;
+  std::string productKey = "QlkTray";  // selects the entry of the information file
   int checkMode = 0;  // 0 never, 1 at every start, 2 once a day, 3 once a week
+  std::string infoUrl = kDefaultUpdateUrl;  // [Update] "Url", read at each check
+  int year = 2005, month = 1, day = 1;  // the last check, read as local midnight of that date
+  // From the entry: the setup program's address, what to show, and what the setup must be.
+  std::string setupUrl, version, description, home;
+  LocalSeconds releaseDate = 0;  // 0 until an entry gives a valid date
+  std::string setupSha256;       // 64 hexadecimal digits
+  long long setupSize = -1;      // bytes; -1 until an entry gives it
 
   void Load(ISettings& s) {
     year = Get(s, keys::kUpdateYear);
@@ -29,6 +41,7 @@ struct UpdateState {
 };
 
 class DialogHost;
+class IUpdateSystem;
 
 // Features the settings dialog opens, attached by the families that build them (their
 // Bindings::DocHooks installers).
@@ -47,6 +60,13 @@ struct AppState {
   KinsokuRules kinsoku;  // line-breaking rules of the folds, as the rules dialog last left them
   UpdateState update;
   AppHooks hooks;
+  // The update check's seam and the public key its information must be signed with: given
+  // by the front end that checks for updates (the tray), absent elsewhere.
+  IUpdateSystem* updateSystem = nullptr;
+  std::string updateKeyPem;
+  // Ends the program as closing its main window does (after a setup program was started);
+  // given by the front end that has such a window.
+  std::function<void()> closeMainWindow;
 };
 
 }  // namespace qlk

@@ -194,6 +194,65 @@ void AppendMimeToSjis(const ICodePage& cp, std::string_view line, JisModes& mode
   AppendJisToSjis(DecodeEncodedWords(cp, line), modes, out);
 }
 
+namespace {
+
+// What a long MimeToSjis line carries from piece to piece.
+enum MimePiece : uint32_t {
+  kMimeUnseen,     // nothing known yet
+  kMimeEquals,     // looked at so far without "=?", the last part ending in "="
+  kMimeBase64,     // the line holds no "=?": Base64
+  kMimeWords,      // it does: encoded words, the line converted whole
+  kMimeDone,       // Base64 ended by a "=" fill or a zero byte: the rest gives nothing
+};
+
+// Base64 of whole groups of the front of `rest`, as far as `most` bytes (all of `rest` when it
+// ends the line), following the decoding of the whole line.
+size_t AppendBase64Slice(std::string_view rest, bool ends, size_t most, uint32_t& carry, std::string& out) {
+  if (carry == kMimeDone) return rest.size();
+  size_t k = std::min(rest.size(), most);
+  if (!ends || k < rest.size()) k -= k % 4;
+  const size_t from = out.size();
+  AppendBase64Decode(rest.substr(0, k), out);
+  if (const size_t z = out.find('\0', from); z != std::string::npos) {
+    out.resize(z);
+    carry = kMimeDone;
+  } else if (out.size() - from < k / 4 * 3) {
+    carry = kMimeDone;  // a group with "=" fill ends the text
+  }
+  return k;
+}
+
+}  // namespace
+
+void LookMimeToSjis(std::string_view part, bool ends, uint32_t& carry) {
+  if (carry != kMimeUnseen && carry != kMimeEquals) return;
+  if ((carry == kMimeEquals && !part.empty() && part[0] == '?') || part.find("=?") != std::string_view::npos) {
+    carry = kMimeWords;
+  } else if (ends) {
+    carry = kMimeBase64;
+  } else if (!part.empty()) {
+    carry = part.back() == '=' ? kMimeEquals : kMimeUnseen;
+  }
+}
+
+size_t AppendMimeToSjisPiece(const ICodePage& cp, std::string_view rest, bool ends, uint32_t& carry, JisModes& modes,
+                             std::string& out) {
+  // Slices of whole groups, so that the output goes out as it is made.
+  constexpr size_t kSlice = size_t{1} << 16;
+  // Whether the line holds "=?" anywhere decides how all of it converts: before its end has
+  // been seen (by LookMimeToSjis or in this rest), nothing is taken.
+  if (carry == kMimeUnseen || carry == kMimeEquals) {
+    if (!ends) return 0;
+    carry = rest.find("=?") == std::string_view::npos ? kMimeBase64 : kMimeWords;
+  }
+  if (carry == kMimeWords) {
+    if (!ends) return 0;  // decoded in place over the whole line
+    AppendJisToSjis(DecodeEncodedWords(cp, rest), modes, out);
+    return rest.size();
+  }
+  return AppendBase64Slice(rest, ends, kSlice, carry, out);
+}
+
 std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& settings, JisModes& modes) {
   modes.Reset();
   if (!HasLeadByte(line)) return std::string(line);  // ASCII and half-width katakana alone stay

@@ -65,6 +65,11 @@ char* PutEachLine(std::string_view lines, char* to, Put put) {
 // to two) and up to sixteen bytes past its result; returns the end. `past` bytes after `in`
 // may be read.
 char* PutEscapes(std::string_view in, bool percent, char* to, size_t past = 0);
+// A piece of a longer text: `flag` is the escape flag as the text before `in` left it (and as
+// `in` leaves it), and only the steps that start before `stop` are taken; `taken` says where
+// they ended. A step looks at most two bytes ahead, so with `stop` two bytes short of the end
+// every step sees what it would see in the whole text.
+char* PutEscapes(std::string_view in, bool percent, char* to, size_t past, bool& flag, size_t stop, size_t& taken);
 void AppendEscapes(std::string_view in, bool percent, std::string& out);
 
 // The data bytes of one uuencoded line, and whether a line is the closing "end" (Base64.cpp).

@@ -15,6 +15,7 @@ void BindTransferCommands(Bindings& b);   // MIME, URL, uuencode, code listings,
 void BindReplaceCommands(Bindings& b);    // replacement and deletion of strings
 void BindSortCommands(Bindings& b);       // sorting, reversing, duplicate removal
 void BindBlankCommands(Bindings& b);      // blanks, tabs, alignment, joining, stray line ends
+void BindUpdateCommands(Bindings& b);     // the update check on demand
 
 void BindAllFamilies(Bindings& b);
 

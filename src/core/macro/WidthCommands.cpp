@@ -1,4 +1,7 @@
 // Full/half width, case and kana: the menu commands and their macro keywords.
+#include <memory>
+
+#include "conv/Width.h"
 #include "conv/WidthDlg.h"
 #include "conv/WidthOps.h"
 #include "macro/Bindings.h"
@@ -26,6 +29,14 @@ void SwitchCommand(MainState& m) {
   Dlg dlg(m.platform().settings);
   RunDialog(
       m, dlg, [&dlg] { return Line(dlg.Flags() & 0xFF); }, [&dlg](CQuenlarkDoc& d) { Op(d, dlg.Flags()); });
+}
+
+// A width conversion a line at a time, for a long text streamed through it.
+template <class Conv>
+Bindings::LineFn WidthLines(Conv conv) {
+  auto c = std::make_shared<const Conv>(std::move(conv));
+  return EachNonEmptyLineInPieces(
+      [c](std::string_view rest, bool ends, uint32_t&, std::string& out) { return c->AppendPiece(rest, ends, out); });
 }
 
 }  // namespace
@@ -59,6 +70,16 @@ void BindWidthCommands(Bindings& b) {
   b.Keyword(Kw::HanToZen2, RunWithArg<HanToZen>);
   b.Keyword(Kw::ZenToHanSw, RunWithArg<ZenToHanSw>);
   b.Keyword(Kw::HanToZenSw, RunWithArg<HanToZenSw>);
+  b.LineKeyword(Kw::ZenToHan, [](MainState&, const MacroArgs&) { return WidthLines(ZenToHanConverter::ForKind(0)); });
+  b.LineKeyword(Kw::HanToZen, [](MainState&, const MacroArgs&) { return WidthLines(HanToZenConverter::ForKind(0)); });
+  b.LineKeyword(Kw::ZenToHan2,
+                [](MainState&, const MacroArgs& a) { return WidthLines(ZenToHanConverter::ForKind(a.N(1))); });
+  b.LineKeyword(Kw::HanToZen2,
+                [](MainState&, const MacroArgs& a) { return WidthLines(HanToZenConverter::ForKind(a.N(1))); });
+  b.LineKeyword(Kw::ZenToHanSw,
+                [](MainState&, const MacroArgs& a) { return WidthLines(ZenToHanConverter::ForFlags(a.N(1))); });
+  b.LineKeyword(Kw::HanToZenSw,
+                [](MainState&, const MacroArgs& a) { return WidthLines(HanToZenConverter::ForFlags(a.N(1))); });
 }
 
 }  // namespace qlk

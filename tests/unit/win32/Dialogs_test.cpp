@@ -10,6 +10,7 @@
 
 #include "CommandHarness.h"
 #include "macro/Commands.h"
+#include "update/Update.h"
 #include "win32/platform/Win32Platform.h"
 
 using namespace qlk;
@@ -30,17 +31,23 @@ struct Seen {
   std::vector<int> missing;
 };
 
-// Creates the model's dialog, notes what it lacks, and presses its buttons that are no field
-// (one opens the line-breaking rules dialog from the settings).
-bool Check(FakeDialog& d, std::map<int, Seen>& seen) {
-  DialogModel& model = d.model();
+// Creates the model's dialog and notes what it lacks; the dialog, or null.
+HWND Create(DialogModel& model, std::map<int, Seen>& seen) {
   const int id = model.ResourceId();
-  if (seen.count(id)) return false;
+  if (seen.count(id)) return nullptr;
   Seen& s = seen[id];
   HWND dlg = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, Quiet, 0);
-  if (!dlg) return false;
+  if (!dlg) return nullptr;
   s.created = true;
   s.missing = win::MissingControls(dlg, model);
+  return dlg;
+}
+
+// The same for a dialog a command opens, whose buttons that are no field are then pressed
+// (one opens the line-breaking rules dialog from the settings).
+bool Check(FakeDialog& d, std::map<int, Seen>& seen) {
+  HWND dlg = Create(d.model(), seen);
+  if (!dlg) return false;
   std::vector<int> buttons;
   for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     wchar_t cls[16] = {};
@@ -63,6 +70,17 @@ TEST(Dialogs, EveryResourceHasEveryControlItsModelBinds) {
     h.Clip("abc\r\ndef");
     h.tp.ui.dialogScript = [&](FakeDialog& d) { return Check(d, seen); };
     h.m->Dispatch(c.id);
+  }
+  // The update check's dialogs, which its command opens only with the update seam the tray
+  // gives (the harness has none).
+  {
+    TestPlatform tp;
+    UpdateState state;
+    CAutoUpdateDlg checking;
+    CAutoUpdateCheckDlg offer(tp.platform.codepage, state);
+    CHttpDownloadDlg download(tp.platform.codepage, "setup.exe");
+    for (DialogModel* model : std::vector<DialogModel*>{&checking, &offer, &download})
+      if (HWND dlg = Create(*model, seen)) DestroyWindow(dlg);
   }
   std::set<int> resources;
   EnumResourceNamesW(GetModuleHandleW(nullptr), RT_DIALOG, AddDialog, reinterpret_cast<LONG_PTR>(&resources));

@@ -140,4 +140,10 @@ char* PutToMimeLines(std::string_view lines, char* to) {
   return PutEachLine(lines, to, [](std::string_view line, size_t, char* at) { return PutBase64(line, at); });
 }
 
+size_t PutBase64Piece(std::string_view rest, bool ends, uint32_t&, char*& to) {
+  const size_t k = ends ? rest.size() : rest.size() - rest.size() % 3;  // whole groups of three
+  to = PutBase64(rest.substr(0, k), to);
+  return k;
+}
+
 }  // namespace qlk

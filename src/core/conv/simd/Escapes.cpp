@@ -61,15 +61,15 @@ __attribute__((target("ssse3"))) inline size_t Escapes(const unsigned char* p, u
 
 }  // namespace
 
-char* PutEscapes(std::string_view in, bool percent, char* to, size_t past) {
+char* PutEscapes(std::string_view in, bool percent, char* to, size_t past, bool& flag, size_t stop, size_t& taken) {
   const unsigned char* p = Bytes(in);
   const size_t n = in.size();
-  bool flag = false;
   const unsigned char escape = percent ? '%' : '=';
 #if defined(__SSE2__)
   const bool wide = n + past >= 16 && Cpu() >= CpuLevel::Ssse3;
 #endif
-  for (size_t i = 0; i < n; ++i) {
+  size_t i = 0;
+  for (; i < stop; ++i) {
     const unsigned char c = p[i];
 #if defined(__SSE2__)
     // Sixteen bytes at a time where they are plain or escapes in a row, with the same
@@ -116,7 +116,14 @@ char* PutEscapes(std::string_view in, bool percent, char* to, size_t past) {
       *to++ = static_cast<char>(c);
     }
   }
+  taken = i;
   return to;
+}
+
+char* PutEscapes(std::string_view in, bool percent, char* to, size_t past) {
+  bool flag = false;
+  size_t taken;
+  return PutEscapes(in, percent, to, past, flag, in.size(), taken);
 }
 
 void AppendEscapes(std::string_view in, bool percent, std::string& out) {
@@ -130,6 +137,15 @@ void AppendEscapes(std::string_view in, bool percent, std::string& out) {
 namespace qlk {
 
 char* PutUrlToSjis(std::string_view line, char* to) { return transfer::PutEscapes(line, true, to); }
+
+size_t PutUrlToSjisPiece(std::string_view rest, bool ends, uint32_t& carry, char*& to) {
+  bool flag = carry != 0;
+  size_t taken;
+  to = transfer::PutEscapes(rest, true, to, 0, flag, ends ? rest.size() : rest.size() - std::min<size_t>(rest.size(), 2),
+                            taken);
+  carry = flag;
+  return taken;
+}
 
 char* PutUrlToSjisLines(std::string_view lines, char* to) {
   return transfer::PutEachLine(
