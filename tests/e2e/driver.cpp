@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "CommandIds.h"  // the menu commands by name
+
 namespace {
 
 constexpr UINT kCallback = WM_USER + 500;
@@ -384,19 +386,19 @@ void SelectAllRoundTripsBytesExactly() {
       std::string(70000, 'x') + "\r\n" + std::string(40000, '\x88') + "\x9F"};
   for (const std::string& c : cases) {
     PutBytes(c);
-    Command(32769);  // 対象行選択 loads the clipboard ...
+    Command(CMD_LineSelect);  // 対象行選択 loads the clipboard ...
     if (HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000)) {
       Press(d, IDOK);
       Settle();
     }
-    Command(32802);  // ... and 全て選択 stores every line back
+    Command(CMD_TextAll);  // ... and 全て選択 stores every line back
     Check(GetBytes() == c, "the text comes back byte for byte (" + std::to_string(c.size()) + " bytes)");
   }
 }
 
 void CopyStoresOnlyTheTargetLines() {
   PutBytes("1\r\n2\r\n3\r\n4\r\n5\r\n");
-  CommandAsync(32769);
+  CommandAsync(CMD_LineSelect);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
   Check(d != nullptr, "the selection dialog opens");
   if (!d) return;
@@ -412,7 +414,7 @@ void CopyStoresOnlyTheTargetLines() {
 void LossyTextAsksAndCancelKeepsIt() {
   const std::wstring text = L"smile \xD83D\xDE00 here";
   PutUnicode(text);
-  CommandAsync(32769);
+  CommandAsync(CMD_LineSelect);
   HWND box = WaitFor([] { return TrayTopLevel(L"#32770", L"QlkTray"); }, 5000);
   Check(box != nullptr, "a question appears for text Shift-JIS cannot hold");
   if (!box) return;
@@ -427,21 +429,21 @@ void LossyTextAsksAndCancelKeepsIt() {
 // question, and the command stores their code page 932 bytes.
 void JisFormsAreReadWithoutAQuestion() {
   PutUnicode(L"\x2212\x301C\x2016\x00A2\x00A3\x00AC\x2014\r\n");
-  CommandAsync(32769);  // 対象行選択 loads the clipboard ...
+  CommandAsync(CMD_LineSelect);  // 対象行選択 loads the clipboard ...
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
   Check(TrayTopLevel(L"#32770", L"QlkTray") == nullptr, "no question about characters Shift-JIS cannot hold");
   Check(d != nullptr, "the command goes on to its dialog");
   if (!d) return;
   Press(d, IDOK);
   Settle();
-  Command(32802);  // ... and 全て選択 stores every line back
+  Command(CMD_TextAll);  // ... and 全て選択 stores every line back
   Check(GetBytes() == "\x81\x7C\x81\x60\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C\r\n",
         "the seven characters are stored as their Shift-JIS codes");
 }
 
 void SettingsOkWritesTheKeysAndCancelWritesNothing() {
   ClearProfile();
-  CommandAsync(32806);
+  CommandAsync(CMD_Settings);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000);
   Check(d != nullptr, "the settings dialog opens");
   if (!d) return;
@@ -452,7 +454,7 @@ void SettingsOkWritesTheKeysAndCancelWritesNothing() {
   PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
   Settle();
   Check(ProfileValues().empty(), "Cancel writes nothing");
-  CommandAsync(32806);
+  CommandAsync(CMD_Settings);
   d = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000);
   if (!d) return;
   CheckDlgButton(d, 112, BST_CHECKED);
@@ -473,7 +475,7 @@ void SettingsOkWritesTheKeysAndCancelWritesNothing() {
 
 void FoldAsksTheWidthAndFoldsTheClipboard() {
   PutBytes("abcdefg");
-  CommandAsync(32784);
+  CommandAsync(CMD_TurnChange);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"Quenlark"); }, 5000);
   Check(d != nullptr, "the width dialog opens with the product name as its title");
   if (!d) return;
@@ -487,7 +489,7 @@ void FoldAsksTheWidthAndFoldsTheClipboard() {
 }
 
 void RulesDialogFromTheSettingsDrivesTheFold() {
-  CommandAsync(32806);
+  CommandAsync(CMD_Settings);
   HWND set = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000);
   Check(set != nullptr, "the settings dialog opens");
   if (!set) return;
@@ -506,7 +508,7 @@ void RulesDialogFromTheSettingsDrivesTheFold() {
   PostMessageW(set, WM_COMMAND, IDCANCEL, 0);
   Settle();
   PutBytes("ab\x81\x42" "cd");  // ab。cd
-  CommandAsync(32784);
+  CommandAsync(CMD_TurnChange);
   HWND w = WaitFor([] { return TrayTopLevel(L"#32770", L"Quenlark"); }, 5000);
   if (!w) return;
   SetDlgItemTextW(w, 1000, L"2");
@@ -542,7 +544,7 @@ void ReplaceThroughTheDialogAndTheRealClipboard() {
   };
   for (const Step& s : steps) {
     PutBytes(s.in);
-    CommandAsync(32783);
+    CommandAsync(CMD_Replace);
     HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000);
     Check(d != nullptr, std::string("the replace dialog opens: ") + s.what);
     if (!d) return;
@@ -556,7 +558,7 @@ void ReplaceThroughTheDialogAndTheRealClipboard() {
   }
   // The searches are remembered, and listed when the dialog opens again.
   PutBytes("x");
-  CommandAsync(32783);
+  CommandAsync(CMD_Replace);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000);
   if (!d) return;
   Check(ChildText(d, 1000) == L"zz", "the last search is offered");
@@ -578,7 +580,7 @@ void RegexOptionSelectsReplacesAndDeletes() {
   std::printf("    the tray's regex engine: %s\n", name);
   if (!expectedEngine.empty()) Check(engine == (expectedEngine == L"object" ? 1 : 2), "it holds the expected engine");
   PutBytes("a1\r\nbb\r\n22\r\n");
-  CommandAsync(32769);
+  CommandAsync(CMD_LineSelect);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
   Check(d != nullptr, "the selection dialog opens");
   if (!d) return;
@@ -590,7 +592,7 @@ void RegexOptionSelectsReplacesAndDeletes() {
   Command(57634);
   Check(GetBytes() == "a1\r\n22\r\n", "コピー puts out the lines the expression selects");
   // The regex flag outlives the command: clear it with the dialog's all-lines button.
-  CommandAsync(32769);
+  CommandAsync(CMD_LineSelect);
   d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
   if (!d) return;
   CheckDlgButton(d, 153, BST_UNCHECKED);
@@ -606,11 +608,11 @@ void RegexOptionSelectsReplacesAndDeletes() {
     std::string out;
     const char* what;
   } steps[] = {
-      {32783, L"置換", L"([0-9]+)([a-z])", L"$2$1", "x12y3z\r\nq", L"1行の置換を行いました", "xy12z3\r\nq",
+      {CMD_Replace, L"置換", L"([0-9]+)([a-z])", L"$2$1", "x12y3z\r\nq", L"1行の置換を行いました", "xy12z3\r\nq",
        "replace swaps the groups"},
-      {32783, L"置換", L"^.", L"半", "\x91\x53\x8A\x70", L"1行の置換を行いました", "\x94\xBC\x8A\x70",
+      {CMD_Replace, L"置換", L"^.", L"半", "\x91\x53\x8A\x70", L"1行の置換を行いました", "\x94\xBC\x8A\x70",
        "a dot is one double-byte character"},  // 全角 -> 半角
-      {32926, L"指定文字の削除", L"\\s+", nullptr, "a b\tc\r\nd", L"1個の削除を行いました", "abc\r\nd",
+      {CMD_DelStr, L"指定文字の削除", L"\\s+", nullptr, "a b\tc\r\nd", L"1個の削除を行いました", "abc\r\nd",
        "delete takes every match"},
   };
   for (const Step& s : steps) {
@@ -633,7 +635,7 @@ void RegexOptionSelectsReplacesAndDeletes() {
 
 void EnclosingReplaceRefusesAnEmptyStartAndStaysOpen() {
   PutBytes("\x81\x75" "a\x81\x76");  // 「a」
-  CommandAsync(32915);
+  CommandAsync(CMD_ReplaceDouble);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"囲み文字の置換"); }, 5000);
   Check(d != nullptr, "the enclosing-replace dialog opens");
   if (!d) return;
@@ -653,7 +655,7 @@ void EnclosingReplaceRefusesAnEmptyStartAndStaysOpen() {
 void VerifyAsksAndCancelLeavesTheClipboard() {
   SetInt(L"System", L"Verify", 1);
   PutBytes("abc\r\n");
-  CommandAsync(32781);  // ひらがな→カタカナ
+  CommandAsync(CMD_HiraToKana);  // ひらがな→カタカナ
   HWND box = WaitFor([] { return TrayTopLevel(L"#32770", L"QlkTray"); }, 5000);
   Check(box != nullptr, "Verify 1 asks before the command runs");
   if (box) {
@@ -674,13 +676,13 @@ void CodeCommandsConvertTheClipboard() {
     std::string in, out;
     const char* what;
   } steps[] = {
-      {32786, sjis, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", "シフトJIS→JIS"},
-      {32785, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", sjis, "JIS→シフトJIS"},
-      {32795, "\x88\x9F\x82\xA0", "\xB0\xA1\xA4\xA2", "シフトJIS→EUC"},
-      {32794, "\xB0\xA1\xA4\xA2", "\x88\x9F\x82\xA0", "EUC→シフトJIS"},
-      {32788, "\x88\x9F\xB1", "\xE4\xBA\x9C\xEF\xBD\xB1", "シフトJIS→UTF8"},
-      {32927, "\xE4\xBA\x9C\xEF\xBD\xB1", "\x88\x9F\xB1", "UTF8→シフトJIS"},
-      {32920, "+MEIwRA-", "\x82\xA0\x82\xA2", "UTF7→通常コード"},
+      {CMD_SjisToJis, sjis, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", "シフトJIS→JIS"},
+      {CMD_JisToSjis, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", sjis, "JIS→シフトJIS"},
+      {CMD_SjisToEuc, "\x88\x9F\x82\xA0", "\xB0\xA1\xA4\xA2", "シフトJIS→EUC"},
+      {CMD_EucToSjis, "\xB0\xA1\xA4\xA2", "\x88\x9F\x82\xA0", "EUC→シフトJIS"},
+      {CMD_SjisToUtf8, "\x88\x9F\xB1", "\xE4\xBA\x9C\xEF\xBD\xB1", "シフトJIS→UTF8"},
+      {CMD_Utf8ToSjis, "\xE4\xBA\x9C\xEF\xBD\xB1", "\x88\x9F\xB1", "UTF8→シフトJIS"},
+      {CMD_UnicodeToMbcs, "+MEIwRA-", "\x82\xA0\x82\xA2", "UTF7→通常コード"},
   };
   SetInt(L"System", L"Verify", 0);
   SetInt(L"Jis", L"Jis", 1);
@@ -701,17 +703,17 @@ void TransferCommandsConvertTheClipboard() {
     std::string in, out;
     const char* what;
   } steps[] = {
-      {32813, "a b\x82\xA0", "a%20b%82%A0", "URL形式(%)エンコード"},
-      {32787, "%82%A0+x&y", "\x82\xA0 x\r\ny", "URL形式(%)デコード cuts at &"},
-      {32796, "=82=\r\n=A0", "\x82\xA0", "URL形式(=)デコード joins the lines"},
-      {32803, "abc", "YWJj", "MIMEに変換"},
-      {32833, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", tesuto, "MIME→シフトJIS"},
-      {32836, tesuto, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", "シフトJIS→MIMEヘッダ"},
-      {32789, "A\x82\xA0", "41 82 A0 ", "16進コード化"},
-      {32790, "A\x82\xA0", "41 2422 ", "JIS16進コード化"},
-      {32804, "41 82 A0 ", "A\x82\xA0", "16進->文字化"},
-      {32805, "2422 2424", "\x82\xA0\x82\xA2", "16進JISコードを文字化"},
-      {32807, "\x1B$B$\"\x1B(B", "\x82\xA0", "全て→シフトJIS of JIS text"},
+      {CMD_SjisToUrl, "a b\x82\xA0", "a%20b%82%A0", "URL形式(%)エンコード"},
+      {CMD_UrlToSjis, "%82%A0+x&y", "\x82\xA0 x\r\ny", "URL形式(%)デコード cuts at &"},
+      {CMD_UrleToSjis, "=82=\r\n=A0", "\x82\xA0", "URL形式(=)デコード joins the lines"},
+      {CMD_ToMime, "abc", "YWJj", "MIMEに変換"},
+      {CMD_MimeToSjis, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", tesuto, "MIME→シフトJIS"},
+      {CMD_SjisToMime, tesuto, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", "シフトJIS→MIMEヘッダ"},
+      {CMD_ToSjisCode, "A\x82\xA0", "41 82 A0 ", "16進コード化"},
+      {CMD_ToJisCode, "A\x82\xA0", "41 2422 ", "JIS16進コード化"},
+      {CMD_CodeToSjis, "41 82 A0 ", "A\x82\xA0", "16進->文字化"},
+      {CMD_CodeToJis, "2422 2424", "\x82\xA0\x82\xA2", "16進JISコードを文字化"},
+      {CMD_ToSjis, "\x1B$B$\"\x1B(B", "\x82\xA0", "全て→シフトJIS of JIS text"},
   };
   SetInt(L"System", L"Verify", 0);
   SetInt(L"Jis", L"Jis", 1);
@@ -722,7 +724,7 @@ void TransferCommandsConvertTheClipboard() {
   }
   // The document now holds Shift-JIS; the JIS text put on the clipboard is not read.
   PutBytes("\x1B$B$\"\x1B(B\r\n");
-  CommandAsync(32811);
+  CommandAsync(CMD_CodeDetect);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"コード判定"); }, 5000);
   Check(d != nullptr, "the code detection dialog opens");
   if (!d) return;
@@ -742,12 +744,12 @@ void WidthAndCaseCommandsConvertTheClipboard() {
     std::string in, out;
     const char* what;
   } steps[] = {
-      {32830, "\xB6\xDE\xB7\xDE\xCA\xDF", "\x83\x4B\x83\x4D\x83\x70", "ｶﾞｷﾞﾊﾟ becomes ガギパ"},
-      {32829, "\x82\xAA\x82\xCF\x83\x94", "\xB6\xDE\xCA\xDF\xB3\xDE", "がぱヴ becomes ｶﾞﾊﾟｳﾞ"},
-      {32818, "\xB6\xDE" "ab", "\xB6\xDE\x82\x81\x82\x82", "only the letters widen"},
-      {32777, "abc\x82\x81", "ABC\x82\x60", "ToUpper, ａ included"},
-      {32781, "\x82\xA0\x82\xF0", "\x83\x41\x83\x92", "あを becomes アヲ"},
-      {32904, "it's a pen.ok", "It's A Pen.Ok", "word starts"},
+      {CMD_HanToZen, "\xB6\xDE\xB7\xDE\xCA\xDF", "\x83\x4B\x83\x4D\x83\x70", "ｶﾞｷﾞﾊﾟ becomes ガギパ"},
+      {CMD_ZenToHan, "\x82\xAA\x82\xCF\x83\x94", "\xB6\xDE\xCA\xDF\xB3\xDE", "がぱヴ becomes ｶﾞﾊﾟｳﾞ"},
+      {CMD_HanToZenAlpha, "\xB6\xDE" "ab", "\xB6\xDE\x82\x81\x82\x82", "only the letters widen"},
+      {CMD_ToUpper, "abc\x82\x81", "ABC\x82\x60", "ToUpper, ａ included"},
+      {CMD_HiraToKana, "\x82\xA0\x82\xF0", "\x83\x41\x83\x92", "あを becomes アヲ"},
+      {CMD_ToTopUpper, "it's a pen.ok", "It's A Pen.Ok", "word starts"},
   };
   SetInt(L"System", L"Verify", 0);
   for (const Step& s : steps) {
@@ -757,7 +759,7 @@ void WidthAndCaseCommandsConvertTheClipboard() {
   }
   // The kind dialog: digits only, and its choice is kept for the next time.
   PutBytes("\x82\x50\x82\x81");  // １ａ
-  CommandAsync(32846);
+  CommandAsync(CMD_ZenToHanSw);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"全角→半角"); }, 5000);
   Check(d != nullptr, "the kind dialog opens");
   if (!d) return;
@@ -771,11 +773,11 @@ void WidthAndCaseCommandsConvertTheClipboard() {
 void SortAndDuplicateCommandsChangeTheClipboard() {
   SetInt(L"System", L"Verify", 0);
   PutBytes("b\r\nA\r\nc\r\n");
-  Command(32831);  // 昇順
+  Command(CMD_Sort1);  // 昇順
   Check(GetBytes() == "A\r\nb\r\nc\r\n", "the lines sort ascending, case aside");
   // Duplicates compared on columns 2-3 only, through the dialog's edits.
   PutBytes("xab1\r\nyab2\r\nz");
-  CommandAsync(32923);
+  CommandAsync(CMD_DupLineDel);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"重複行削除"); }, 5000);
   Check(d != nullptr, "the duplicate dialog opens");
   if (!d) return;
@@ -899,7 +901,7 @@ std::wstring NextBox(int button, DWORD ms = 15000) {
 
 // The menu command, answered Yes.
 void AskForTheCheck() {
-  CommandAsync(33078);
+  CommandAsync(CMD_UpdateCheck);
   std::wstring q = NextBox(IDYES);
   Check(q == L"このソフトが最新版かどうか確認しますか？\r\n注：インターネットに接続していることが必要です" ||
             q == L"このソフトが最新版かどうか確認しますか？\n注：インターネットに接続していることが必要です",

@@ -11,7 +11,7 @@
 namespace qlk {
 
 // The address of the update information when [Update] "Url" names none.
-inline constexpr const char* kDefaultUpdateUrl = "https://www.korvu.example/soft/update.xml";
+inline constexpr const char* kDefaultUpdateUrl = keys::kUpdateUrl.def;
 
 // The state of the update check: the schedule, where to look, and what the information file
 // said of the release.

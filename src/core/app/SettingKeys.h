@@ -73,6 +73,8 @@ inline constexpr IntKey kUpdateYear{"Update", "Year", 2005};
 inline constexpr IntKey kUpdateMonth{"Update", "Month", 1};
 inline constexpr IntKey kUpdateDay{"Update", "Day", 1};
 inline constexpr IntKey kUpdateCheckMode{"Update", "CheckMode", 0};
+inline constexpr TextKey kUpdateUrl{"Update", "Url", "https://www.korvu.example/soft/update.xml"};  // the information
+inline constexpr TextKey kUpdateRecentSetup{"Update", "RecentSetupFile", ""};  // the setup last started
 
 }  // namespace keys
 }  // namespace qlk

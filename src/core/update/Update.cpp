@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "app/SettingKeys.h"
 #include "conv/FileReader.h"
 #include "conv/Transfer.h"
 #include "update/Xml.h"
@@ -454,7 +455,7 @@ int UpdateCheck::Install() {
     ui.Show(MakeMessage(Txt::UpdateSetupBad), MsgButtons::Ok, MsgIcon::Warning);
     return 0;
   }
-  p_.settings.SetText("Update", "RecentSetupFile", path);
+  Set(p_.settings, keys::kUpdateRecentSetup, path);
   if (p_.shell.Execute(path, "", "") < 32) {
     // Nothing was started: the program must not end for it.
     ui.Show(MakeMessage(Txt::UpdateDownloadFailed), MsgButtons::Ok, MsgIcon::None);
@@ -465,7 +466,7 @@ int UpdateCheck::Install() {
 
 int UpdateCheck::Run(bool manual) {
   // Read where it is used: the address may change while the tray runs.
-  s_.infoUrl = p_.settings.GetText("Update", "Url", kDefaultUpdateUrl);
+  s_.infoUrl = Get(p_.settings, keys::kUpdateUrl);
   CAutoUpdateDlg checking;
   std::unique_ptr<IModeless> window = p_.ui.OpenModeless(checking);
   const Fetch fetched = FetchInformation();
@@ -489,7 +490,7 @@ int UpdateCheck::Run(bool manual) {
 }
 
 void UpdateCheck::DeleteRecentSetup() {
-  const std::string path = p_.settings.GetText("Update", "RecentSetupFile", "");
+  const std::string path = Get(p_.settings, keys::kUpdateRecentSetup);
   if (path.empty() || !InsideFolder(path, p_.files.TempFolder()) || !p_.files.Exists(path)) return;
   p_.files.Remove(path);
   const std::string folder = FolderOf(path);
