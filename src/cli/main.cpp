@@ -178,16 +178,7 @@ struct Session {
         if (!sys::WriteStdout(p)) return 1;
       return 0;
     }
-    const std::string target = Sjis(o.out);
-    const std::string tmp = target + ".qlark-tmp";
-    bool ok = false;
-    if (auto f = files->Create(tmp)) {
-      ok = true;
-      for (std::string_view p : parts) ok = ok && f->Write(p);
-      ok = f->Close() && ok && files->Rename(tmp, target);
-    }
-    if (!ok) {
-      files->Remove(tmp);
+    if (!files->WriteAllReplacing(Sjis(o.out), parts)) {
       Fail(Txt::CliCannotWrite, o.out);
       return 1;
     }

@@ -3,7 +3,11 @@
 #include <functional>
 #include <string>
 
+#include <cstdint>
+#include <vector>
+
 #include "app/SettingKeys.h"
+#include "macro/Commands.h"
 #include "ops/Kinsoku.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
@@ -57,6 +61,13 @@ inline constexpr const char* kHooksNotYetBuilt[] = {"createStartupShortcut"};
 
 struct AppState {
   std::string helpPath;  // the help file beside the program
+  // The custom menu: the catalogue its entries are chosen from (built once at start-up, with
+  // the macro menu as it stood then) and the identifiers on top of the tray menu, in order.
+  std::vector<CatalogueEntry> catalogue;
+  std::vector<uint32_t> customMenu;
+  // Where the custom menu's file goes when the program's folder cannot be written; empty
+  // where there is no such folder.
+  std::string appDataFolder;
   KinsokuRules kinsoku;  // line-breaking rules of the folds, as the rules dialog last left them
   UpdateState update;
   AppHooks hooks;

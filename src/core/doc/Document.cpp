@@ -178,13 +178,7 @@ bool CQuenlarkDoc::OpenFile(std::string_view path) {
   return true;
 }
 
-bool CQuenlarkDoc::SaveFile(std::string_view path) {
-  auto f = p_.files.Create(path);
-  if (!f) {
-    p_.ui.Info(MakeMessage(Txt::CannotWriteFile));
-    return false;
-  }
-  WaitCursor wait(p_.ui);
+std::string CQuenlarkDoc::FileBytes() const {
   int crlf = Get(p_.settings, keys::kCrLf);
   // Values outside the three the settings offer fall back to CR LF.
   const char* term = crlf == 1 ? "\r" : crlf == 2 ? "\n" : "\r\n";
@@ -196,7 +190,17 @@ bool CQuenlarkDoc::SaveFile(std::string_view path) {
     out += lines_[i];
     out += term;
   }
-  bool ok = f->Write(out);
+  return out;
+}
+
+bool CQuenlarkDoc::SaveFile(std::string_view path) {
+  auto f = p_.files.Create(path);
+  if (!f) {
+    p_.ui.Info(MakeMessage(Txt::CannotWriteFile));
+    return false;
+  }
+  WaitCursor wait(p_.ui);
+  bool ok = f->Write(FileBytes());
   ok = f->Close() && ok;
   if (!ok) {
     // A short write must not pass for a saved file.

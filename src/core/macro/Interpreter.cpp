@@ -135,4 +135,6 @@ bool RunMacroOnDocument(MainState& m, std::string_view path) {
   return true;
 }
 
+MacroStatus RunMacroLinesOnDocument(MainState& m, std::string_view text) { return RunLines(m, text); }
+
 }  // namespace qlk

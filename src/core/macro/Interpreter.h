@@ -65,5 +65,7 @@ MacroStatus RunMacroText(MainState& m, std::string_view text);
 // The lines of a macro file on the document as it stands, without the load and the store
 // (for a macro applied to opened files). False when the file could not be read.
 bool RunMacroOnDocument(MainState& m, std::string_view path);
+// The same with the macro's text in hand: Ok, or the first thing that went wrong.
+MacroStatus RunMacroLinesOnDocument(MainState& m, std::string_view text);
 
 }  // namespace qlk

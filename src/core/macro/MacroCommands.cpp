@@ -7,28 +7,25 @@
 #include "macro/Bindings.h"
 #include "macro/Families.h"
 #include "macro/Interpreter.h"
+#include "macro/MacroMenuDlg.h"
 #include "macro/MainState.h"
 
 namespace qlk {
 namespace {
 
-FileDialogRequest MacroFileRequest(MainState& m, bool open) {
+// The file dialog of the two macro commands: the file to record into, or the one to run.
+FileDialogRequest MacroCommandRequest(MainState& m, bool open) {
+  if (open) return MacroFileRequest(m.platform().settings, false);
   FileDialogRequest r;
-  r.open = open;
+  r.open = false;
   r.filter = Txt::MacroFileFilter;
   r.initialDir = Get(m.platform().settings, keys::kMacroDir);
-  if (open) {
-    r.defaultExt = "QMC";
-    r.fileName = "*.QMC";
-    r.title = Txt::MacroRunTitle;
-  } else {
-    r.defaultExt = "qmc";
-    r.fileName = "*.qmc";
-    r.title = Txt::MacroRecordTitle;
-    r.promptOverwrite = true;
-    r.keepCurrentDir = true;
-    r.mustExist = true;
-  }
+  r.defaultExt = "qmc";
+  r.fileName = "*.qmc";
+  r.title = Txt::MacroRecordTitle;
+  r.promptOverwrite = true;
+  r.keepCurrentDir = true;
+  r.mustExist = true;
   return r;
 }
 
@@ -37,18 +34,22 @@ void ToggleRecording(MainState& m) {
     m.recorder().Stop();
     return;
   }
-  std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroFileRequest(m, false));
+  std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroCommandRequest(m, false));
   if (chosen.empty()) return;
   if (!m.recorder().Start(m.platform().files, chosen[0]))
     m.platform().ui.Info(MakeMessage(Txt::CannotCreateMacro));
 }
 
+// A macro does not run while one is being recorded: its lines would go into the recording.
+bool NotRecording(MainState& m) {
+  if (!m.recorder().Recording()) return true;
+  m.platform().ui.Info(MakeMessage(Txt::MacroRecording));
+  return false;
+}
+
 void RunMacroCommand(MainState& m) {
-  if (m.recorder().Recording()) {
-    m.platform().ui.Info(MakeMessage(Txt::MacroRecording));
-    return;
-  }
-  std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroFileRequest(m, true));
+  if (!NotRecording(m)) return;
+  std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroCommandRequest(m, true));
   if (chosen.empty()) return;
   RunMacroFile(m, chosen[0]);
 }
@@ -97,13 +98,25 @@ void LineEdit(MainState& m, const MacroArgs& a) {
   d.SetModified();
 }
 
-// An entry of the macro menu: the macro file at that place of [DirMenu], run on the clipboard.
+// An entry of the macro menu: the macro file at that place of the list, run on the clipboard.
 void RunMacroMenuEntry(MainState& m, int entry) {
-  if (m.recorder().Recording()) {
-    m.platform().ui.Info(MakeMessage(Txt::MacroRecording));
-    return;
-  }
-  RunMacroFile(m, Get(m.platform().settings, keys::kMacroMenuFile, entry));
+  if (!NotRecording(m)) return;
+  CDirMenuArray list(m.platform().settings);
+  list.Load();
+  RunMacroFile(m, list.At(entry).path);
+}
+
+void EditMacroMenu(MainState& m) {
+  CMacroMenuDlg dlg(m.platform());
+  m.platform().ui.RunDialog(dlg);
+}
+
+// The chosen macro over the chosen files, each opened, run and (as the end mode says) saved.
+void MacroOverFiles(MainState& m) {
+  if (!NotRecording(m)) return;
+  CMacroExeDlg dlg(m.platform());
+  if (!m.platform().ui.RunDialog(dlg)) return;
+  ApplyMacroToFiles(m, dlg.macro, dlg.files, dlg.endMode);
 }
 
 }  // namespace
@@ -112,6 +125,8 @@ void BindMacroCommands(Bindings& b) {
   b.Command(Cmd::MacroRecord, ToggleRecording);
   b.Command(Cmd::MacroRun, RunMacroCommand);
   b.Range(Cmd::MacroMenu, kMacroMenuEntries, RunMacroMenuEntry);
+  b.Command(Cmd::MacroMenuEdit, EditMacroMenu);
+  b.Command(Cmd::MacroOverFiles, MacroOverFiles);
   auto none = [](MainState&, const MacroArgs&) {};
   b.Keyword(Kw::Paste, none);
   b.Keyword(Kw::PastePlus, none);

@@ -1,5 +1,7 @@
-// Commands of the tray itself that need no window: the settings dialog and the about box.
+// Commands of the tray itself that need no window: the settings dialog, the custom menu and
+// the about box.
 #include "app/AboutDlg.h"
+#include "app/RMenuCustDlg.h"
 #include "app/SetDlg.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
@@ -20,6 +22,10 @@ void BindShellCommands(Bindings& b) {
     if (!m.platform().ui.RunDialog(dlg)) return;
     m.allSelect = dlg.AcceptedAllSelect();
     app.update = dlg.AcceptedUpdate();
+  });
+  b.Command(Cmd::MenuCustomize, [](MainState& m) {
+    CRMenuCustDlg dlg(m.platform(), m.app());
+    m.platform().ui.RunDialog(dlg);
   });
 }
 

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "app/CustomMenu.h"
 #include "app/SettingKeys.h"
 #include "macro/Bindings.h"
 #include "macro/Commands.h"
+#include "macro/DirMenu.h"
 #include "platform/System.h"
 
 namespace qlk::win {
@@ -181,13 +183,12 @@ void CMainWnd::OnTrayLButtonUp() {
 HMENU CMainWnd::BuildPopup(HMENU loaded) {
   HMENU popup = GetSubMenu(loaded, 0);
   HMENU options = GetSubMenu(popup, kOptionsPosition);
-  for (int i = 0; i < kMacroMenuEntries && DeleteMenu(options, kOptionsPosition, MF_BYPOSITION); ++i) {
+  for (int i = 0; i < kMacroMenuEntries && DeleteMenu(options, kMacroEntriesPosition, MF_BYPOSITION); ++i) {
   }
-  ISettings& s = *settings_;
-  const int count = Get(s, keys::kMacroMenuCount);
-  for (int i = 0; i < count && i < kMacroMenuEntries; ++i)
-    AppendMenuW(options, MF_STRING, kFirstMacroMenuCommand + static_cast<UINT>(i),
-                SjisToWide(Get(s, keys::kMacroMenuName, i)).c_str());
+  CDirMenuArray macros(*settings_);
+  macros.Load();
+  for (int i = 0; i < macros.Count(); ++i)
+    AppendMenuW(options, MF_STRING, kFirstMacroMenuCommand + static_cast<UINT>(i), SjisToWide(macros[i].name).c_str());
   MainState& m = *state_;
   const UINT record = IdOf(Cmd::MacroRecord);
   if (m.recorder().Recording())
@@ -196,9 +197,21 @@ HMENU CMainWnd::BuildPopup(HMENU loaded) {
   EnableMenuItem(popup, IdOf(Cmd::Undo), MF_BYCOMMAND | (m.doc().CanUndo() ? MF_ENABLED : MF_GRAYED));
   EnableMenuItem(popup, IdOf(Cmd::Redo), MF_BYCOMMAND | (m.doc().CanRedo() ? MF_ENABLED : MF_GRAYED));
   // A command whose feature is not in this build stands grey rather than doing nothing.
+  auto grey = [&m](uint32_t id) {
+    if (id == IdOf(Cmd::Undo)) return !m.doc().CanUndo();
+    if (id == IdOf(Cmd::Redo)) return !m.doc().CanRedo();
+    const CommandDef* c = FindCommand(id);
+    return c && c->cmd != Cmd::Exit && !m.IsBound(id);
+  };
   for (const CommandDef& c : AllCommands())
-    if (c.cmd != Cmd::Undo && c.cmd != Cmd::Redo && c.cmd != Cmd::Exit && !m.IsBound(c.id))
-      EnableMenuItem(popup, c.id, MF_BYCOMMAND | MF_GRAYED);
+    if (c.cmd != Cmd::Undo && c.cmd != Cmd::Redo && grey(c.id)) EnableMenuItem(popup, c.id, MF_BYCOMMAND | MF_GRAYED);
+  // The custom entries on top, in list order, without their group, and a separator below
+  // them: added last, so that the changes above, made by identifier, find the standard items.
+  const std::vector<uint32_t>& custom = app_.customMenu;
+  for (size_t k = custom.size(); k-- > 0;)
+    InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING | (grey(custom[k]) ? MF_GRAYED : 0), custom[k],
+                SjisToWide(MenuCaptionOf(app_.catalogue, custom[k])).c_str());
+  if (!custom.empty()) InsertMenuW(popup, static_cast<UINT>(custom.size()), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
   return popup;
 }
 
