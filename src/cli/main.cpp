@@ -69,8 +69,8 @@ class CliUI final : public IUserInterface {
 
 struct Options {
   std::string in, out, macroFile, detect, xml;  // UTF-8 paths
-  bool utf8 = false, list = false, help = false;
-  std::vector<std::string> line;   // keyword and arguments
+  bool utf8 = false, list = false, help = false, inPlace = false;
+  std::vector<std::string> line;   // keyword and arguments; with --in-place, the files
 };
 
 // Lines per piece of a line-by-line run: small enough to stay in the caches' reach, large
@@ -109,13 +109,15 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
       if (!value(o.detect)) return std::nullopt;
     } else if (options && s == "--xml") {
       if (!value(o.xml)) return std::nullopt;
+    } else if (options && s == "--in-place") {
+      o.inPlace = true;
     } else if (options && s == "--utf8") {
       o.utf8 = true;
     } else if (options && s == "--list") {
       o.list = true;
     } else if (options && (s == "--help" || s == "-h")) {
       o.help = true;
-    } else if (options && o.line.empty() && s.size() > 1 && s[0] == '-') {
+    } else if (options && (o.line.empty() || o.inPlace) && s.size() > 1 && s[0] == '-') {
       Fail(Txt::CliUnknownOption, s);
       return std::nullopt;
     } else {
@@ -283,6 +285,41 @@ int RunStreamed(Session& s, const Bindings::LineFn& fn) {
   return whole ? s.WriteParts(std::vector<std::string_view>(collected.begin(), collected.end())) : 0;
 }
 
+// Each file opened as the macro keyword Open opens it (its code detected and converted), the
+// macro run on its lines, and the file written back beside itself and renamed over it, only
+// after a run that went well: a file whose run failed, or that cannot be written, stays as it
+// was, and the run goes on with the next file.
+int RunInPlace(const Options& o) {
+  if (o.macroFile.empty() || o.line.empty() || !o.in.empty() || !o.out.empty() || o.utf8) {
+    Fail(Txt::CliInPlaceUsage);
+    return 2;
+  }
+  Session& s = *new Session(o);  // never destroyed: see Session
+  std::optional<std::string> macro = s.files->ReadAll(s.Sjis(o.macroFile));
+  if (!macro) {
+    Fail(Txt::CliCannotRead, o.macroFile);
+    return 2;
+  }
+  int rc = 0;
+  for (const std::string& file : o.line) {
+    const std::string path = s.Sjis(file);
+    if (!s.m.doc().OpenFile(path)) {  // it has said so
+      rc = 1;
+      continue;
+    }
+    if (RunMacroLinesOnDocument(s.m, *macro) != MacroStatus::Ok) {
+      Fail(Txt::CliNotRewritten, file);
+      rc = 1;
+      continue;
+    }
+    if (!s.files->WriteAllReplacing(path, {s.m.doc().FileBytes()})) {
+      Fail(Txt::CliCannotWrite, file);
+      rc = 1;
+    }
+  }
+  return rc;
+}
+
 // Chooses how to run: a one-line run of a keyword with a line conversion streams, one of a
 // line-local keyword goes in pieces, anything else (a macro file, --utf8) runs whole.
 int Run(const Options& o) {
@@ -359,6 +396,8 @@ int main(int argc, char** argv) {
       rc = Detect(*o);
     } else if (!o->xml.empty()) {
       rc = ShowXml(o->xml);
+    } else if (o->inPlace) {
+      rc = RunInPlace(*o);
     } else {
       rc = Run(*o);
     }

@@ -7,6 +7,8 @@
 //                                    the tray must hold the regex ENGINE ("object" or
 //                                    "builtin"); with "regex", only the regular-expression checks
 //   qlk_e2e start QLKTRAY.EXE        starts the tray and waits for its window
+//   qlk_e2e resume QLKTRAY.EXE       the same, keeping the profile as it stands
+//   qlk_e2e set-text SECTION KEY TEXT, set-int SECTION KEY N   a value of the profile
 //   qlk_e2e open-menu                opens the popup menu as a right click does
 //   qlk_e2e keys KEY...              types keys (DOWN UP RIGHT LEFT ESC RETURN or letters)
 //   qlk_e2e command ID               posts a menu command
@@ -243,6 +245,14 @@ DWORD GetInt(const wchar_t* section, const wchar_t* key, DWORD def) {
   return v;
 }
 
+std::wstring GetText(const wchar_t* section, const wchar_t* key) {
+  std::wstring p = std::wstring(kKey) + L"\\" + section;
+  wchar_t buf[1024] = {};
+  DWORD size = sizeof buf - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, p.c_str(), key, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return L"";
+  return buf;
+}
+
 // ---------------------------------------------------------------- the tray process
 
 std::wstring trayExe;
@@ -307,6 +317,56 @@ void CancelAll() {
   }
 }
 
+
+// ---------------------------------------------------------------- files and menus
+
+std::wstring TempPath(const wchar_t* name) {
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  return std::wstring(dir) + name;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string text;
+  char buf[65536];
+  DWORD n = 0;
+  while (ReadFile(f, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
+  CloseHandle(f);
+  return text;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD n = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+  CloseHandle(f);
+}
+
+// The popup as the tray would open it now, described by the tray itself: one item a line,
+// "depth TAB position TAB identifier TAB caption TAB state".
+std::string MenuText() {
+  std::wstring path = TempPath(L"qlk-e2e-menu.txt");
+  Check(Ask("menu " + Utf8(path)) == TRUE, "the tray describes its menu");
+  return ReadBytes(path);
+}
+
+// The items of a list box of another process's dialog.
+std::vector<std::wstring> ListItems(HWND dlg, int id) {
+  std::vector<std::wstring> v;
+  HWND c = GetDlgItem(dlg, id);
+  LRESULT n = SendMessageW(c, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    wchar_t buf[1024] = {};
+    SendMessageW(c, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf));
+    v.push_back(buf);
+  }
+  return v;
+}
+
+int ListSelection(HWND dlg, int id) { return static_cast<int>(SendDlgItemMessageW(dlg, id, LB_GETCURSEL, 0, 0)); }
+
 // ---------------------------------------------------------------- the checks
 
 struct Test {
@@ -340,12 +400,6 @@ void RightClickOpensTheMenuAtOnce() {
   Icon(WM_RBUTTONUP);
   Check(WaitFor([] { return TrayTopLevel(L"#32768"); }, 1500) != nullptr, "a right click opens the menu");
   CloseMenus();
-}
-
-std::wstring TempPath(const wchar_t* name) {
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  return std::wstring(dir) + name;
 }
 
 void DoubleClickStartsTheProgramAndNeverOpensTheMenu() {
@@ -798,14 +852,7 @@ void MenuIsBuiltFromTheResourceEveryTime() {
   SetInt(L"DirMenu", L"DirNo", 2);
   SetText(L"DirMenu", L"Name00", L"整形マクロ");
   SetText(L"DirMenu", L"Name01", L"sort");
-  std::wstring path = TempPath(L"qlk-e2e-menu.txt");
-  Check(Ask("menu " + Utf8(path)) == TRUE, "the tray describes its menu");
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  std::string text(1 << 20, '\0');
-  DWORD n = 0;
-  ReadFile(f, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
-  CloseHandle(f);
-  text.resize(n);
+  std::string text = MenuText();
   int top = 0;
   size_t p = 0;
   while ((p = text.find("\n0\t", p)) != std::string::npos || (top == 0 && text.rfind("0\t", 0) == 0)) {
@@ -815,12 +862,188 @@ void MenuIsBuiltFromTheResourceEveryTime() {
   }
   Check(text.find("0\t12\tpopup\tオプション(&O)") != std::string::npos, "the options submenu stands at 12");
   Check(text.find("DUMMY") == std::string::npos, "its placeholder is gone");
-  Check(text.find("1\t12\t32853\t整形マクロ") != std::string::npos, "the first macro entry follows the separator");
-  Check(text.find("1\t13\t32854\tsort") != std::string::npos, "and the second after it");
+  Check(text.find("1\t13\t32853\t整形マクロ") != std::string::npos, "the first macro entry follows the separator");
+  Check(text.find("1\t14\t32854\tsort") != std::string::npos, "and the second after it");
+  Check(text.find("1\t10\t32812\t複数ファイルを開いてマクロ実行(&N)...") != std::string::npos,
+        "the macro over files follows the macro run");
   Check(text.find("32837\tマクロ記録(&M)") != std::string::npos, "recording is off");
   Check(text.find("57643\tアンドゥ(\x1E" "U\x1F" "ｱ)\tgrayed") != std::string::npos, "undo is grey with nothing to undo");
   Check(text.find("0\t15\t57665\t終了(\x1E" "X\x1F" "ﾘ)") != std::string::npos, "exit ends the menu");
   SetInt(L"DirMenu", L"DirNo", 0);
+}
+
+
+// ---------------------------------------------------------------- the menus the user shapes
+
+HWND WaitTitle(const wchar_t* title, DWORD ms = 5000) {
+  return WaitFor([title] { return TrayTopLevel(L"#32770", title); }, ms);
+}
+
+// Waits until a dialog has gone (after OK or Cancel).
+void WaitGone(HWND d) {
+  for (int i = 0; i < 100 && IsWindow(d) && IsWindowVisible(d); ++i) Sleep(50);
+  Settle();
+}
+
+// One entry through the entry dialog the list dialog's Add opens.
+void AddMacroEntry(HWND list, const std::wstring& name, const std::wstring& path) {
+  Press(list, 141);
+  HWND e = WaitTitle(L"マクロメニュー編集");
+  Check(e != nullptr, "追加 opens the entry dialog");
+  if (!e) return;
+  SetDlgItemTextW(e, 122, name.c_str());
+  SetDlgItemTextW(e, 156, path.c_str());
+  Press(e, IDOK);
+  WaitGone(e);
+}
+
+void MacroMenuIsEditedInItsDialogAndRunsFromTheMenu() {
+  SetInt(L"DirMenu", L"DirNo", 0);
+  const std::wstring up = TempPath(L"qlk-e2e-up.qmc"), rev = TempPath(L"qlk-e2e-rev.qmc");
+  WriteBytes(up, "ToUpper\r\n");
+  WriteBytes(rev, "Sort2\r\n");
+  CommandAsync(CMD_MacroMenuEdit);
+  HWND d = WaitTitle(L"マクロメニューの編集");
+  Check(d != nullptr, "the macro menu dialog opens");
+  if (!d) return;
+  AddMacroEntry(d, L"大文字", up);
+  AddMacroEntry(d, L"逆順", rev);
+  Check(ListItems(d, 110) == std::vector<std::wstring>{L"大文字", L"逆順"}, "both names are listed in order");
+  SendDlgItemMessageW(d, 110, LB_SETCURSEL, 1, 0);
+  Press(d, 133);  // 一つ上へ移動
+  Settle();
+  Check(ListItems(d, 110) == std::vector<std::wstring>{L"逆順", L"大文字"}, "up moves the second entry first");
+  Check(ListSelection(d, 110) == 0, "and keeps it selected");
+  Check(GetInt(L"DirMenu", L"DirNo", 9) == 0, "nothing is saved before OK");
+  Press(d, IDOK);
+  WaitGone(d);
+  Check(GetInt(L"DirMenu", L"DirNo", 9) == 2, "OK saves the two entries");
+  Check(GetText(L"DirMenu", L"Name00") == L"逆順" && GetText(L"DirMenu", L"Dir00") == rev, "the moved entry first");
+  std::string menu = MenuText();
+  Check(menu.find("1\t13\t32853\t逆順") != std::string::npos && menu.find("1\t14\t32854\t大文字") != std::string::npos,
+        "the options submenu ends with both entries in their new order");
+  PutBytes("b\r\na\r\nc");
+  Command(32853);
+  Check(GetBytes() == "c\r\nb\r\na", "the first entry sorts the clipboard descending");
+  Command(32854);
+  Check(GetBytes() == "C\r\nB\r\nA", "the second makes it upper case");
+}
+
+// Chooses one file in the tray's file dialog by its full path.
+void ChooseFile(const wchar_t* title, const std::wstring& path) {
+  HWND fd = WaitTitle(title);
+  Check(fd != nullptr, "the file dialog opens");
+  if (!fd) return;
+  HWND edit = GetDlgItem(fd, 1152);  // edt1
+  if (!edit)
+    if (HWND combo = GetDlgItem(fd, 1148)) edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);  // cmb13
+  Check(edit != nullptr, "it has a file name field");
+  if (!edit) return;
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(fd, WM_COMMAND, IDOK, 0);
+  WaitGone(fd);
+}
+
+// The apply-macro dialog with the macro, the two files and the end mode; OK.
+void ApplyMacro(const std::wstring& macro, const std::vector<std::wstring>& files, int endMode) {
+  CommandAsync(CMD_MacroOverFiles);
+  HWND d = WaitTitle(L"指定ファイルにマクロを適用");
+  Check(d != nullptr, "the apply-macro dialog opens");
+  if (!d) return;
+  Check(ListItems(d, 111).empty(), "its file list starts empty");
+  SetDlgItemTextW(d, 226, macro.c_str());
+  for (const std::wstring& f : files) {
+    Press(d, 141);
+    ChooseFile(L"マクロを適用するファイル", f);
+  }
+  Check(ListItems(d, 111) == files, "the chosen files are listed in order");
+  SendDlgItemMessageW(d, 230, CB_SETCURSEL, static_cast<WPARAM>(endMode), 0);
+  Press(d, IDOK);
+  WaitGone(d);
+}
+
+void AMacroIsAppliedToTwoFiles() {
+  const std::wstring macro = TempPath(L"qlk-e2e-apply.qmc");
+  const std::wstring a = TempPath(L"qlk-e2e-a.txt"), b = TempPath(L"qlk-e2e-b.txt");
+  WriteBytes(macro, "ToUpper\r\nInsertEndLine end\r\n");
+  const std::string aText = "abc\r\ndef", bText = std::string(120000, 'x') + "\n\x82\xA0y\r\n";
+  WriteBytes(a, aText);
+  WriteBytes(b, bText);
+  PutBytes("keep");
+  ApplyMacro(macro, {a, b}, 0);
+  Check(ReadBytes(a) == aText && ReadBytes(b) == bText, "そのまま leaves both files as they were");
+  Check(GetText(L"MacroExe", L"MaroName") == macro && GetInt(L"MacroExe", L"EndMode", 9) == 0, "OK keeps the macro and mode");
+  ApplyMacro(macro, {a, b}, 1);
+  Check(ReadBytes(a) == "ABC\r\nDEF\r\nend\r\n", "保存 writes the first file back");
+  Check(ReadBytes(b) == std::string(120000, 'X') + "\r\n\x82\xA0Y\r\nend\r\n", "and the one with a line over 100 KB, byte for byte");
+  Check(GetBytes() == "keep", "the clipboard is left alone");
+}
+
+void CustomEntriesStandOnTopAndSurviveARestart() {
+  const std::wstring file = TempPath(L"qlk-e2e-QLarkRMenu.dat");
+  DeleteFileW(file.c_str());
+  SetText(L"System", L"RMenu", file);
+  // The catalogue is built at start-up: a new start brings in the macro entries made above.
+  Check(ExitTray() && StartTray(), "the tray restarts");
+  CommandAsync(CMD_MenuCustomize);
+  HWND d = WaitTitle(L"右クリックメニューカスタマイズ");
+  Check(d != nullptr, "the customisation dialog opens");
+  if (!d) return;
+  std::vector<std::wstring> all = ListItems(d, 164);
+  Check(all.size() == 103, "it lists the catalogue with the two macro entries (" + std::to_string(all.size()) + ")");
+  if (all.size() < 100) return;
+  Check(all[58] == L"[整形]左揃え" && all[92] == L"[ﾏｸﾛ]逆順", "in catalogue order");
+  for (int pick : {33, 58, 0}) {
+    SendDlgItemMessageW(d, 164, LB_SETCURSEL, static_cast<WPARAM>(pick), 0);
+    Press(d, 141);
+    Settle();
+  }
+  Check(ListItems(d, 165) == std::vector<std::wstring>{L"[編集]全て選択", L"[整形]先頭の空白を削除", L"[全角→半角]全て変換"},
+        "the entries show with their group, 32797 as its first caption");
+  Check(ListSelection(d, 165) == 2, "the last added is selected");
+  Press(d, IDOK);
+  WaitGone(d);
+  Check(ReadBytes(file) == std::string("\x03\0\0\0\x22\x80\0\0\x1D\x80\0\0\x3D\x80\0\0", 16),
+        "QLarkRMenu.dat holds the count and the identifiers, little-endian");
+  const char* top[] = {"0\t0\t32802\t全て選択\t", "0\t1\t32797\t先頭の空白を削除\t", "0\t2\t32829\t全て変換\t",
+                       "0\t3\t-\t", "0\t4\tpopup\t全角→半角(&Z)"};
+  auto onTop = [&](const std::string& menu) {
+    size_t at = 0;
+    for (const char* line : top) {
+      if (menu.compare(at, strlen(line), line) != 0) return false;
+      at = menu.find('\n', at);
+      if (at == std::string::npos) return false;
+      ++at;
+      while (menu.compare(at, 2, "1\t") == 0) at = menu.find('\n', at) + 1;  // a submenu's items
+    }
+    return true;
+  };
+  Check(onTop(MenuText()), "the menu starts with the three entries without their group, then a separator");
+  PutBytes("keep");
+  Command(57648);  // a window command of the catalogue: nothing at all
+  Check(GetBytes() == "keep" && TrayWindow() != nullptr, "a window entry does nothing");
+  Check(ExitTray() && StartTray(), "the tray restarts");
+  Check(onTop(MenuText()), "after a restart the entries are read back");
+  // Deleted one by one with their question, the file keeps an empty list.
+  CommandAsync(CMD_MenuCustomize);
+  d = WaitTitle(L"右クリックメニューカスタマイズ");
+  if (!d) return Check(false, "the dialog opens again");
+  Check(ListItems(d, 165).size() == 3 && ListSelection(d, 165) == 0, "it shows the list with the first selected");
+  SendDlgItemMessageW(d, 165, LB_SETCURSEL, 2, 0);
+  for (int i = 0; i < 3; ++i) {
+    Press(d, 131);
+    HWND box = WaitTitle(L"QlkTray");
+    Check(box && BoxText(box).find(L" を削除しますか？") != std::wstring::npos, "削除 asks first");
+    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitGone(box);
+    if (i == 0) Check(ListSelection(d, 165) == 1, "deleting the last selects the new last");
+  }
+  Check(ListItems(d, 165).empty() && ListSelection(d, 165) == -1, "deleting the only entry leaves no selection");
+  Press(d, IDOK);
+  WaitGone(d);
+  Check(ReadBytes(file) == std::string(4, '\0'), "an empty list is a count of zero");
+  Check(MenuText().rfind("0\t0\tpopup\t全角→半角(&Z)", 0) == 0, "and the menu starts with its standard items again");
+  SetText(L"System", L"RMenu", L"");
 }
 
 const Test kTests[] = {
@@ -844,6 +1067,9 @@ const Test kTests[] = {
     {"SortAndDuplicateCommandsChangeTheClipboard", SortAndDuplicateCommandsChangeTheClipboard},
     {"TransferCommandsConvertTheClipboard", TransferCommandsConvertTheClipboard},
     {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},
+    {"MacroMenuIsEditedInItsDialogAndRunsFromTheMenu", MacroMenuIsEditedInItsDialogAndRunsFromTheMenu},
+    {"AMacroIsAppliedToTwoFiles", AMacroIsAppliedToTwoFiles},
+    {"CustomEntriesStandOnTopAndSurviveARestart", CustomEntriesStandOnTopAndSurviveARestart},
 };
 
 // ---------------------------------------------------------------- the update check
@@ -852,14 +1078,6 @@ std::wstring updateBase;  // the test server, http://127.0.0.1:PORT
 
 std::wstring SetupMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
 bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::wstring GetText(const wchar_t* section, const wchar_t* key) {
-  std::wstring p = std::wstring(kKey) + L"\\" + section;
-  wchar_t buf[1024] = {};
-  DWORD size = sizeof buf - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CURRENT_USER, p.c_str(), key, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return L"";
-  return buf;
-}
 
 // Files left in the download folders the tray makes under %TEMP%.
 int DownloadedFiles() {
@@ -1082,12 +1300,12 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(f);
     return 0;
   }
-  if ((verb == L"suite" || verb == L"start") && argc > 2) {
+  if ((verb == L"suite" || verb == L"start" || verb == L"resume") && argc > 2) {
     trayExe = argv[2];
     if (argc > 3) expectedEngine = argv[3];
     regexOnly = argc > 4 && std::wstring(argv[4]) == L"regex";
     if (verb == L"suite") return Suite(kTests);
-    ClearProfile();
+    if (verb == L"start") ClearProfile();
     STARTUPINFOW si{};
     si.cb = sizeof si;
     std::wstring cmd = L"\"" + trayExe + L"\"";
@@ -1106,6 +1324,14 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring t = BoxText(box);
     for (wchar_t c : t) std::printf("%04x ", static_cast<unsigned>(c));
     std::printf("\n%s\n", Utf8(t).c_str());
+    return 0;
+  }
+  if (verb == L"set-text" && argc > 4) {
+    SetText(argv[2], argv[3], argv[4]);
+    return 0;
+  }
+  if (verb == L"set-int" && argc > 4) {
+    SetInt(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])));
     return 0;
   }
   if (verb == L"set-url" && argc > 2) {

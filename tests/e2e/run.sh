@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end tests of QlkTray.exe under Wine: the driver's suite, then screenshots of the
-# popup menu, a submenu and the settings dialog in build/e2e/ for a person to look at.
+# popup menu, a submenu and the dialogs in build/e2e/ for a person to look at.
 # Expects tools/wine-env to be sourced and started (a display, the prefix, a wineserver).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -29,6 +29,36 @@ shot setdlg.png
 wine "$driver" cancel
 wine "$driver" exit
 echo "screenshots: $out/menu.png $out/submenu.png $out/setdlg.png $out/replacedlg.png"
+
+# The menus the user shapes: two macro entries, three custom entries on top, their dialogs.
+printf '\003\000\000\000\042\200\000\000\035\200\000\000\075\200\000\000' >"$out/rmenu.dat"
+wine "$driver" start "$tray"
+wine "$driver" set-int DirMenu DirNo 2
+wine "$driver" set-text DirMenu Name00 逆順
+wine "$driver" set-text DirMenu Dir00 'C:\macros\rev.qmc'
+wine "$driver" set-text DirMenu Name01 大文字
+wine "$driver" set-text DirMenu Dir01 'C:\macros\up.qmc'
+wine "$driver" set-text System RMenu "$(winepath -w "$out/rmenu.dat")"
+wine "$driver" set-text MacroExe MaroName 'C:\macros\up.qmc'
+wine "$driver" exit
+wine "$driver" resume "$tray"
+wine "$driver" open-menu
+shot custommenu.png
+wine "$driver" cancel
+wine "$driver" command 32852
+shot macromenudlg.png
+wine "$driver" press マクロメニューの編集 132
+wine "$driver" wait マクロメニュー編集
+shot macroeditdlg.png
+wine "$driver" cancel
+wine "$driver" command 32812
+shot macroexedlg.png
+wine "$driver" cancel
+wine "$driver" command 32774
+shot rmenucustdlg.png
+wine "$driver" cancel
+wine "$driver" exit
+echo "screenshots: $out/custommenu.png $out/macromenudlg.png $out/macroeditdlg.png $out/macroexedlg.png $out/rmenucustdlg.png"
 
 # ---- the update check, against a server on the loopback address. The tests make a key pair
 # of their own and build the tray with its public half (only the key's object differs).
