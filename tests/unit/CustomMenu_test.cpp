@@ -129,6 +129,7 @@ TEST(CustomMenuStore, SavesBesideAndRenamesOverAndFallsBackToTheApplicationData)
   EXPECT_FALSE(f.Exists(file + ".qlk-tmp"));
   // A write that fails (here its work file cannot be made) leaves the old list.
   std::filesystem::create_directory(file + ".qlk-tmp");
+  ASSERT_TRUE(f.WriteAll(file + ".qlk-tmp" + f.Separator() + "x", "x"));
   EXPECT_FALSE(SaveCustomMenu(s, f, {1, 2, 3}, ""));
   EXPECT_EQ(f.ReadAll(file), Le({2, 32797, 32853}));
   EXPECT_EQ(Get(s, keys::kCustomMenuFile), file);

@@ -181,7 +181,7 @@ TEST(MacroMenuDlg, AddAndModifyGoThroughTheEntryDialogAndOkSaves) {
 }
 
 TEST(MacroMenuDlg, DeleteAsksWithTheNameAndAFullListRefusesAnother) {
-  MenuDlg t({"整形", "b"});
+  MenuDlg t({sj(u8"整形"), "b"});
   FakeUI& ui = t.h.tp.ui;
   ui.answers = {Answer::Cancel};
   t.d->Press(CMacroMenuDlg::kDelete);
@@ -296,6 +296,7 @@ TEST(MacroOverFiles, EachFileIsOpenedRunAndSavedWhenTheEndModeSays) {
 TEST(MacroOverFiles, AFileThatCannotBeOpenedOrWrittenIsSaidAndTheRunGoesOn) {
   Files f;
   std::filesystem::create_directory(f.a + ".qlk-tmp");  // a's work file cannot be made
+  ASSERT_TRUE(f.h.tp.files->WriteAll(f.a + ".qlk-tmp" + f.h.tp.files->Separator() + "x", "x"));
   const std::string missing = f.h.dir.Path("none.txt");
   EXPECT_EQ(ApplyMacroToFiles(*f.h.m, f.macro, {missing, f.a, f.b}, 1), 1);
   EXPECT_EQ(f.Read(f.a), "abc\r\ndef");

@@ -39,7 +39,7 @@ class CMacroEditDlg final : public DialogModel {
  public:
   enum Control { kName = IDC_MACRO_EDIT_NAME, kPath = IDC_MACRO_EDIT_PATH, kBrowse = IDC_MACRO_EDIT_BROWSE };
   static constexpr int kResource = IDD_MACRO_EDIT;
-  CMacroEditDlg(ISettings& s, std::string name, std::string path) : s_(s), name(std::move(name)), path(std::move(path)) {}
+  CMacroEditDlg(ISettings& s, std::string name, std::string path) : name(std::move(name)), path(std::move(path)), s_(s) {}
 
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override {
