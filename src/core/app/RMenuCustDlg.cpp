@@ -37,11 +37,11 @@ bool CRMenuCustDlg::OnCommand(int control, DialogHost& host) {
       break;
     }
     case kDelete: {
-      if (selected < 0 || selected >= n) return false;
-      const std::string caption = p_.codepage.SjisToUtf8(captions_[static_cast<size_t>(selected)]);
-      if (!host.ui().Confirm(MakeMessage(Txt::DeleteQuestionSpaced, {caption}))) return false;
-      entries_.erase(entries_.begin() + selected);
-      selected = listedit::AfterRemove(selected, n - 1);
+      auto question = [this](int i) {
+        return MakeMessage(Txt::DeleteQuestionSpaced, {p_.codepage.SjisToUtf8(captions_[static_cast<size_t>(i)])});
+      };
+      if (!listedit::Delete(host.ui(), selected, n, question, [this](int i) { entries_.erase(entries_.begin() + i); }))
+        return false;
       break;
     }
     case kUp:

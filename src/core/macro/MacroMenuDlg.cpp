@@ -75,11 +75,8 @@ bool CMacroMenuDlg::OnCommand(int control, DialogHost& host) {
       break;
     }
     case kDelete: {
-      if (!chosen) return false;
-      const std::string name = p_.codepage.SjisToUtf8(list_[selected].name);
-      if (!host.ui().Confirm(MakeMessage(Txt::DeleteQuestion, {name}))) return false;
-      list_.Remove(selected);
-      selected = listedit::AfterRemove(selected, list_.Count());
+      auto question = [this](int i) { return MakeMessage(Txt::DeleteQuestion, {p_.codepage.SjisToUtf8(list_[i].name)}); };
+      if (!listedit::Delete(host.ui(), selected, n, question, [this](int i) { list_.Remove(i); })) return false;
       break;
     }
     case kUp:
@@ -134,12 +131,11 @@ bool CMacroExeDlg::OnCommand(int control, DialogHost& host) {
       return true;
     }
     case kDelete: {
-      if (selected < 0 || selected >= static_cast<int>(files.size())) return false;
-      const std::string name = p_.codepage.SjisToUtf8(files[static_cast<size_t>(selected)]);
-      if (!host.ui().Confirm(MakeMessage(Txt::DeleteQuestionSpaced, {name}))) return false;
-      files.erase(files.begin() + selected);
-      selected = listedit::AfterRemove(selected, static_cast<int>(files.size()));
-      return true;
+      auto question = [this](int i) {
+        return MakeMessage(Txt::DeleteQuestionSpaced, {p_.codepage.SjisToUtf8(files[static_cast<size_t>(i)])});
+      };
+      return listedit::Delete(host.ui(), selected, static_cast<int>(files.size()), question,
+                              [this](int i) { files.erase(files.begin() + i); });
     }
   }
   return false;
