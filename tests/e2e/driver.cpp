@@ -5,7 +5,8 @@
 //   qlk_e2e suite QLKTRAY.EXE [ENGINE [regex]]
 //                                    every check, with a summary; exit status 0 when all pass;
 //                                    the tray must hold the regex ENGINE ("object" or
-//                                    "builtin"); with "regex", only the regular-expression checks
+//                                    "builtin"); with "regex", only the regular-expression checks;
+//                                    with another word, only the checks whose names hold it
 //   qlk_e2e start QLKTRAY.EXE        starts the tray and waits for its window
 //   qlk_e2e resume QLKTRAY.EXE       the same, keeping the profile as it stands
 //   qlk_e2e set-text SECTION KEY TEXT, set-int SECTION KEY N   a value of the profile
@@ -624,6 +625,7 @@ void ReplaceThroughTheDialogAndTheRealClipboard() {
 // "object" or "builtin" when the run names the engine the tray must hold; empty otherwise.
 std::wstring expectedEngine;
 bool regexOnly = false;
+std::string onlyNamed;  // runs only the checks whose names hold it (while working on one)
 
 // The regular-expression box of the selection, replace and delete dialogs is offered and
 // works, whichever engine the tray holds: the scripting object, or the built-in engine when
@@ -1265,6 +1267,7 @@ int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
   size_t ran = 0;
   for (const Test& t : tests) {
     if (regexOnly && !t.regex) continue;
+    if (!onlyNamed.empty() && std::string(t.name).find(onlyNamed) == std::string::npos) continue;
     ++ran;
     int before = failures;
     std::printf("[ RUN      ] e2e.%s\n", t.name);
@@ -1304,6 +1307,7 @@ int wmain(int argc, wchar_t** argv) {
     trayExe = argv[2];
     if (argc > 3) expectedEngine = argv[3];
     regexOnly = argc > 4 && std::wstring(argv[4]) == L"regex";
+    if (argc > 4 && !regexOnly) onlyNamed = Utf8(argv[4]);
     if (verb == L"suite") return Suite(kTests);
     if (verb == L"start") ClearProfile();
     STARTUPINFOW si{};
