@@ -70,7 +70,8 @@ class CQlkTrayApp {
   // The per-user application-data folder, where the custom menu goes when the program's
   // folder cannot be written (Windows 2000 on; none before).
   static std::string AppDataFolder(const ICodePage& cp) {
-    OSVERSIONINFOW v{sizeof v};
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     if (!GetVersionExW(&v) || v.dwMajorVersion < 5) return {};
