@@ -6,7 +6,7 @@
 //                                    every check, with a summary; exit status 0 when all pass;
 //                                    the tray must hold the regex ENGINE ("object" or
 //                                    "builtin"); with "regex", only the regular-expression checks;
-//                                    with another word, only the checks whose names hold it
+//                                    with other words ("a|b"), only the checks whose names hold one
 //   qlk_e2e start QLKTRAY.EXE        starts the tray and waits for its window
 //   qlk_e2e resume QLKTRAY.EXE       the same, keeping the profile as it stands
 //   qlk_e2e set-text SECTION KEY TEXT, set-int SECTION KEY N   a value of the profile
@@ -20,9 +20,11 @@
 //   qlk_e2e set-url URL              sets [Update] "Url"
 //   qlk_e2e wait TITLE               waits for a dialog or box of the tray with that title
 //   qlk_e2e press TITLE ID           presses a button of that dialog or box
+//   qlk_e2e children TITLE           lists the controls of that dialog or box
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -625,7 +627,16 @@ void ReplaceThroughTheDialogAndTheRealClipboard() {
 // "object" or "builtin" when the run names the engine the tray must hold; empty otherwise.
 std::wstring expectedEngine;
 bool regexOnly = false;
-std::string onlyNamed;  // runs only the checks whose names hold it (while working on one)
+std::string onlyNamed;  // runs only the checks whose names hold one of its words ("a|b")
+
+bool Named(const std::string& name) {
+  for (size_t at = 0; at <= onlyNamed.size();) {
+    size_t bar = std::min(onlyNamed.find('|', at), onlyNamed.size());
+    if (bar > at && name.find(onlyNamed.substr(at, bar - at)) != std::string::npos) return true;
+    at = bar + 1;
+  }
+  return false;
+}
 
 // The regular-expression box of the selection, replace and delete dialogs is offered and
 // works, whichever engine the tray holds: the scripting object, or the built-in engine when
@@ -936,9 +947,18 @@ void ChooseFile(const wchar_t* title, const std::wstring& path) {
   HWND fd = WaitTitle(title);
   Check(fd != nullptr, "the file dialog opens");
   if (!fd) return;
-  HWND edit = GetDlgItem(fd, 1152);  // edt1
-  if (!edit)
-    if (HWND combo = GetDlgItem(fd, 1148)) edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);  // cmb13
+  // The file name field is the dialog's one edit, inside the name's drop-down (cmb13).
+  HWND edit = nullptr;
+  EnumChildWindows(
+      fd,
+      [](HWND c, LPARAM out) -> BOOL {
+        wchar_t cls[16] = {};
+        GetClassNameW(c, cls, 16);
+        if (lstrcmpiW(cls, L"Edit") != 0) return TRUE;
+        *reinterpret_cast<HWND*>(out) = c;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&edit));
   Check(edit != nullptr, "it has a file name field");
   if (!edit) return;
   SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
@@ -1267,7 +1287,7 @@ int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
   size_t ran = 0;
   for (const Test& t : tests) {
     if (regexOnly && !t.regex) continue;
-    if (!onlyNamed.empty() && std::string(t.name).find(onlyNamed) == std::string::npos) continue;
+    if (!onlyNamed.empty() && !Named(t.name)) continue;
     ++ran;
     int before = failures;
     std::printf("[ RUN      ] e2e.%s\n", t.name);
@@ -1328,6 +1348,22 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring t = BoxText(box);
     for (wchar_t c : t) std::printf("%04x ", static_cast<unsigned>(c));
     std::printf("\n%s\n", Utf8(t).c_str());
+    return 0;
+  }
+  if (verb == L"children" && argc > 2) {  // what a dialog of the tray holds, for writing checks
+    HWND d = TrayTopLevel(L"#32770", argv[2]);
+    if (!d) return 1;
+    EnumChildWindows(
+        d,
+        [](HWND c, LPARAM) -> BOOL {
+          wchar_t cls[64] = {}, text[256] = {};
+          GetClassNameW(c, cls, 64);
+          GetWindowTextW(c, text, 256);
+          std::printf("%d\t%s\t%s\t%p\n", GetDlgCtrlID(c), Utf8(cls).c_str(), Utf8(text).c_str(),
+                      static_cast<void*>(GetParent(c)));
+          return TRUE;
+        },
+        0);
     return 0;
   }
   if (verb == L"set-text" && argc > 4) {
