@@ -46,15 +46,18 @@ wine "$driver" open-menu
 shot custommenu.png
 wine "$driver" cancel
 wine "$driver" command 32852
+wine "$driver" wait マクロメニューの編集
 shot macromenudlg.png
 wine "$driver" press マクロメニューの編集 132
 wine "$driver" wait マクロメニュー編集
 shot macroeditdlg.png
 wine "$driver" cancel
 wine "$driver" command 32812
+wine "$driver" wait 指定ファイルにマクロを適用
 shot macroexedlg.png
 wine "$driver" cancel
 wine "$driver" command 32774
+wine "$driver" wait 右クリックメニューカスタマイズ
 shot rmenucustdlg.png
 wine "$driver" cancel
 wine "$driver" exit
