@@ -1,9 +1,8 @@
 #pragma once
 // What the application object keeps for the whole process and the commands share.
+#include <cstdint>
 #include <functional>
 #include <string>
-
-#include <cstdint>
 #include <vector>
 
 #include "app/SettingKeys.h"
