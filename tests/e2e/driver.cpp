@@ -16,8 +16,12 @@
 //   qlk_e2e setup-suite SETUP.EXE VERSION
 //                                    installs, runs, upgrades and uninstalls the setup program
 //                                    silently, with a summary; exit status 0 when all pass
-//   qlk_e2e close-window TITLE       waits for a window with that title, cancels it and
-//                                    answers the question that may follow with Yes
+//   qlk_e2e wait-window TITLE [DESKTOP]
+//                                    waits for a window with that title (on the named desktop
+//                                    of a Wine virtual desktop, when given)
+//   qlk_e2e close-window TITLE [DESKTOP]
+//                                    waits for it, cancels it, answers the question that may
+//                                    follow with Yes, and waits for its program to end
 #include <windows.h>
 #include <shlobj.h>
 
@@ -1153,10 +1157,16 @@ int wmain(int argc, wchar_t** argv) {
     setupRun.version = argv[3];
     return SetupSuite();
   }
-  if (verb == L"close-window" && argc > 2) {
+  if ((verb == L"wait-window" || verb == L"close-window") && argc > 2) {
     std::wstring title = argv[2];
+    // The virtual desktop comes with the program started on it, a moment after.
+    HDESK desk = nullptr;
+    for (int i = 0; argc > 3 && !desk && i < 150; ++i)
+      if (!(desk = OpenDesktopW(argv[3], 0, FALSE, GENERIC_ALL))) Sleep(100);
+    if (desk) SetThreadDesktop(desk);
     HWND w = WaitFor([&] { return WindowTitled(title); }, 15000);
     if (!w) return 1;
+    if (verb == L"wait-window") return 0;
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
