@@ -16,13 +16,21 @@
 //   qlk_e2e setup-suite SETUP.EXE VERSION
 //                                    installs, runs, upgrades and uninstalls the setup program
 //                                    silently, with a summary; exit status 0 when all pass
+//   qlk_e2e release-suite SETUP.EXE VERSION NEXT URL
+//                                    installs SETUP.EXE (VERSION) as an earlier release; its
+//                                    update check at URL must install the release NEXT
 //   qlk_e2e wait-window TITLE [DESKTOP]
 //                                    waits for a window with that title (on the named desktop
 //                                    of a Wine virtual desktop, when given)
 //   qlk_e2e close-window TITLE [DESKTOP]
 //                                    waits for it, cancels it, answers the question that may
 //                                    follow with Yes, and waits for its program to end
+//   qlk_e2e update-suite QLKTRAY.EXE BASE   the update check against the test server at BASE
+//   qlk_e2e set-url URL              sets [Update] "Url"
+//   qlk_e2e wait TITLE               waits for a dialog or box of the tray with that title
+//   qlk_e2e press TITLE ID           presses a button of that dialog or box
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -67,10 +75,13 @@ HWND WaitFor(const std::function<HWND()>& find, DWORD ms) {
   return nullptr;
 }
 
+PROCESS_INFORMATION tray{};
+
+// The tray's process: its window's, or the one started here before it has a window.
 DWORD TrayPid() {
   DWORD pid = 0;
   if (HWND h = TrayWindow()) GetWindowThreadProcessId(h, &pid);
-  return pid;
+  return pid ? pid : tray.dwProcessId;
 }
 
 // A top-level window of the tray's process with the given class ("#32770" for dialogs and
@@ -246,7 +257,6 @@ DWORD GetInt(const wchar_t* section, const wchar_t* key, DWORD def) {
 
 // ---------------------------------------------------------------- the tray process
 
-PROCESS_INFORMATION tray{};
 std::wstring trayExe;
 
 bool StartTray() {
@@ -425,6 +435,22 @@ void LossyTextAsksAndCancelKeepsIt() {
   Settle();
   Check(TrayTopLevel(L"#32770", L"対象行指定") == nullptr, "Cancel ends the command");
   Check(GetUnicode() == text, "the clipboard keeps the emoji");
+}
+
+// The JIS forms of the wave dash, minus sign and the like are Shift-JIS characters: no
+// question, and the command stores their code page 932 bytes.
+void JisFormsAreReadWithoutAQuestion() {
+  PutUnicode(L"\x2212\x301C\x2016\x00A2\x00A3\x00AC\x2014\r\n");
+  CommandAsync(32769);  // 対象行選択 loads the clipboard ...
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
+  Check(TrayTopLevel(L"#32770", L"QlkTray") == nullptr, "no question about characters Shift-JIS cannot hold");
+  Check(d != nullptr, "the command goes on to its dialog");
+  if (!d) return;
+  Press(d, IDOK);
+  Settle();
+  Command(32802);  // ... and 全て選択 stores every line back
+  Check(GetBytes() == "\x81\x7C\x81\x60\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C\r\n",
+        "the seven characters are stored as their Shift-JIS codes");
 }
 
 void SettingsOkWritesTheKeysAndCancelWritesNothing() {
@@ -818,6 +844,7 @@ const Test kTests[] = {
     {"SelectAllRoundTripsBytesExactly", SelectAllRoundTripsBytesExactly},
     {"CopyStoresOnlyTheTargetLines", CopyStoresOnlyTheTargetLines},
     {"LossyTextAsksAndCancelKeepsIt", LossyTextAsksAndCancelKeepsIt},
+    {"JisFormsAreReadWithoutAQuestion", JisFormsAreReadWithoutAQuestion},
     {"SettingsOkWritesTheKeysAndCancelWritesNothing", SettingsOkWritesTheKeysAndCancelWritesNothing},
     {"FoldAsksTheWidthAndFoldsTheClipboard", FoldAsksTheWidthAndFoldsTheClipboard},
     {"RulesDialogFromTheSettingsDrivesTheFold", RulesDialogFromTheSettingsDrivesTheFold},
@@ -831,15 +858,220 @@ const Test kTests[] = {
     {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},
 };
 
-int Suite() {
+// ---------------------------------------------------------------- the update check
+
+std::string ReadAll(const std::wstring& p) {
+  std::string out;
+  HANDLE f = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return "<missing>";
+  char buf[65536];
+  DWORD n = 0;
+  while (ReadFile(f, buf, sizeof buf, &n, nullptr) && n) out.append(buf, n);
+  CloseHandle(f);
+  return out;
+}
+
+std::wstring updateBase;  // the test server, http://127.0.0.1:PORT
+
+std::wstring SetupMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
+bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring GetText(const wchar_t* section, const wchar_t* key) {
+  std::wstring p = std::wstring(kKey) + L"\\" + section;
+  wchar_t buf[1024] = {};
+  DWORD size = sizeof buf - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, p.c_str(), key, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return L"";
+  return buf;
+}
+
+// Files left in the download folders the tray makes under %TEMP%.
+int DownloadedFiles() {
+  int n = 0;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(TempPath(L"QlkTray-*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    WIN32_FIND_DATAW inner;
+    HANDLE g = FindFirstFileW((TempPath(fd.cFileName) + L"\\*").c_str(), &inner);
+    if (g == INVALID_HANDLE_VALUE) continue;
+    do n += !(inner.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    while (FindNextFileW(g, &inner));
+    FindClose(g);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  return n;
+}
+
+void UseScenario(const wchar_t* name) {
+  SetText(L"Update", L"Url", updateBase + L"/" + name + L"/update.xml");
+  DeleteFileW(SetupMarker().c_str());
+}
+
+HWND WaitDialog(const wchar_t* title, DWORD ms = 15000) {
+  return WaitFor([title] { return TrayTopLevel(L"#32770", title); }, ms);
+}
+
+// The box the tray shows next: its text, answered with `button`; "" when none came.
+std::wstring NextBox(int button, DWORD ms = 15000) {
+  HWND box = WaitDialog(L"QlkTray", ms);
+  if (!box) return L"";
+  std::wstring t = BoxText(box);
+  PostMessageW(box, WM_COMMAND, button, 0);
+  for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(50);
+  return t;
+}
+
+// The menu command, answered Yes.
+void AskForTheCheck() {
+  CommandAsync(33078);
+  std::wstring q = NextBox(IDYES);
+  Check(q == L"このソフトが最新版かどうか確認しますか？\r\n注：インターネットに接続していることが必要です" ||
+            q == L"このソフトが最新版かどうか確認しますか？\n注：インターネットに接続していることが必要です",
+        "the command asks first");
+}
+
+// Follows a progress dialog to its end; whether it counted bytes on the way.
+bool FollowProgress(HWND d) {
+  bool partial = false;
+  while (IsWindow(d) && IsWindowVisible(d)) {
+    std::wstring t = ChildText(d, 1001);
+    LRESULT pos = SendMessageW(GetDlgItem(d, 269), PBM_GETPOS, 0, 0);
+    LRESULT top = SendMessageW(GetDlgItem(d, 269), PBM_GETRANGE, FALSE, 0);
+    if (pos > 0 && pos < top && t.find(L"バイト") != std::wstring::npos) partial = true;
+    Sleep(30);
+  }
+  return partial;
+}
+
+bool WaitTrayEnd(DWORD ms) {
+  if (!tray.hProcess || WaitForSingleObject(tray.hProcess, ms) != WAIT_OBJECT_0) return false;
+  CloseHandle(tray.hProcess);
+  CloseHandle(tray.hThread);
+  tray = {};
+  return true;
+}
+
+void ManualCheckOffersANewerReleaseAndStartsIt() {
+  UseScenario(L"newer");
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました");
+  Check(offer != nullptr, "the offer opens");
+  if (!offer) return;
+  Check(ChildText(offer, 223) == L"1.50", "it shows the version");
+  Check(ChildText(offer, 139) == L"2099/01/01", "the date");
+  Check(ChildText(offer, 140) == L"新しい版です\r\n二行目", "and the message");
+  Press(offer, IDOK);
+  HWND progress = WaitDialog(L"ダウンロード");
+  Check(progress != nullptr, "the progress dialog opens");
+  if (progress) {
+    Check(ChildText(progress, 156) == L"QlkSetup.exe", "it names the file");
+    Check(FollowProgress(progress), "it counts the bytes on the way");
+  }
+  Check(WaitTrayEnd(15000), "the tray ends after starting the setup");
+  bool ran = false;
+  for (int i = 0; i < 100 && !ran; ++i, Sleep(100)) ran = Exists(SetupMarker());
+  Check(ran, "the setup ran");
+  const std::string marker = ReadAll(SetupMarker());
+  const std::wstring commandLine(reinterpret_cast<const wchar_t*>(marker.data()), marker.size() / sizeof(wchar_t));
+  Check(commandLine.ends_with(L" /S /START"), "silently, starting the new version after: " + Utf8(commandLine));
+  std::wstring setup = GetText(L"Update", L"RecentSetupFile");
+  Check(setup.rfind(TempPath(L"QlkTray-"), 0) == 0 && Exists(setup), "RecentSetupFile names it in its own folder");
+  // The next start deletes it.
+  SetInt(L"Update", L"CheckMode", 0);
+  Check(StartTray(), "the tray starts again");
+  Check(!setup.empty() && !Exists(setup), "and deletes the setup program");
+}
+
+void ChangedInformationIsRefused() {
+  UseScenario(L"changed");
+  AskForTheCheck();
+  Check(NextBox(IDOK) == L"アップデート情報の署名を確認できません", "a changed file fails its signature");
+  Check(NextBox(IDOK, 1500).empty(), "nothing else follows");
+  Check(!TrayTopLevel(L"#32770", L"更新がありました"), "no offer");
+}
+
+void ASetupWithAnotherHashNeverRuns() {
+  UseScenario(L"badhash");
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました");
+  Check(offer != nullptr, "the offer opens");
+  if (!offer) return;
+  Press(offer, IDOK);
+  Check(NextBox(IDOK, 30000) == L"ダウンロードしたファイルを確認できません", "the download is refused");
+  Check(DownloadedFiles() == 0, "and deleted");
+  Sleep(1000);
+  Check(!Exists(SetupMarker()), "nothing ran");
+}
+
+void CancelDeletesThePartialFile() {
+  UseScenario(L"cancel");
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました");
+  if (!offer) return Check(false, "the offer opens");
+  Press(offer, IDOK);
+  HWND progress = WaitDialog(L"ダウンロード");
+  if (!progress) return Check(false, "the progress dialog opens");
+  for (int i = 0; i < 200 && ChildText(progress, 1001).rfind(L"0/", 0) == 0; ++i) Sleep(50);
+  Press(progress, 1003);
+  Check(NextBox(IDOK) == L"中止しますか？", "Cancel asks");
+  Check(NextBox(IDOK) == L"ダウンロードに失敗しました", "then the download fails");
+  Check(DownloadedFiles() == 0, "and the partial file is gone");
+  Check(!Exists(SetupMarker()), "nothing ran");
+}
+
+void MissingInformationAndAnOlderRelease() {
+  UseScenario(L"missing");
+  AskForTheCheck();
+  Check(NextBox(IDOK) == L"アップデート情報のダウンロードに失敗しました", "404 fails the download");
+  Check(NextBox(IDOK, 1500).empty(), "without a second message");
+  UseScenario(L"older");
+  AskForTheCheck();
+  Check(NextBox(IDOK) == L"現在お使いのバージョンが最新版です", "an older release is no update");
+  Check(GetInt(L"Update", L"Year", 0) >= 2024, "the check was counted");
+}
+
+void StartupCheckEndsTheProgramAfterStartingTheSetup() {
+  ExitTray();
+  UseScenario(L"newer");
+  SetInt(L"Update", L"CheckMode", 1);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  std::wstring cmd = L"\"" + trayExe + L"\"";
+  Check(CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &tray) != 0, "started");
+  HWND offer = WaitDialog(L"更新がありました");
+  Check(offer != nullptr, "the start-up check offers the release");
+  Check(TrayWindow() == nullptr, "before any icon");
+  if (!offer) return;
+  Press(offer, IDOK);
+  Check(WaitTrayEnd(30000), "the program ends");
+  bool ran = false;
+  for (int i = 0; i < 100 && !ran; ++i, Sleep(100)) ran = Exists(SetupMarker());
+  Check(ran, "after starting the setup");
+  SetInt(L"Update", L"CheckMode", 0);
+  Check(StartTray(), "the tray starts again");
+}
+
+const Test kUpdateTests[] = {
+    {"ManualCheckOffersANewerReleaseAndStartsIt", ManualCheckOffersANewerReleaseAndStartsIt},
+    {"ChangedInformationIsRefused", ChangedInformationIsRefused},
+    {"ASetupWithAnotherHashNeverRuns", ASetupWithAnotherHashNeverRuns},
+    {"CancelDeletesThePartialFile", CancelDeletesThePartialFile},
+    {"MissingInformationAndAnOlderRelease", MissingInformationAndAnOlderRelease},
+    {"StartupCheckEndsTheProgramAfterStartingTheSetup", StartupCheckEndsTheProgramAfterStartingTheSetup},
+};
+
+template <size_t N>
+int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
   ClearProfile();
+  if (!url.empty()) SetText(L"Update", L"Url", url);
   if (!StartTray()) {
     std::printf("[  FAILED  ] the tray did not start\n");
     return 1;
   }
   int failedTests = 0;
   size_t ran = 0;
-  for (const Test& t : kTests) {
+  for (const Test& t : tests) {
     if (regexOnly && !t.regex) continue;
     ++ran;
     int before = failures;
@@ -881,18 +1113,6 @@ std::wstring Installed(const wchar_t* name) { return InstallDir() + L"\\" + name
 std::wstring StartMenuLink() { return ShellFolder(CSIDL_PROGRAMS) + L"\\Quenlark Tray.lnk"; }
 std::wstring StartupLink() { return ShellFolder(CSIDL_STARTUP) + L"\\Quenlark Tray.lnk"; }
 
-bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string ReadAll(const std::wstring& p) {
-  std::string out;
-  HANDLE f = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return "<missing>";
-  char buf[65536];
-  DWORD n = 0;
-  while (ReadFile(f, buf, sizeof buf, &n, nullptr) && n) out.append(buf, n);
-  CloseHandle(f);
-  return out;
-}
 
 void WriteAll(const std::wstring& p, const std::string& bytes) {
   HANDLE f = CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -1044,7 +1264,8 @@ void InstalledTrayAddsItsIcon() {
 void InstallOverTheRunningCopyReplacesItAndKeepsTheSettings() {
   SetInt(L"System", L"Verify", 1);
   SetText(L"System", L"Editor", L"C:\\エディタ\\edit.exe");
-  SetInt(L"Update", L"CheckMode", 2);
+  // Never at start-up: a due check would ask the real site before the icon comes.
+  SetInt(L"Update", L"CheckMode", 0);
   setupRun.profile = ProfileSnapshot();
   HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, TrayPid());
   const DWORD oldPid = TrayPid();
@@ -1084,6 +1305,25 @@ void RemoveEarlierInstall() {
   ClearProfile();
 }
 
+// Runs the steps in order, each after the one before, with a summary; 0 when all pass.
+template <size_t N>
+int Steps(const char* suite, const Test (&steps)[N]) {
+  int failed = 0;
+  for (const Test& t : steps) {
+    int before = failures;
+    std::printf("[ RUN      ] %s.%s\n", suite, t.name);
+    std::fflush(stdout);
+    t.run();
+    failed += failures == before ? 0 : 1;
+    std::printf("[ %s ] %s.%s\n", failures == before ? "      OK" : " FAILED ", suite, t.name);
+    std::fflush(stdout);
+  }
+  std::printf("[==========] %zu %s tests ran (%d checks).\n", N, suite, checks);
+  if (failed == 0) std::printf("[  PASSED  ] %zu tests.\n", N);
+  else std::printf("[  FAILED  ] %d tests.\n", failed);
+  return failed ? 1 : 0;
+}
+
 int SetupSuite() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   RemoveEarlierInstall();
@@ -1093,21 +1333,102 @@ int SetupSuite() {
       {"InstallOverTheRunningCopyReplacesItAndKeepsTheSettings", InstallOverTheRunningCopyReplacesItAndKeepsTheSettings},
       {"SilentUninstallRemovesAllButTheSettings", SilentUninstallRemovesAllButTheSettings},
   };
-  int failed = 0;
-  for (const Test& t : steps) {
-    int before = failures;
-    std::printf("[ RUN      ] setup.%s\n", t.name);
-    std::fflush(stdout);
-    t.run();
-    failed += failures == before ? 0 : 1;
-    std::printf("[ %s ] setup.%s\n", failures == before ? "      OK" : " FAILED ", t.name);
-    std::fflush(stdout);
-  }
-  std::printf("[==========] %zu setup tests ran (%d checks).\n", std::size(steps), checks);
-  if (failed == 0) std::printf("[  PASSED  ] %zu tests.\n", std::size(steps));
-  else std::printf("[  FAILED  ] %d tests.\n", failed);
+  int rc = Steps("setup", steps);
   RemoveEarlierInstall();
-  return failed ? 1 : 0;
+  return rc;
+}
+
+// ---------------------------------------------------------------- an update that installs
+
+// The setup program of this version (with the tests' key) is installed as an earlier release;
+// the release after it, made by tools/release and served by the test server, is what the
+// installed program's own update check finds, downloads, checks and runs.
+struct ReleaseState {
+  std::wstring setup, version, next, url;
+  std::map<std::wstring, std::string> profile;  // before the update, without [Update]
+} releaseRun;
+
+// The profile's values other than those of [Update], which the check itself writes.
+std::map<std::wstring, std::string> SettingsBesidesUpdate() {
+  std::map<std::wstring, std::string> all = ProfileSnapshot();
+  std::erase_if(all, [](const auto& v) { return v.first.rfind(L"Update/", 0) == 0; });
+  return all;
+}
+
+bool SetWriteYear(const std::wstring& path, WORD year) {
+  HANDLE f = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  SYSTEMTIME st{};
+  st.wYear = year;
+  st.wMonth = st.wDay = 1;
+  FILETIME ft;
+  bool ok = SystemTimeToFileTime(&st, &ft) && SetFileTime(f, nullptr, nullptr, &ft);
+  CloseHandle(f);
+  return ok;
+}
+
+std::wstring ProcessImage(DWORD pid) {
+  wchar_t path[MAX_PATH] = {};
+  DWORD n = MAX_PATH;
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!h) return L"";
+  if (!QueryFullProcessImageNameW(h, 0, path, &n)) path[0] = 0;
+  CloseHandle(h);
+  return path;
+}
+
+void AnEarlierReleaseIsInstalledAndRunning() {
+  Check(RunAndWait(L"\"" + releaseRun.setup + L"\" /S") == 0, "the earlier release installs silently");
+  Check(VersionText(Installed(L"QlkTray.exe"), L"ProductVersion") == releaseRun.version, "as version " + Utf8(releaseRun.version));
+  // Installed long ago: the check offers a release dated after the program file.
+  Check(SetWriteYear(Installed(L"QlkTray.exe"), 2020), "its program file dates from 2020");
+  SetText(L"Update", L"Url", releaseRun.url);
+  SetInt(L"Update", L"CheckMode", 0);
+  SetInt(L"System", L"Verify", 1);
+  SetText(L"System", L"Editor", L"C:\\エディタ\\edit.exe");
+  releaseRun.profile = SettingsBesidesUpdate();
+  trayExe = Installed(L"QlkTray.exe");
+  Check(StartTray(), "the installed program starts");
+}
+
+void ManualCheckInstallsTheReleaseAndStartsIt() {
+  const DWORD oldPid = TrayPid();
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました", 30000);
+  Check(offer != nullptr, "the release is offered");
+  if (!offer) return;
+  Check(ChildText(offer, 223) == releaseRun.next, "as version " + Utf8(releaseRun.next) + ", not " + Utf8(ChildText(offer, 223)));
+  Press(offer, IDOK);
+  Check(WaitTrayEnd(60000), "the running program ends for the setup");
+  HWND w = WaitFor(
+      [oldPid] {
+        DWORD pid = 0;
+        HWND h = TrayWindow();
+        if (h) GetWindowThreadProcessId(h, &pid);
+        return pid && pid != oldPid ? h : nullptr;
+      },
+      90000);
+  Check(w != nullptr, "a program starts after the install");
+  Check(lstrcmpiW(ProcessImage(TrayPid()).c_str(), Installed(L"QlkTray.exe").c_str()) == 0,
+        "from the install folder, not " + Utf8(ProcessImage(TrayPid())));
+  Check(VersionText(Installed(L"QlkTray.exe"), L"ProductVersion") == releaseRun.next, "the installed program is the new version");
+  Check(RegText(HKEY_CURRENT_USER, kUninstallKey, L"DisplayVersion") == releaseRun.next, "so is its uninstall entry");
+  for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
+  Check(Ask("icon") == 1, "it adds its icon");
+  Check(SettingsBesidesUpdate() == releaseRun.profile, "the settings are as they were");
+  Check(GetText(L"Update", L"Url") == releaseRun.url, "the update address too");
+}
+
+int ReleaseSuite() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  RemoveEarlierInstall();
+  const Test steps[] = {
+      {"AnEarlierReleaseIsInstalledAndRunning", AnEarlierReleaseIsInstalledAndRunning},
+      {"ManualCheckInstallsTheReleaseAndStartsIt", ManualCheckInstallsTheReleaseAndStartsIt},
+  };
+  int rc = Steps("release", steps);
+  RemoveEarlierInstall();
+  return rc;
 }
 
 // A visible top-level window with the title, of any process, other than `besides`.
@@ -1143,7 +1464,7 @@ int wmain(int argc, wchar_t** argv) {
     trayExe = argv[2];
     if (argc > 3) expectedEngine = argv[3];
     regexOnly = argc > 4 && std::wstring(argv[4]) == L"regex";
-    if (verb == L"suite") return Suite();
+    if (verb == L"suite") return Suite(kTests);
     ClearProfile();
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -1156,6 +1477,13 @@ int wmain(int argc, wchar_t** argv) {
     setupRun.setup = argv[2];
     setupRun.version = argv[3];
     return SetupSuite();
+  }
+  if (verb == L"release-suite" && argc > 5) {
+    releaseRun.setup = argv[2];
+    releaseRun.version = argv[3];
+    releaseRun.next = argv[4];
+    releaseRun.url = argv[5];
+    return ReleaseSuite();
   }
   if ((verb == L"wait-window" || verb == L"close-window") && argc > 2) {
     std::wstring title = argv[2];
@@ -1177,6 +1505,34 @@ int wmain(int argc, wchar_t** argv) {
     bool ended = WaitForSingleObject(h, 5000) == WAIT_OBJECT_0;
     CloseHandle(h);
     return ended ? 0 : 1;
+  }
+  if (verb == L"update-suite" && argc > 3) {
+    trayExe = argv[2];
+    updateBase = argv[3];
+    return Suite(kUpdateTests, updateBase + L"/none/update.xml");
+  }
+  if (verb == L"box-text") {
+    HWND box = TrayTopLevel(L"#32770", L"QlkTray");
+    if (!box) return 1;
+    std::wstring t = BoxText(box);
+    for (wchar_t c : t) std::printf("%04x ", static_cast<unsigned>(c));
+    std::printf("\n%s\n", Utf8(t).c_str());
+    return 0;
+  }
+  if (verb == L"set-url" && argc > 2) {
+    SetText(L"Update", L"Url", argv[2]);
+    return 0;
+  }
+  if (verb == L"wait" && argc > 2) {
+    const std::wstring title = argv[2];
+    return WaitFor([&] { return TrayTopLevel(L"#32770", title.c_str()); }, 20000) ? 0 : 1;
+  }
+  if (verb == L"press" && argc > 3) {
+    HWND d = TrayTopLevel(L"#32770", argv[2]);
+    if (!d) return 1;
+    Press(d, _wtoi(argv[3]));
+    Sleep(300);
+    return 0;
   }
   if (!TrayWindow()) return 1;
   if (verb == L"open-menu") {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end tests of QlkTray.exe under Wine: the driver's suite, then screenshots of the
 # popup menu, a submenu and the settings dialog in build/e2e/ for a person to look at; then the
-# setup program's suite and a screenshot of its first page.
+# setup program's suite, a screenshot of its first page, and an update that installs a release.
 # Expects tools/wine-env to be sourced and started (a display, the prefix, a wineserver).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -31,6 +31,62 @@ wine "$driver" cancel
 wine "$driver" exit
 echo "screenshots: $out/menu.png $out/submenu.png $out/setdlg.png $out/replacedlg.png"
 
+# ---- the update check, against a server on the loopback address. The tests make a key pair
+# of their own and build the tray with its public half (only the key's object differs).
+keys="$out/keys" www="$out/www"
+rm -rf "$keys" "$www"
+mkdir -p "$keys" "$www" "$win/testkey"
+openssl ecparam -name prime256v1 -genkey -noout -out "$keys/private.pem"
+openssl ec -in "$keys/private.pem" -pubout -out "$win/testkey/update-public.pem" 2>/dev/null
+cmake --build "$win" --target QlkTrayTestKey >/dev/null
+rm -f "$out/port"
+python3 "$root/tests/e2e/update_server.py" "$www" "$out/port" 900 2>"$out/server.log" &
+server=$!
+trap 'kill $server 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -s "$out/port" ] && break; sleep 0.1; done
+base="http://127.0.0.1:$(cat "$out/port")"
+setup="$win/tests/qlk_fakesetup.exe"
+sum=$(sha256sum "$setup" | cut -d' ' -f1)
+size=$(stat -c %s "$setup")
+mkdir -p "$www/slow/newer" "$www/slow/big" "$www/missing"
+cp "$setup" "$www/slow/newer/QlkSetup.exe"
+head -c 3000000 /dev/zero >"$www/slow/big/QlkSetup.exe"
+# entry FOLDER DATE LINK SHA256 SIZE: a signed information file
+entry() {
+  mkdir -p "$www/$1"
+  printf '<?xml version="1.0" encoding="utf-8"?>\n<update>\n<item name="Other"><date>2099/1/1</date></item>\n<item name="QlkTray"><link>%s</link><version>1.50</version><description>新しい版です\n二行目</description><home>%s/</home><date>%s</date><sha256>%s</sha256><size>%s</size></item>\n</update>\n' \
+    "$3" "$base" "$2" "$4" "$5" >"$www/$1/update.xml"
+  "$root/tools/sign-release" "$keys/private.pem" "$www/$1/update.xml" >/dev/null
+}
+entry newer 2099/1/1 "$base/slow/newer/QlkSetup.exe" "$sum" "$size"
+entry changed 2099/1/1 "$base/slow/newer/QlkSetup.exe" "$sum" "$size"
+sed -i 's/1\.50/9.99/' "$www/changed/update.xml"
+entry badhash 2099/1/1 "$base/slow/newer/QlkSetup.exe" "$(printf x | sha256sum | cut -d' ' -f1)" "$size"
+entry cancel 2099/1/1 "$base/slow/big/QlkSetup.exe" "$sum" 3000000
+entry older 2001/1/1 "$base/slow/newer/QlkSetup.exe" "$sum" "$size"
+entry slow/shots 2099/1/1 "$base/slow/big/QlkSetup.exe" "$sum" 3000000
+testtray=$(winepath -w "$win/testkey/QlkTray.exe")
+wine "$driver" update-suite "$testtray" "$base"
+
+wine "$driver" start "$testtray"
+wine "$driver" set-url "$base/slow/shots/update.xml"
+wine "$driver" command 33078
+wine "$driver" press QlkTray 6
+wine "$driver" wait 更新確認中
+shot updatecheck.png
+wine "$driver" wait 更新がありました
+shot updateoffer.png
+wine "$driver" press 更新がありました 1
+wine "$driver" wait ダウンロード
+sleep 2
+shot updateprogress.png
+wine "$driver" press ダウンロード 1003
+wine "$driver" press QlkTray 1
+wine "$driver" wait QlkTray
+wine "$driver" press QlkTray 1
+wine "$driver" exit
+echo "screenshots: $out/updatecheck.png $out/updateoffer.png $out/updateprogress.png"
+
 echo "== the setup program: silent install, upgrade over a running copy, uninstall"
 version=$(head -n1 "$root/VERSION")
 setup=$(winepath -w "$win/QlkTraySetup.exe")
@@ -43,3 +99,9 @@ sleep 1
 import -window root -crop 720x520+0+0 +repage "$out/setup.png"
 wine "$driver" close-window "$title" qlksetup
 echo "screenshot: $out/setup.png"
+
+echo "== an update that installs: the release after this one, made by tools/release with the tests' key"
+cmake --build "$win" --target QlkTraySetupTestKey QlkTraySetupTestKeyNext >/dev/null
+"$root/tools/release" --from "$win/testkey/next" --site "$base/release" --out "$www/release" "$keys/private.pem"
+next=$(head -n1 "$win/testkey/next/setup/version.txt")
+wine "$driver" release-suite "$(winepath -w "$win/testkey/QlkTraySetup.exe")" "$version" "$next" "$base/release/update.xml"
