@@ -132,6 +132,8 @@ list=$(q --list | tr -d '\r')
 expect ListHasEveryKeyword "$(grep -oE '^QLK_KW(_EXTRA)?\([A-Za-z0-9]+' "$table" | sed 's/.*(//' | tr '\n' ' ')" \
   "$(echo "$list" | awk '{print $1}' | tr '\n' ' ')"
 q --help | grep -q -- '--utf8'; expect HelpMentionsOptions "0" "$?"
+# --version: the number of the file VERSION, which the build reads.
+expect VersionIsTheTreesVersion "qlark (Quenlark Tray) $(head -n1 "$(dirname "$0")/../../VERSION")" "$(q --version | tr -d '\r')"
 
 # --detect: the file scan and the document detection of a file. ESC ( B alone is JIS only
 # to the document detection; EUC and UTF-8 text, and a file that cannot be read.
