@@ -109,7 +109,7 @@ struct Binder final : DialogHost {
             bool ranged = f.min != INT_MIN || f.max != INT_MAX;
             Message m = ranged ? MakeMessage(Txt::IntRange, {static_cast<long long>(f.min), static_cast<long long>(f.max)})
                                : MakeMessage(Txt::IntRequired);
-            ownUi->Show(m, MsgButtons::Ok, MsgIcon::Warning);
+            ownUi->Tell(m);
             FocusControl(f.control);
             SendDlgItemMessageW(dlg, f.control, EM_SETSEL, 0, -1);
             return false;

@@ -39,13 +39,16 @@ class Win32Clipboard final : public IClipboard {
   HWND owner_;
 };
 
+// The MessageBox style of a message's kind.
+UINT BoxStyle(MsgKind kind);
+
 // Message boxes and dialogs, titled with the application's name.
 class Win32UI final : public IUserInterface {
  public:
   Win32UI(const ICodePage& cp, HWND owner, std::wstring title) : cp_(cp), owner_(owner), title_(std::move(title)) {}
   void SetOwner(HWND h) { owner_ = h; }
   HWND Owner() const { return owner_; }
-  Answer Show(const Message& m, MsgButtons buttons, MsgIcon icon) override;
+  Answer Show(const Message& m) override;
   void BeginWait() override;
   void EndWait() override;
   bool RunDialog(DialogModel& model) override;
