@@ -24,19 +24,31 @@ std::unique_ptr<IFiles> MakeFiles(const ICodePage& cp);
 std::unique_ptr<ISettings> MakeRegistrySettings(const std::wstring& appName, const ICodePage& cp);
 std::unique_ptr<IShell> MakeShell(const ICodePage& cp, HWND owner);
 
-// The clipboard, owned by `owner` while it is open (may be null).
+// The clipboard, owned by `owner` while it is open (may be null). A store puts the exact
+// Shift-JIS bytes as CF_TEXT and, with an owner window, the Unicode form only when a program
+// first asks for it: the owner passes its clipboard messages to OnMessage.
 class Win32Clipboard final : public IClipboard {
  public:
   Win32Clipboard(const ICodePage& cp, HWND owner) : cp_(cp), owner_(owner) {}
   void SetOwner(HWND h) { owner_ = h; }
   ClipRead Read() override;
   bool Write(std::string_view sjis) override;
+  bool Write(std::string&& sjis) override;
   void ReturnFocus() override;
+  // WM_RENDERFORMAT, WM_RENDERALLFORMATS and WM_DESTROYCLIPBOARD of the owner window; true
+  // when the message was one of them.
+  bool OnMessage(UINT msg, WPARAM wp);
 
  private:
-  bool Open();
+  bool Store(std::string sjis);
+  bool Put(std::string sjis);
+  HGLOBAL UnicodeBlock(std::string_view sjis) const;
+
   const ICodePage& cp_;
   HWND owner_;
+  std::string stored_;          // the bytes of our last store
+  DWORD storedSeq_ = 0;         // the clipboard's sequence number just after it, 0 for none
+  bool unicodeToMake_ = false;  // its Unicode form is still to be made
 };
 
 // The MessageBox style of a message's kind.

@@ -237,6 +237,7 @@ LRESULT CMainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return 0;
   }
+  if (clipboard_->OnMessage(msg, wp)) return 0;
   switch (msg) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp));
