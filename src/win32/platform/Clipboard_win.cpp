@@ -104,11 +104,15 @@ bool Win32Clipboard::Write(std::string&& sjis) { return Store(std::move(sjis)); 
 
 bool Win32Clipboard::Store(std::string sjis) {
   if (!Put(std::move(sjis))) return false;
+  MarkCurrent();
+  return true;
+}
+
+void Win32Clipboard::MarkCurrent() {
   // Taken after the close, which may count as a change too. A store of another program
   // coming in between takes the ownership away from us, and ours is not taken as current.
   storedSeq_ = GetClipboardSequenceNumber();
   if (!owner_ || GetClipboardOwner() != owner_) storedSeq_ = 0;
-  return true;
 }
 
 bool Win32Clipboard::Put(std::string sjis) {
@@ -117,8 +121,9 @@ bool Win32Clipboard::Put(std::string sjis) {
   if (!lock.Open(owner_)) return false;
   if (!EmptyClipboard()) return false;  // tells the previous owner, perhaps ourselves
   HGLOBAL text = Block(sjis.data(), sjis.size(), 1);
-  // The Unicode form is made when a program first asks for it (a paste), not at every
-  // command; without a window to be asked, at once.
+  // With a window to be asked, the Unicode form is made once the command is over and the
+  // tray idle, or at once when a program asks for it sooner (a paste); never within the
+  // command. Without one, now.
   const bool later = owner_ != nullptr;
   HGLOBAL wide = later ? nullptr : UnicodeBlock(sjis);
   LCID japanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT);
@@ -137,27 +142,40 @@ bool Win32Clipboard::Put(std::string sjis) {
   if (locale && !SetClipboardData(CF_LOCALE, locale)) GlobalFree(locale);
   stored_ = std::move(sjis);
   unicodeToMake_ = later;
+  // A timer's message comes only when no other waits: after the command and whatever the
+  // user does next.
+  if (later) SetTimer(owner_, kMakeUnicodeTimer, USER_TIMER_MINIMUM, nullptr);
   return ok;
 }
 
-bool Win32Clipboard::OnMessage(UINT msg, WPARAM format) {
+void Win32Clipboard::MakeUnicode() {
+  if (!unicodeToMake_) return;
+  unicodeToMake_ = false;
+  if (HGLOBAL w = UnicodeBlock(stored_); w && !SetClipboardData(CF_UNICODETEXT, w)) GlobalFree(w);
+}
+
+bool Win32Clipboard::OnMessage(UINT msg, WPARAM wp) {
   switch (msg) {
     case WM_RENDERFORMAT:
       // A program asks for the Unicode form of our store; the clipboard is open for it.
-      if (format == CF_UNICODETEXT && unicodeToMake_) {
-        if (HGLOBAL w = UnicodeBlock(stored_); w && !SetClipboardData(CF_UNICODETEXT, w)) GlobalFree(w);
-        unicodeToMake_ = false;
-      }
+      if (wp == CF_UNICODETEXT) MakeUnicode();
       return true;
     case WM_RENDERALLFORMATS:
       // The window goes: the text stays on the clipboard whole.
       if (unicodeToMake_ && OpenClipboard(owner_)) {
-        if (GetClipboardOwner() == owner_) {
-          if (HGLOBAL w = UnicodeBlock(stored_); w && !SetClipboardData(CF_UNICODETEXT, w)) GlobalFree(w);
-        }
+        if (GetClipboardOwner() == owner_) MakeUnicode();
         CloseClipboard();
       }
       unicodeToMake_ = false;
+      return true;
+    case WM_TIMER:
+      if (wp != kMakeUnicodeTimer) return false;
+      KillTimer(owner_, kMakeUnicodeTimer);
+      if (unicodeToMake_ && storedSeq_ && GetClipboardSequenceNumber() == storedSeq_) {
+        ClipboardLock lock;
+        if (lock.Open(owner_) && GetClipboardOwner() == owner_) MakeUnicode();
+      }
+      if (storedSeq_) MarkCurrent();
       return true;
     case WM_DESTROYCLIPBOARD:
       // Another store replaced ours.

@@ -25,8 +25,9 @@ std::unique_ptr<ISettings> MakeRegistrySettings(const std::wstring& appName, con
 std::unique_ptr<IShell> MakeShell(const ICodePage& cp, HWND owner);
 
 // The clipboard, owned by `owner` while it is open (may be null). A store puts the exact
-// Shift-JIS bytes as CF_TEXT and, with an owner window, the Unicode form only when a program
-// first asks for it: the owner passes its clipboard messages to OnMessage.
+// Shift-JIS bytes as CF_TEXT and, with an owner window, makes the Unicode form after the
+// command, when the tray is idle, or when a program asks for it first: the owner passes its
+// messages to OnMessage.
 class Win32Clipboard final : public IClipboard {
  public:
   Win32Clipboard(const ICodePage& cp, HWND owner) : cp_(cp), owner_(owner) {}
@@ -35,13 +36,16 @@ class Win32Clipboard final : public IClipboard {
   bool Write(std::string_view sjis) override;
   bool Write(std::string&& sjis) override;
   void ReturnFocus() override;
-  // WM_RENDERFORMAT, WM_RENDERALLFORMATS and WM_DESTROYCLIPBOARD of the owner window; true
-  // when the message was one of them.
+  // WM_RENDERFORMAT, WM_RENDERALLFORMATS, WM_DESTROYCLIPBOARD and the clipboard's WM_TIMER
+  // of the owner window; true when the message was one of them.
   bool OnMessage(UINT msg, WPARAM wp);
+  static constexpr UINT_PTR kMakeUnicodeTimer = 0x514C;
 
  private:
   bool Store(std::string sjis);
   bool Put(std::string sjis);
+  void MarkCurrent();
+  void MakeUnicode();  // within an open clipboard
   HGLOBAL UnicodeBlock(std::string_view sjis) const;
 
   const ICodePage& cp_;

@@ -158,20 +158,30 @@ class OwnerWindow {
   std::unique_ptr<win::Win32Clipboard> clip;
 };
 
-// The Unicode form of a store is made when a program asks for it, or when the window goes.
-TEST(Win32Clipboard, UnicodeFormIsThereWhenAskedAndAfterTheOwnerGoes) {
+// The Unicode form of a store is made when a program asks for it, when the tray is idle
+// after the command, or when the window goes.
+TEST(Win32Clipboard, UnicodeFormIsThereWhenAskedWhenIdleAndAfterTheOwnerGoes) {
   const std::string sjis = "\x93\xFA\x96\x7B\xB1\r\nb";  // 日本ｱ / b
   const std::wstring text = L"\x65E5\x672C\xFF71\r\nb";
-  for (bool ownerGoes : {false, true}) {
+  for (const char* when : {"asked", "idle", "owner gone"}) {
     OwnerWindow w;
     ASSERT_NE(w.hwnd, nullptr);
     ASSERT_TRUE(w.clip->Write(sjis));
     EXPECT_EQ(w.clip->Read().text, sjis);
-    if (ownerGoes) {
+    if (when == std::string("idle")) {
+      // The messages of a quarter second, then nobody left to answer a request.
+      for (DWORD end = GetTickCount() + 250; GetTickCount() < end; Sleep(10)) {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+      }
+      SetWindowLongPtrW(w.hwnd, GWLP_USERDATA, 0);
+      EXPECT_EQ(w.clip->Read().text, sjis) << "read back after the Unicode form was made";
+    }
+    if (when == std::string("owner gone")) {
       DestroyWindow(w.hwnd);
       w.hwnd = nullptr;
     }
-    EXPECT_EQ(ClipboardUnicode(), text) << (ownerGoes ? "after the owner went" : "asked");
+    EXPECT_EQ(ClipboardUnicode(), text) << when;
   }
 }
 
