@@ -2,27 +2,29 @@
 // and the user would (icon callbacks, menu commands), puts text on the clipboard and reads it
 // back, answers message boxes and fills dialogs by control identifier.
 //
-//   qlk_e2e suite QLKTRAY.EXE        every check, with a summary; exit status 0 when all pass
-//   qlk_e2e start QLKTRAY.EXE        starts the tray and waits for its window
-//   qlk_e2e open-menu                opens the popup menu as a right click does
-//   qlk_e2e keys KEY...              types keys (DOWN UP RIGHT LEFT ESC RETURN or letters)
-//   qlk_e2e command ID               posts a menu command
-//   qlk_e2e cancel                   closes every dialog and box of the tray with Cancel
-//   qlk_e2e exit                     the menu's exit command; waits for the process to end
-//   qlk_e2e touch FILE               creates FILE (the program started by a double click)
+//   qlk_e2e suite QLKTRAY.EXE               every check, with a summary; exit status 0 when all pass
+//   qlk_e2e shots QLKTRAY.EXE DIR [NAME...]  screenshots of the menus, dialogs and boxes (all, or
+//                                            the named ones) as DIR\NAME.bmp; run it inside a
+//                                            virtual desktop
+//   qlk_e2e touch FILE                      creates FILE (the program started by a double click)
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "TrayClient.h"
+
 namespace {
+
+using namespace qlk::e2e;
 
 constexpr UINT kCallback = WM_USER + 500;
 constexpr UINT kIconId = 100;
-constexpr const wchar_t* kWindowTitle = L"TrayIconHandler";
-constexpr const wchar_t* kKey = L"Software\\Korvu\\QlkTray";
+constexpr const wchar_t* kKey = kProfileKey;
 
 int failures = 0, checks = 0;
 std::string currentTest;
@@ -40,17 +42,6 @@ std::string Utf8(const std::wstring& w) {
   std::string s(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
   return s;
-}
-
-HWND TrayWindow() { return FindWindowW(nullptr, kWindowTitle); }
-
-HWND WaitFor(const std::function<HWND()>& find, DWORD ms) {
-  DWORD end = GetTickCount() + ms;
-  do {
-    if (HWND h = find()) return h;
-    Sleep(50);
-  } while (GetTickCount() < end);
-  return nullptr;
 }
 
 DWORD TrayPid() {
@@ -111,78 +102,7 @@ void Press(HWND dlg, int id) { PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_C
 
 // ---------------------------------------------------------------- clipboard
 
-bool OpenClip() {
-  for (int i = 0; i < 50; ++i) {
-    if (OpenClipboard(nullptr)) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
-void PutBytes(const std::string& sjis) {
-  if (!OpenClip()) return;
-  EmptyClipboard();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sjis.size() + 1);
-  memcpy(GlobalLock(h), sjis.c_str(), sjis.size() + 1);
-  GlobalUnlock(h);
-  SetClipboardData(CF_TEXT, h);
-  CloseClipboard();
-}
-
-void PutUnicode(const std::wstring& w) {
-  if (!OpenClip()) return;
-  EmptyClipboard();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (w.size() + 1) * sizeof(wchar_t));
-  memcpy(GlobalLock(h), w.c_str(), (w.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(h);
-  SetClipboardData(CF_UNICODETEXT, h);
-  CloseClipboard();
-}
-
-std::string GetBytes() {
-  std::string s = "<none>";
-  if (!OpenClip()) return "<busy>";
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    s = static_cast<const char*>(GlobalLock(h));
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return s;
-}
-
-std::wstring GetUnicode() {
-  std::wstring s = L"<none>";
-  if (!OpenClip()) return L"<busy>";
-  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-    s = static_cast<const wchar_t*>(GlobalLock(h));
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return s;
-}
-
-// Waits until the tray has handled every message posted to it so far: it handles posted
-// messages in order and answers the ping last. (A sent message would overtake them.)
-void Settle() {
-  static HANDLE e = CreateEventW(nullptr, FALSE, FALSE, L"QlkTrayPing");
-  static UINT ping = RegisterWindowMessageW(L"QlkTrayPing");
-  ResetEvent(e);
-  PostMessageW(TrayWindow(), ping, 0, 0);
-  WaitForSingleObject(e, 10000);
-}
-
-// Posts a command and waits until the tray has handled it.
-void Command(UINT id) {
-  PostMessageW(TrayWindow(), WM_COMMAND, id, 0);
-  Settle();
-}
-
-// Posts a command that opens a box or dialog; the tray waits in it until it is answered.
-void CommandAsync(UINT id) { PostMessageW(TrayWindow(), WM_COMMAND, id, 0); }
-
 // ---------------------------------------------------------------- registry
-
-void ClearProfile() { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
 
 void SetInt(const wchar_t* section, const wchar_t* key, DWORD v) {
   HKEY k;
@@ -235,14 +155,6 @@ DWORD GetInt(const wchar_t* section, const wchar_t* key, DWORD def) {
 PROCESS_INFORMATION tray{};
 std::wstring trayExe;
 
-bool StartTray() {
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  std::wstring cmd = L"\"" + trayExe + L"\"";
-  if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &tray)) return false;
-  return WaitFor(TrayWindow, 15000) != nullptr;
-}
-
 LRESULT Ask(const std::string& req) {
   COPYDATASTRUCT cd{0x514C4B, static_cast<DWORD>(req.size()), const_cast<char*>(req.data())};
   DWORD_PTR r = 0;
@@ -270,16 +182,6 @@ void Key(WORD vk) {
   in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, in, sizeof(INPUT));
   Sleep(80);
-}
-
-WORD KeyCode(const std::string& k) {
-  if (k == "DOWN") return VK_DOWN;
-  if (k == "UP") return VK_UP;
-  if (k == "RIGHT") return VK_RIGHT;
-  if (k == "LEFT") return VK_LEFT;
-  if (k == "ESC") return VK_ESCAPE;
-  if (k == "RETURN") return VK_RETURN;
-  return static_cast<WORD>(VkKeyScanW(static_cast<wchar_t>(k[0])) & 0xFF);
 }
 
 void CloseMenus() {
@@ -662,6 +564,11 @@ void WidthAndCaseCommandsConvertTheClipboard() {
     Command(s.id);
     Check(GetBytes() == s.out, s.what);
   }
+  // A program that pastes Unicode gets the same text; the tray makes that form when asked.
+  PutBytes("\xB6\xDE\xB7\xDE" "\r\n");
+  Command(32830);
+  Check(GetUnicode() == L"ガギ\r\n", "the Unicode form of a result is the same text");
+  Check(GetBytes() == "\x83\x4B\x83\x4D\r\n", "and its Shift-JIS form stays");
   // The kind dialog: digits only, and its choice is kept for the next time.
   PutBytes("\x82\x50\x82\x81");  // １ａ
   CommandAsync(32846);
@@ -751,7 +658,7 @@ const Test kTests[] = {
 
 int Suite() {
   ClearProfile();
-  if (!StartTray()) {
+  if (!StartTray(trayExe, tray)) {
     std::printf("[  FAILED  ] the tray did not start\n");
     return 1;
   }
@@ -781,6 +688,147 @@ int Suite() {
   return failedTests ? 1 : 0;
 }
 
+// ---------------------------------------------------------------- screenshots
+
+// Writes the screen's pixels inside `r` as a 24-bit BMP file (run.sh turns it into PNG).
+bool Capture(const RECT& r, const std::wstring& path) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(mem, old);
+  BITMAPINFOHEADER bi{};
+  bi.biSize = sizeof bi;
+  bi.biWidth = w;
+  bi.biHeight = h;
+  bi.biPlanes = 1;
+  bi.biBitCount = 24;
+  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+  std::vector<BYTE> pixels(stride * static_cast<DWORD>(h));
+  GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER bf{};
+  bf.bfType = 0x4D42;
+  bf.bfOffBits = sizeof bf + sizeof bi;
+  bf.bfSize = bf.bfOffBits + static_cast<DWORD>(pixels.size());
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD n = 0;
+  bool ok = WriteFile(f, &bf, sizeof bf, &n, nullptr) && WriteFile(f, &bi, sizeof bi, &n, nullptr) &&
+            WriteFile(f, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
+  CloseHandle(f);
+  return ok;
+}
+
+RECT Screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// How a screenshot is brought about: what opens the window, its title (a dialog or box of the
+// tray's), what answers it afterwards.
+struct Shot {
+  const char* name;  // the file, without .bmp
+  std::function<void()> open;
+  const wchar_t* title;  // nullptr: the whole screen once a menu is open
+  std::function<void(HWND)> close;
+};
+
+void Dismiss(HWND w) {
+  PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+  Settle();
+}
+
+// Opens the replace dialog on `text` and answers it so that a message box follows.
+void ReplaceAndAnswer(const std::string& text, const wchar_t* search, bool regex) {
+  PutBytes(text);
+  CommandAsync(32783);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000);
+  if (!d) return;
+  SetDlgItemTextW(d, 1000, search);
+  CheckDlgButton(d, 1005, regex ? BST_CHECKED : BST_UNCHECKED);
+  Press(d, IDOK);
+}
+
+const std::vector<Shot>& Shots() {
+  static const std::vector<Shot> shots = {
+      {"menu", [] { Icon(WM_RBUTTONUP); }, nullptr, [](HWND) {}},
+      {"submenu",
+       [] {
+         Icon(WM_RBUTTONUP);
+         WaitFor([] { return TrayTopLevel(L"#32768"); }, 5000);
+         Key(VK_DOWN);
+         Key(VK_RIGHT);
+       },
+       nullptr, [](HWND) {}},
+      {"searchdlg", [] { CommandAsync(32769); }, L"対象行指定", Dismiss},
+      {"spaceinsdlg", [] { CommandAsync(32839); }, L"空白の挿入", Dismiss},
+      {"replacedlg", [] { CommandAsync(32783); }, L"置換", Dismiss},
+      {"sortdlg", [] { CommandAsync(32918); }, L"整列", Dismiss},
+      {"duplinedeldlg", [] { CommandAsync(32923); }, L"重複行削除", Dismiss},
+      {"setdlg", [] { CommandAsync(32806); }, L"設定", Dismiss},
+      {"kinsokudlg",
+       [] {
+         CommandAsync(32806);
+         if (HWND set = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000)) Press(set, 154);
+       },
+       L"折り返し時の禁則処理",
+       [](HWND d) {
+         Dismiss(d);
+         if (HWND set = TrayTopLevel(L"#32770", L"設定")) Dismiss(set);
+       }},
+      {"aboutdlg", [] { CommandAsync(57664); }, L"バージョン情報", Dismiss},
+      {"resultbox", [] { ReplaceAndAnswer("abc", L"zz", false); }, L"QlkTray", Dismiss},
+      {"failurebox", [] { ReplaceAndAnswer("abc", L"(", true); }, L"QlkTray", Dismiss},
+      {"questionbox",
+       [] {
+         SetInt(L"System", L"Verify", 1);
+         PutBytes("abc");
+         CommandAsync(32781);
+       },
+       L"QlkTray",
+       [](HWND b) {
+         Dismiss(b);
+         SetInt(L"System", L"Verify", 0);
+       }},
+  };
+  return shots;
+}
+
+// Takes the named screenshots (every one when none is named) into OUTDIR as BMP files, each
+// of the window it is named after, with its title bar; the menus with the whole screen, so
+// that the notification area shows too. Run inside a virtual desktop.
+int TakeShots(const std::wstring& outDir, const std::vector<std::string>& only) {
+  SetProcessDPIAware();  // the pixels of the screen, whatever its scale
+  ClearProfile();
+  if (!StartTray(trayExe, tray)) return 1;
+  for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
+  int missing = 0;
+  for (const Shot& s : Shots()) {
+    if (!only.empty() && std::find(only.begin(), only.end(), s.name) == only.end()) continue;
+    s.open();
+    const wchar_t* title = s.title;
+    HWND w = title ? WaitFor([title] { return TrayTopLevel(L"#32770", title); }, 5000)
+                   : WaitFor([] { return TrayTopLevel(L"#32768"); }, 5000);
+    Sleep(400);  // painted
+    RECT r = Screen();
+    if (w && title) GetWindowRect(w, &r);
+    const std::wstring path = outDir + L"\\" + std::wstring(s.name, s.name + strlen(s.name)) + L".bmp";
+    if (!w || !Capture(r, path)) {
+      std::printf("screenshot %s: no window\n", s.name);
+      ++missing;
+    }
+    if (w) s.close(w);
+    CloseMenus();
+    CancelAll();
+  }
+  ExitTray();
+  ClearProfile();
+  return missing ? 1 : 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -791,43 +839,13 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(f);
     return 0;
   }
-  if ((verb == L"suite" || verb == L"start") && argc > 2) {
+  if ((verb == L"suite" || verb == L"shots") && argc > 2) {
     trayExe = argv[2];
     if (verb == L"suite") return Suite();
-    ClearProfile();
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    std::wstring cmd = L"\"" + trayExe + L"\"";
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
-    return WaitFor(TrayWindow, 15000) ? 0 : 1;
-  }
-  if (!TrayWindow()) return 1;
-  if (verb == L"open-menu") {
-    Icon(WM_RBUTTONUP);
-    return WaitFor([] { return TrayTopLevel(L"#32768"); }, 3000) ? 0 : 1;
-  }
-  if (verb == L"keys") {
-    for (int i = 2; i < argc; ++i) Key(KeyCode(Utf8(argv[i])));
-    return 0;
-  }
-  if (verb == L"command" && argc > 2) {
-    CommandAsync(static_cast<UINT>(_wtoi(argv[2])));
-    Sleep(500);
-    return 0;
-  }
-  if (verb == L"cancel") {
-    CloseMenus();
-    CancelAll();
-    return 0;
-  }
-  if (verb == L"exit") {
-    DWORD pid = TrayPid();
-    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    CommandAsync(57665);
-    bool ended = WaitForSingleObject(h, 10000) == WAIT_OBJECT_0;
-    CloseHandle(h);
-    return ended ? 0 : 1;
+    if (argc < 4) return 2;
+    std::vector<std::string> only;
+    for (int i = 4; i < argc; ++i) only.push_back(Utf8(argv[i]));
+    return TakeShots(argv[3], only);
   }
   return 2;
 }
