@@ -179,18 +179,30 @@ int Run(const Options& o) {
     if (!line.empty()) line += ' ';
     line += toSjis(a);
   }
-  auto writeResult = [&](const std::string& out) {
-    if (o.out.empty()) return sys::WriteStdout(out) ? 0 : 1;
+  // The output, in one or more parts written one after another.
+  auto writeParts = [&](const std::vector<std::string_view>& parts) {
+    if (o.out.empty()) {
+      for (std::string_view p : parts)
+        if (!sys::WriteStdout(p)) return 1;
+      return 0;
+    }
     // Written beside the target and renamed over it, so a failed write leaves the old file.
     std::string target = sjisPath(o.out);
     std::string tmp = target + ".qlark-tmp";
-    if (!files->WriteAll(tmp, out) || !files->Rename(tmp, target)) {
+    bool ok = false;
+    if (auto f = files->Create(tmp)) {
+      ok = true;
+      for (std::string_view p : parts) ok = ok && f->Write(p);
+      ok = f->Close() && ok && files->Rename(tmp, target);
+    }
+    if (!ok) {
       files->Remove(tmp);
       Fail(Txt::CliCannotWrite, o.out);
       return 1;
     }
     return 0;
   };
+  auto writeResult = [&](std::string_view out) { return writeParts({out}); };
 
   // A one-line run of a keyword that converts each line on its own streams: the input is read
   // and the output written a block at a time.
@@ -216,10 +228,12 @@ int Run(const Options& o) {
       if (head.empty() || head[0] == '\0') {
         input = std::string();  // no text: the run below says so
       } else {
-        std::string collected;  // for -o: the file is written only after a whole run
+        // For -o the file is written only after a whole run.
+        const bool whole = !o.out.empty();
+        std::vector<std::string> collected;  // the blocks as they come: never moved again
         WriteOut write = [&](std::string_view b) {
-          if (!o.out.empty()) {
-            collected += b;
+          if (whole) {
+            collected.emplace_back(b);
             return true;
           }
           return sys::WriteStdout(b);
@@ -229,7 +243,8 @@ int Run(const Options& o) {
           case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, o.out.empty() ? "-" : o.out); return 1;
           case StreamStatus::Ok: break;
         }
-        return o.out.empty() ? 0 : writeResult(collected);
+        if (ui.shown > 0) return 1;  // a line failed (see LineFn): -o leaves the file untouched
+        return whole ? writeParts(std::vector<std::string_view>(collected.begin(), collected.end())) : 0;
       }
     }
   }

@@ -2,11 +2,14 @@
 // and the user would (icon callbacks, menu commands), puts text on the clipboard and reads it
 // back, answers message boxes and fills dialogs by control identifier.
 //
-//   qlk_e2e suite QLKTRAY.EXE               every check, with a summary; exit status 0 when all pass
-//   qlk_e2e shots QLKTRAY.EXE DIR [NAME...]  screenshots of the menus, dialogs and boxes (all, or
-//                                            the named ones) as DIR\NAME.bmp; run it inside a
-//                                            virtual desktop
-//   qlk_e2e touch FILE                      creates FILE (the program started by a double click)
+//   qlk_e2e suite QLKTRAY.EXE [ENGINE [regex]]
+//                                    every check, with a summary; exit status 0 when all pass;
+//                                    the tray must hold the regex ENGINE ("object" or
+//                                    "builtin"); with "regex", only the regular-expression checks
+//   qlk_e2e shots QLKTRAY.EXE DIR [NAME...]
+//                                    screenshots of the menus, dialogs and boxes (all, or the
+//                                    named ones) as DIR\NAME.bmp; run it inside a virtual desktop
+//   qlk_e2e touch FILE               creates FILE (the program started by a double click)
 #include <windows.h>
 
 #include <algorithm>
@@ -202,6 +205,7 @@ void CancelAll() {
 struct Test {
   const char* name;
   void (*run)();
+  bool regex = false;  // run again, alone, with the other engine
 };
 
 void IconIsShownAndTheWindowIsHidden() {
@@ -440,6 +444,72 @@ void ReplaceThroughTheDialogAndTheRealClipboard() {
   Settle();
 }
 
+// "object" or "builtin" when the run names the engine the tray must hold; empty otherwise.
+std::wstring expectedEngine;
+bool regexOnly = false;
+
+// The regular-expression box of the selection, replace and delete dialogs is offered and
+// works, whichever engine the tray holds: the scripting object, or the built-in engine when
+// the object cannot be created.
+void RegexOptionSelectsReplacesAndDeletes() {
+  const LRESULT engine = Ask("regex");
+  const char* name = engine == 1 ? "the scripting object" : engine == 2 ? "built-in" : "none";
+  std::printf("    the tray's regex engine: %s\n", name);
+  if (!expectedEngine.empty()) Check(engine == (expectedEngine == L"object" ? 1 : 2), "it holds the expected engine");
+  PutBytes("a1\r\nbb\r\n22\r\n");
+  CommandAsync(32769);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
+  Check(d != nullptr, "the selection dialog opens");
+  if (!d) return;
+  Check(IsWindowEnabled(GetDlgItem(d, 153)) != 0, "its regex box is enabled");
+  SetDlgItemTextW(d, 108, L"\\d$");
+  CheckDlgButton(d, 153, BST_CHECKED);
+  Press(d, IDOK);
+  Settle();
+  Command(57634);
+  Check(GetBytes() == "a1\r\n22\r\n", "コピー puts out the lines the expression selects");
+  // The regex flag outlives the command: clear it with the dialog's all-lines button.
+  CommandAsync(32769);
+  d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
+  if (!d) return;
+  CheckDlgButton(d, 153, BST_UNCHECKED);
+  Press(d, 104);
+  Press(d, IDOK);
+  Settle();
+
+  struct Step {
+    UINT id;
+    const wchar_t *title, *search, *replacement;
+    std::string in;
+    const wchar_t* message;
+    std::string out;
+    const char* what;
+  } steps[] = {
+      {32783, L"置換", L"([0-9]+)([a-z])", L"$2$1", "x12y3z\r\nq", L"1行の置換を行いました", "xy12z3\r\nq",
+       "replace swaps the groups"},
+      {32783, L"置換", L"^.", L"半", "\x91\x53\x8A\x70", L"1行の置換を行いました", "\x94\xBC\x8A\x70",
+       "a dot is one double-byte character"},  // 全角 -> 半角
+      {32926, L"指定文字の削除", L"\\s+", nullptr, "a b\tc\r\nd", L"1個の削除を行いました", "abc\r\nd",
+       "delete takes every match"},
+  };
+  for (const Step& s : steps) {
+    PutBytes(s.in);
+    CommandAsync(s.id);
+    const wchar_t* title = s.title;
+    d = WaitFor([title] { return TrayTopLevel(L"#32770", title); }, 5000);
+    Check(d != nullptr, std::string("the dialog opens: ") + s.what);
+    if (!d) return;
+    Check(IsWindowEnabled(GetDlgItem(d, 1005)) != 0, std::string("its regex box is enabled: ") + s.what);
+    SetDlgItemTextW(d, 1000, s.search);
+    if (s.replacement) SetDlgItemTextW(d, 1001, s.replacement);
+    for (int b : {1002, 1003, 1004}) CheckDlgButton(d, b, BST_UNCHECKED);
+    CheckDlgButton(d, 1005, BST_CHECKED);
+    Press(d, IDOK);
+    Check(AnswerBox() == s.message, std::string("its message: ") + s.what);
+    Check(GetBytes() == s.out, s.what);
+  }
+}
+
 void EnclosingReplaceRefusesAnEmptyStartAndStaysOpen() {
   PutBytes("\x81\x75" "a\x81\x76");  // 「a」
   CommandAsync(32915);
@@ -650,6 +720,7 @@ const Test kTests[] = {
     {"CodeCommandsConvertTheClipboard", CodeCommandsConvertTheClipboard},
     {"WidthAndCaseCommandsConvertTheClipboard", WidthAndCaseCommandsConvertTheClipboard},
     {"ReplaceThroughTheDialogAndTheRealClipboard", ReplaceThroughTheDialogAndTheRealClipboard},
+    {"RegexOptionSelectsReplacesAndDeletes", RegexOptionSelectsReplacesAndDeletes, true},
     {"EnclosingReplaceRefusesAnEmptyStartAndStaysOpen", EnclosingReplaceRefusesAnEmptyStartAndStaysOpen},
     {"SortAndDuplicateCommandsChangeTheClipboard", SortAndDuplicateCommandsChangeTheClipboard},
     {"TransferCommandsConvertTheClipboard", TransferCommandsConvertTheClipboard},
@@ -663,7 +734,10 @@ int Suite() {
     return 1;
   }
   int failedTests = 0;
+  size_t ran = 0;
   for (const Test& t : kTests) {
+    if (regexOnly && !t.regex) continue;
+    ++ran;
     int before = failures;
     std::printf("[ RUN      ] e2e.%s\n", t.name);
     std::fflush(stdout);
@@ -680,7 +754,7 @@ int Suite() {
   ++checks;
   if (!exited) ++failedTests;
   std::printf("[ %s ] e2e.ExitRemovesTheIconAndEndsTheProcess\n", exited ? "      OK" : " FAILED ");
-  size_t total = std::size(kTests) + 1;
+  size_t total = ran + 1;
   std::printf("[==========] %zu end-to-end tests ran (%d checks).\n", total, checks);
   if (failedTests == 0) std::printf("[  PASSED  ] %zu tests.\n", total);
   else std::printf("[  FAILED  ] %d tests.\n", failedTests);
@@ -839,10 +913,14 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(f);
     return 0;
   }
-  if ((verb == L"suite" || verb == L"shots") && argc > 2) {
+  if (verb == L"suite" && argc > 2) {
     trayExe = argv[2];
-    if (verb == L"suite") return Suite();
-    if (argc < 4) return 2;
+    if (argc > 3) expectedEngine = argv[3];
+    regexOnly = argc > 4 && std::wstring(argv[4]) == L"regex";
+    return Suite();
+  }
+  if (verb == L"shots" && argc > 3) {
+    trayExe = argv[2];
     std::vector<std::string> only;
     for (int i = 4; i < argc; ++i) only.push_back(Utf8(argv[i]));
     return TakeShots(argv[3], only);

@@ -12,7 +12,9 @@ driver="$win/tests/qlk_e2e.exe"
 out="$root/build/e2e"
 mkdir -p "$out"
 
-wine "$driver" suite "$tray"
+wine "$driver" suite "$tray" object
+echo "== the regular-expression checks again, with the scripting object switched off"
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;vbscript=d" wine "$driver" suite "$tray" builtin regex
 
 dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
 # shots DIR DPI [NAME...]

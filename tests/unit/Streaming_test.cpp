@@ -10,6 +10,7 @@
 #include "macro/Interpreter.h"
 #include "macro/MainState.h"
 #include "macro/Streaming.h"
+#include "pcre/Regex_pcre.h"
 
 using namespace qlk;
 using namespace qlk::test;
@@ -165,7 +166,8 @@ Streamed Stream(const Bindings::LineFn& fn, const std::string& text, size_t chun
 TEST(Streaming, LineConversionsGiveTheBytesOfTheWholeRun) {
   const char* lines[] = {"TextAll", "SjisToUtf8", "Utf8ToSjis", "TurnChange 7", "TurnChange 1", "TurnChange 0",
                          "TurnChange -3", "Replace , \\n 0 0", "Replace \x83\x4B x 1 0", "Replace A\\sb ? 7 0",
-                         "Replace b", "Replace b  1", "Replace b\\s 0", "DelStr b 2 0", "DelStr \\x82\\xA0 4 0"};
+                         "Replace b", "Replace b  1", "Replace b\\s 0", "DelStr b 2 0", "DelStr \\x82\\xA0 4 0",
+                         "Replace [a-c]+ x 0 1", "Replace (B)(.) $2$1 2 1", "Replace , \\n 0 1", "DelStr b 0 1"};
   const char* transfer[] = {"ToMime", "SjisToUrl", "UrlToSjis", "MimeToSjis"};
   std::mt19937 r(23);
   int compared = 0;
@@ -219,15 +221,33 @@ TEST(Streaming, LongLinesStreamWhole) {
   }
 }
 
+// An engine that fails on one line (a runaway match, here the built-in engine's step limit)
+// says so once; that line and the ones after it stay as they were.
+TEST(Streaming, AnExpressionFailingOnALineSaysSoOnce) {
+  TestPlatform tp;
+  auto builtIn = MakePcreRegexFactory(CodePage());
+  Platform p{tp.clipboard, tp.settings, const_cast<ICodePage&>(CodePage()), *builtIn, tp.ui, *tp.files, tp.shell,
+             tp.clock};
+  AppState app;
+  MainState m{p, AllBindings(), app};
+  Bindings::LineFn fn = LineFnForMacroLine(m, "Replace (a+)+b x 0 1");
+  ASSERT_TRUE(fn);
+  const std::string runaway = std::string(40, 'a') + "cb";  // b is there, but never after the a's
+  Streamed s = Stream(fn, "ab\r\n" + runaway + "\r\nab\r\n", 5, 8);
+  EXPECT_EQ(s.status, StreamStatus::Ok);
+  EXPECT_EQ(s.out, "x\r\n" + runaway + "\r\nab\r\n");
+  EXPECT_EQ(tp.ui.ShownIds(), std::vector<Txt>{Txt::RegexInvalid});
+}
+
 TEST(Streaming, ArgumentsOnlyTheWholeRunCanServeGiveNoLineConversion) {
   struct Case {
     const char* line;
     int english;
   };
   for (Case c : std::initializer_list<Case>{{"TurnChange 7", 2},        // hyphens: the growth limit is the run's
-                                            {"Replace [a-c]+ x 0 1", 0},  // the engine may fail on any line
-                                            {"DelStr b 0 1", 0},
                                             {"Replace", 0},
+                                            {"Replace ( x 0 1", 0},  // malformed: the whole run says so
+                                            {"DelStr [ 0 1", 0},
                                             {"ZenToHan", 0},  // line-local, but run in pieces
                                             {"Sort1 1 0", 0},
                                             {"NoSuchKeyword", 0},

@@ -40,9 +40,11 @@ class Bindings {
   // A keyword whose run over a whole text converts each line on its own, in order (state may
   // carry from one line to the next), can also be given as that conversion: it appends the
   // new bytes of one line (without its CR LF; CR LF inside cut it into several lines) to
-  // `out`, and never fails. The maker sees the macro line's arguments and the settings, as
-  // the keyword's action would, and gives an empty function when they ask for more than one
-  // line alone can tell (a message, a limit over the whole text): the action runs then.
+  // `out`, and never fails (or, failing on a line, says so through the user interface and
+  // leaves the lines from there on as they were). The maker sees the macro line's arguments
+  // and the settings, as the keyword's action would, and gives an empty function when they
+  // ask for more than one line alone can tell (a message, a limit over the whole text): the
+  // action runs then.
   //
   // A conversion whose output for a line of n bytes has a known bound may be given as a pair
   // of plain functions instead (RawLine): `put` writes the line's bytes at `to`, which has

@@ -137,6 +137,32 @@ Bindings::LineFn PlainReplaceLines(std::string find, std::string replacement, in
   };
 }
 
+// The regular-expression replace of one line, for a long text streamed a line at a time, with
+// the document's engine as the whole-text replace would use it. A malformed expression gives
+// no conversion: the whole run reports it before anything is written. An engine that fails
+// later, on one line (a runaway match), says so once and leaves the lines from there on as
+// they were.
+Bindings::LineFn RegexReplaceLines(MainState& m, const std::string& pattern, std::string replacement, int options) {
+  IRegex* re = m.doc().Regex();
+  if (!re || !re->SetPattern(pattern) || !re->SetGlobal(true) || !re->SetIgnoreCase((options & kIgnoreCase) != 0) ||
+      !re->Test(std::string_view()))
+    return {};
+  const bool empty = pattern.empty();  // matches everywhere without moving on: no change
+  auto buf = std::make_shared<std::string>();
+  auto failed = std::make_shared<bool>(false);
+  return [&m, re, empty, buf, failed, replacement = std::move(replacement)](std::string_view l, std::string& out) {
+    if (!empty && !*failed) {
+      const int n = RegexReplaceLine(*re, m.platform().codepage, l, replacement, *buf);
+      if (n > 0) return void(out += *buf);
+      if (n == kSearchFailed) {
+        *failed = true;
+        ReportSearchFailure(m);
+      }
+    }
+    out += l;
+  };
+}
+
 void DelStrKeyword(MainState& m, const MacroArgs& a) {
   if (a.N(3) != 0)
     Checked(m, RegexReplace(m.doc(), a.Raw(1), "", a.N(2)));
@@ -175,13 +201,14 @@ void BindReplaceCommands(Bindings& b) {
   b.Keyword("SuperReplace", SuperReplaceKeyword);
   b.Keyword("ReplaceDouble", ReplaceDoubleKeyword);
 
-  b.LineKeyword("Replace", [](MainState&, const MacroArgs& a) -> Bindings::LineFn {
+  b.LineKeyword("Replace", [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
     ReplaceArgs r = ReadReplaceArgs(a);
-    if (r.none || r.regex) return {};
+    if (r.none) return {};
+    if (r.regex) return RegexReplaceLines(m, r.find, std::move(r.replacement), r.options);
     return PlainReplaceLines(std::move(r.find), std::move(r.replacement), r.options);
   });
-  b.LineKeyword("DelStr", [](MainState&, const MacroArgs& a) -> Bindings::LineFn {
-    if (a.N(3) != 0) return {};
+  b.LineKeyword("DelStr", [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
+    if (a.N(3) != 0) return RegexReplaceLines(m, a.Raw(1), "", a.N(2));
     return PlainReplaceLines(a.D(1), "", a.N(2));
   });
 }

@@ -272,6 +272,17 @@ int Replace(CQuenlarkDoc& doc, std::string_view find, std::string_view replaceme
   });
 }
 
+int RegexReplaceLine(IRegex& re, const ICodePage& cp, std::string_view line, std::string_view replacement,
+                     std::string& out) {
+  std::optional<bool> t = re.Test(line);
+  if (!t) return kSearchFailed;
+  if (!*t) return 0;
+  std::optional<std::string> r = re.Replace(line, replacement);
+  if (!r) return kSearchFailed;
+  out = KeepUnchangedBytes(cp, line, std::move(*r));
+  return 1;
+}
+
 int RegexReplace(CQuenlarkDoc& doc, std::string_view pattern, std::string_view replacement, int options) {
   IRegex* re = doc.Regex();
   if (!re) return kSearchFailed;
@@ -286,13 +297,7 @@ int RegexReplace(CQuenlarkDoc& doc, std::string_view pattern, std::string_view r
         return kSearchFailed;
       prepared = true;
     }
-    std::optional<bool> t = re->Test(line);
-    if (!t) return kSearchFailed;
-    if (!*t) return 0;
-    std::optional<std::string> r = re->Replace(line, replacement);
-    if (!r) return kSearchFailed;
-    out = KeepUnchangedBytes(cp, line, std::move(*r));
-    return 1;
+    return RegexReplaceLine(*re, cp, line, replacement, out);
   });
   // The object is shared with the target-line test, which compares case.
   re->SetIgnoreCase(false);

@@ -13,6 +13,7 @@ namespace qlk {
 
 class CQuenlarkDoc;
 class ICodePage;
+class IRegex;
 
 // Search options (the bits of the macro lines and the "bZenhan", "bUplow", "bHira" keys).
 enum SearchOption : int {
@@ -70,6 +71,11 @@ int ReplaceDoubleLine(std::string_view line, std::string_view startBefore, std::
 // where they do not survive the trip through UTF-16 (malformed bytes, a lone lead byte, a
 // character with two codes). `replaced` is the engine's result for `original`.
 std::string KeepUnchangedBytes(const ICodePage& cp, std::string_view original, std::string replaced);
+// The regular-expression replace of one line by an engine already given its pattern and flags:
+// 1 when the expression matched (`out` holds the new line), 0 when not, kSearchFailed when
+// the engine failed.
+int RegexReplaceLine(IRegex& re, const ICodePage& cp, std::string_view line, std::string_view replacement,
+                     std::string& out);
 
 // ---- document operations ----
 // Number of replacements made. An empty search string changes nothing and gives 0.

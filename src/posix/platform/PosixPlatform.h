@@ -11,8 +11,6 @@ class IniSettings;
 
 // Code page 932 from iconv, UTF-7 from iconv, UTF-8 and case mapping without a locale.
 std::unique_ptr<ICodePage> MakePosixCodePage();
-// PCRE2 on 16-bit units behaving as the scripting RegExp object does.
-std::unique_ptr<IRegexFactory> MakePcreRegexFactory(const ICodePage& cp);
 std::unique_ptr<IFiles> MakePosixFiles(const ICodePage& cp);
 std::unique_ptr<IShell> MakePosixShell(const ICodePage& cp);
 std::unique_ptr<IClock> MakePosixClock();

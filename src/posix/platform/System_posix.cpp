@@ -1,6 +1,7 @@
 #include "platform/System.h"
 #include "posix/platform/IniSettings.h"
 #include "posix/platform/PosixPlatform.h"
+#include "pcre/Regex_pcre.h"
 
 namespace qlk::sys {
 

@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include "pcre/Regex_pcre.h"
+
 namespace qlk::win {
 namespace {
 
@@ -117,8 +119,8 @@ class VbRegex final : public IRegex {
 
 class VbRegexFactory final : public IRegexFactory {
  public:
-  explicit VbRegexFactory(const ICodePage& cp) : cp_(cp) {
-    available_ = SUCCEEDED(CLSIDFromProgID(L"VBScript.RegExp", &clsid_));
+  VbRegexFactory(const ICodePage& cp, const wchar_t* progId) : cp_(cp) {
+    available_ = SUCCEEDED(CLSIDFromProgID(progId, &clsid_));
   }
   bool Available() const override { return available_; }
   std::unique_ptr<IRegex> Create() override {
@@ -136,8 +138,29 @@ class VbRegexFactory final : public IRegexFactory {
   bool available_ = false;
 };
 
+// The object while Windows still has it; the built-in engine once the object is switched off
+// or removed (its class may stay registered while its DLL is gone, so creation decides).
+class FallbackRegexFactory final : public IRegexFactory {
+ public:
+  FallbackRegexFactory(const ICodePage& cp, const wchar_t* progId)
+      : object_(cp, progId), builtIn_(MakePcreRegexFactory(cp)) {}
+  bool Available() const override { return true; }
+  std::unique_ptr<IRegex> Create() override {
+    if (std::unique_ptr<IRegex> r = object_.Create()) return r;
+    return builtIn_->Create();
+  }
+
+ private:
+  VbRegexFactory object_;
+  std::unique_ptr<IRegexFactory> builtIn_;
+};
+
 }  // namespace
 
-std::unique_ptr<IRegexFactory> MakeRegexFactory(const ICodePage& cp) { return std::make_unique<VbRegexFactory>(cp); }
+std::unique_ptr<IRegexFactory> MakeRegexFactory(const ICodePage& cp, const wchar_t* progId) {
+  return std::make_unique<FallbackRegexFactory>(cp, progId);
+}
+
+bool IsScriptingRegex(const IRegex& r) { return dynamic_cast<const VbRegex*>(&r) != nullptr; }
 
 }  // namespace qlk::win

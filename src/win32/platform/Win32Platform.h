@@ -19,7 +19,10 @@ std::wstring Utf8ToWide(std::string_view s);
 std::string WideToUtf8(std::wstring_view w);
 
 std::unique_ptr<ICodePage> MakeCodePage();
-std::unique_ptr<IRegexFactory> MakeRegexFactory(const ICodePage& cp);
+// The scripting RegExp object named by `progId` when it can be created, else the built-in engine.
+std::unique_ptr<IRegexFactory> MakeRegexFactory(const ICodePage& cp, const wchar_t* progId = L"VBScript.RegExp");
+// Whether an engine made by MakeRegexFactory is the scripting object.
+bool IsScriptingRegex(const IRegex& r);
 std::unique_ptr<IFiles> MakeFiles(const ICodePage& cp);
 std::unique_ptr<ISettings> MakeRegistrySettings(const std::wstring& appName, const ICodePage& cp);
 std::unique_ptr<IShell> MakeShell(const ICodePage& cp, HWND owner);

@@ -259,12 +259,17 @@ LRESULT CMainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // Diagnostics for the end-to-end tests, which cannot read another process's menus under
-// every platform: "icon" answers whether the icon is shown; "menu PATH" writes the popup, as
-// it would open now, to PATH (UTF-8, one item a line).
+// every platform: "icon" answers whether the icon is shown; "regex" which engine the document
+// holds (1 the scripting object, 2 the built-in one, 3 none); "menu PATH" writes the popup,
+// as it would open now, to PATH (UTF-8, one item a line).
 LRESULT CMainWnd::OnCopyData(const COPYDATASTRUCT* cd) {
   if (!cd || cd->dwData != 0x514C4B) return FALSE;
   std::string req(static_cast<const char*>(cd->lpData), cd->cbData);
   if (req == "icon") return IconShown() ? 1 : 2;
+  if (req == "regex") {
+    const IRegex* r = state_->doc().Regex();
+    return !r ? 3 : IsScriptingRegex(*r) ? 1 : 2;
+  }
   if (req.rfind("menu ", 0) != 0) return FALSE;
   HMENU loaded = LoadMenuW(instance_, MAKEINTRESOURCEW(kMenuResource));
   if (!loaded) return FALSE;

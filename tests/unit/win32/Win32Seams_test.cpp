@@ -268,10 +268,27 @@ TEST(Win32Clipboard, DocumentRoundTripThroughTheRealClipboard) {
   }
 }
 
-TEST(Win32Regex, TheScriptingObjectExists) {
+// The scripting object whenever Windows can load it, the built-in engine when it cannot (the
+// test run repeats the regex cases with the object's DLL switched off).
+TEST(Win32Regex, TheObjectWhenItLoadsElseTheBuiltInEngine) {
+  HMODULE vbscript = LoadLibraryW(L"vbscript.dll");
   auto f = win::MakeRegexFactory(CodePage());
   EXPECT_TRUE(f->Available());
-  EXPECT_NE(f->Create(), nullptr);
+  auto r = f->Create();
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(win::IsScriptingRegex(*r), vbscript != nullptr);
+  if (vbscript) FreeLibrary(vbscript);
+}
+
+TEST(Win32Regex, BuiltInEngineStandsInForAnUnregisteredObject) {
+  auto f = win::MakeRegexFactory(CodePage(), L"QlkTray.NoSuchRegExp");
+  EXPECT_TRUE(f->Available());
+  auto r = f->Create();
+  ASSERT_NE(r, nullptr);
+  EXPECT_FALSE(win::IsScriptingRegex(*r));
+  r->SetPattern(sj(u8"(\\d+)(字)?"));
+  r->SetGlobal(true);
+  EXPECT_EQ(r->Replace(sj(u8"a1b22字"), "<$2$1>"), sj(u8"a<1>b<字22>"));
 }
 
 }  // namespace
