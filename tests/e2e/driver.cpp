@@ -6,11 +6,14 @@
 //                                    every check, with a summary; exit status 0 when all pass;
 //                                    the tray must hold the regex ENGINE ("object" or
 //                                    "builtin"); with "regex", only the regular-expression checks
-//   qlk_e2e shots QLKTRAY.EXE DIR [NAME...]
+//   qlk_e2e shots QLKTRAY.EXE DIR [--url URL] [NAME...]
 //                                    screenshots of the menus, dialogs and boxes (all, or the
-//                                    named ones) as DIR\NAME.bmp; run it inside a virtual desktop
+//                                    named ones) as DIR\NAME.bmp; run it inside a virtual desktop;
+//                                    with URL (a slow test server), the update check's windows
 //   qlk_e2e touch FILE               creates FILE (the program started by a double click)
+//   qlk_e2e update-suite QLKTRAY.EXE BASE   the update check against the test server at BASE
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -47,10 +50,13 @@ std::string Utf8(const std::wstring& w) {
   return s;
 }
 
+PROCESS_INFORMATION tray{};
+
+// The tray's process: its window's, or the one started here before it has a window.
 DWORD TrayPid() {
   DWORD pid = 0;
   if (HWND h = TrayWindow()) GetWindowThreadProcessId(h, &pid);
-  return pid;
+  return pid ? pid : tray.dwProcessId;
 }
 
 // A top-level window of the tray's process with the given class ("#32770" for dialogs and
@@ -155,7 +161,6 @@ DWORD GetInt(const wchar_t* section, const wchar_t* key, DWORD def) {
 
 // ---------------------------------------------------------------- the tray process
 
-PROCESS_INFORMATION tray{};
 std::wstring trayExe;
 
 LRESULT Ask(const std::string& req) {
@@ -316,6 +321,22 @@ void LossyTextAsksAndCancelKeepsIt() {
   Settle();
   Check(TrayTopLevel(L"#32770", L"対象行指定") == nullptr, "Cancel ends the command");
   Check(GetUnicode() == text, "the clipboard keeps the emoji");
+}
+
+// The JIS forms of the wave dash, minus sign and the like are Shift-JIS characters: no
+// question, and the command stores their code page 932 bytes.
+void JisFormsAreReadWithoutAQuestion() {
+  PutUnicode(L"\x2212\x301C\x2016\x00A2\x00A3\x00AC\x2014\r\n");
+  CommandAsync(32769);  // 対象行選択 loads the clipboard ...
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
+  Check(TrayTopLevel(L"#32770", L"QlkTray") == nullptr, "no question about characters Shift-JIS cannot hold");
+  Check(d != nullptr, "the command goes on to its dialog");
+  if (!d) return;
+  Press(d, IDOK);
+  Settle();
+  Command(32802);  // ... and 全て選択 stores every line back
+  Check(GetBytes() == "\x81\x7C\x81\x60\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C\r\n",
+        "the seven characters are stored as their Shift-JIS codes");
 }
 
 void SettingsOkWritesTheKeysAndCancelWritesNothing() {
@@ -705,6 +726,54 @@ void MenuIsBuiltFromTheResourceEveryTime() {
   SetInt(L"DirMenu", L"DirNo", 0);
 }
 
+// The tray makes the Unicode form of its store later; however its store ends, that form is
+// the text. Enough lines that the command is still running when the next message is posted.
+void TheUnicodeFormOfAStoreIsNeverLost() {
+  std::string in, wantBytes;
+  std::wstring want;
+  for (int i = 0; i < 20000; ++i) {
+    in += "\xB6\xDE\xB7\xDE\r\n";  // ｶﾞｷﾞ
+    wantBytes += "\x83\x4B\x83\x4D\r\n";
+    want += L"ガギ\r\n";
+  }
+  const struct {
+    const char* how;
+    std::function<void()> after;  // posted right behind the command, or run once it is done
+  } ends[] = {
+      {"the tray quits right after the command", [] { Check(ExitTray(), "the tray ends cleanly"); }},
+      {"the session ends right after the command",
+       [] {
+         PostMessageW(TrayWindow(), WM_ENDSESSION, TRUE, 0);
+         Settle();
+         // As the system does at the end of a session: the window is never destroyed.
+         TerminateProcess(tray.hProcess, 0);
+         WaitForSingleObject(tray.hProcess, 10000);
+         CloseHandle(tray.hProcess);
+         CloseHandle(tray.hThread);
+         tray = {};
+       }},
+      {"a program asks at once", [] { Settle(); }},
+  };
+  SetInt(L"System", L"Verify", 0);
+  for (const auto& e : ends) {
+    PutBytes(in);
+    CommandAsync(32830);
+    e.after();
+    Check(GetUnicode() == want, std::string("Unicode form whole when ") + e.how);
+    Check(GetBytes() == wantBytes, std::string("Shift-JIS form whole when ") + e.how);
+    if (!tray.hProcess) Check(StartTray(trayExe, tray), "the tray starts again");
+  }
+  // Another program's store after ours is the text the next command reads, not ours.
+  PutBytes("\xB6\xDE\r\n");
+  Command(32830);
+  PutUnicode(L"theirs");
+  Sleep(100);  // the tray's idle work comes and finds the store gone
+  Settle();
+  Check(GetUnicode() == L"theirs", "the other program's store stays");
+  Command(32777);
+  Check(GetBytes() == "THEIRS", "and is what the next command reads");
+}
+
 const Test kTests[] = {
     {"IconIsShownAndTheWindowIsHidden", IconIsShownAndTheWindowIsHidden},
     {"MenuIsBuiltFromTheResourceEveryTime", MenuIsBuiltFromTheResourceEveryTime},
@@ -714,6 +783,7 @@ const Test kTests[] = {
     {"SelectAllRoundTripsBytesExactly", SelectAllRoundTripsBytesExactly},
     {"CopyStoresOnlyTheTargetLines", CopyStoresOnlyTheTargetLines},
     {"LossyTextAsksAndCancelKeepsIt", LossyTextAsksAndCancelKeepsIt},
+    {"JisFormsAreReadWithoutAQuestion", JisFormsAreReadWithoutAQuestion},
     {"SettingsOkWritesTheKeysAndCancelWritesNothing", SettingsOkWritesTheKeysAndCancelWritesNothing},
     {"FoldAsksTheWidthAndFoldsTheClipboard", FoldAsksTheWidthAndFoldsTheClipboard},
     {"RulesDialogFromTheSettingsDrivesTheFold", RulesDialogFromTheSettingsDrivesTheFold},
@@ -725,17 +795,209 @@ const Test kTests[] = {
     {"SortAndDuplicateCommandsChangeTheClipboard", SortAndDuplicateCommandsChangeTheClipboard},
     {"TransferCommandsConvertTheClipboard", TransferCommandsConvertTheClipboard},
     {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},
+    {"TheUnicodeFormOfAStoreIsNeverLost", TheUnicodeFormOfAStoreIsNeverLost},
 };
 
-int Suite() {
+// ---------------------------------------------------------------- the update check
+
+std::wstring updateBase;  // the test server, http://127.0.0.1:PORT
+
+std::wstring SetupMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
+bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring GetText(const wchar_t* section, const wchar_t* key) {
+  std::wstring p = std::wstring(kKey) + L"\\" + section;
+  wchar_t buf[1024] = {};
+  DWORD size = sizeof buf - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, p.c_str(), key, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return L"";
+  return buf;
+}
+
+// Files left in the download folders the tray makes under %TEMP%.
+int DownloadedFiles() {
+  int n = 0;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(TempPath(L"QlkTray-*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    WIN32_FIND_DATAW inner;
+    HANDLE g = FindFirstFileW((TempPath(fd.cFileName) + L"\\*").c_str(), &inner);
+    if (g == INVALID_HANDLE_VALUE) continue;
+    do n += !(inner.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    while (FindNextFileW(g, &inner));
+    FindClose(g);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  return n;
+}
+
+void UseScenario(const wchar_t* name) {
+  SetText(L"Update", L"Url", updateBase + L"/" + name + L"/update.xml");
+  DeleteFileW(SetupMarker().c_str());
+}
+
+HWND WaitDialog(const wchar_t* title, DWORD ms = 15000) {
+  return WaitFor([title] { return TrayTopLevel(L"#32770", title); }, ms);
+}
+
+// The box the tray shows next: its text, answered with `button`; "" when none came.
+std::wstring NextBox(int button, DWORD ms = 15000) {
+  HWND box = WaitDialog(L"QlkTray", ms);
+  if (!box) return L"";
+  std::wstring t = BoxText(box);
+  PostMessageW(box, WM_COMMAND, button, 0);
+  for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(50);
+  return t;
+}
+
+// The menu command, answered Yes.
+void AskForTheCheck() {
+  CommandAsync(33078);
+  std::wstring q = NextBox(IDYES);
+  Check(q == L"このソフトが最新版かどうか確認しますか？\r\n注：インターネットに接続していることが必要です" ||
+            q == L"このソフトが最新版かどうか確認しますか？\n注：インターネットに接続していることが必要です",
+        "the command asks first");
+}
+
+// Follows a progress dialog to its end; whether it counted bytes on the way.
+bool FollowProgress(HWND d) {
+  bool partial = false;
+  while (IsWindow(d) && IsWindowVisible(d)) {
+    std::wstring t = ChildText(d, 1001);
+    LRESULT pos = SendMessageW(GetDlgItem(d, 269), PBM_GETPOS, 0, 0);
+    LRESULT top = SendMessageW(GetDlgItem(d, 269), PBM_GETRANGE, FALSE, 0);
+    if (pos > 0 && pos < top && t.find(L"バイト") != std::wstring::npos) partial = true;
+    Sleep(30);
+  }
+  return partial;
+}
+
+bool WaitTrayEnd(DWORD ms) {
+  if (!tray.hProcess || WaitForSingleObject(tray.hProcess, ms) != WAIT_OBJECT_0) return false;
+  CloseHandle(tray.hProcess);
+  CloseHandle(tray.hThread);
+  tray = {};
+  return true;
+}
+
+void ManualCheckOffersANewerReleaseAndStartsIt() {
+  UseScenario(L"newer");
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました");
+  Check(offer != nullptr, "the offer opens");
+  if (!offer) return;
+  Check(ChildText(offer, 223) == L"1.50", "it shows the version");
+  Check(ChildText(offer, 139) == L"2099/01/01", "the date");
+  Check(ChildText(offer, 140) == L"新しい版です\r\n二行目", "and the message");
+  Press(offer, IDOK);
+  HWND progress = WaitDialog(L"ダウンロード");
+  Check(progress != nullptr, "the progress dialog opens");
+  if (progress) {
+    Check(ChildText(progress, 156) == L"QlkSetup.exe", "it names the file");
+    Check(FollowProgress(progress), "it counts the bytes on the way");
+  }
+  Check(WaitTrayEnd(15000), "the tray ends after starting the setup");
+  bool ran = false;
+  for (int i = 0; i < 100 && !ran; ++i, Sleep(100)) ran = Exists(SetupMarker());
+  Check(ran, "the setup ran");
+  std::wstring setup = GetText(L"Update", L"RecentSetupFile");
+  Check(setup.rfind(TempPath(L"QlkTray-"), 0) == 0 && Exists(setup), "RecentSetupFile names it in its own folder");
+  // The next start deletes it.
+  SetInt(L"Update", L"CheckMode", 0);
+  Check(StartTray(trayExe, tray), "the tray starts again");
+  Check(!setup.empty() && !Exists(setup), "and deletes the setup program");
+}
+
+void ChangedInformationIsRefused() {
+  UseScenario(L"changed");
+  AskForTheCheck();
+  Check(NextBox(IDOK) == L"アップデート情報の署名を確認できません", "a changed file fails its signature");
+  Check(NextBox(IDOK, 1500).empty(), "nothing else follows");
+  Check(!TrayTopLevel(L"#32770", L"更新がありました"), "no offer");
+}
+
+void ASetupWithAnotherHashNeverRuns() {
+  UseScenario(L"badhash");
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました");
+  Check(offer != nullptr, "the offer opens");
+  if (!offer) return;
+  Press(offer, IDOK);
+  Check(NextBox(IDOK, 30000) == L"ダウンロードしたファイルを確認できません", "the download is refused");
+  Check(DownloadedFiles() == 0, "and deleted");
+  Sleep(1000);
+  Check(!Exists(SetupMarker()), "nothing ran");
+}
+
+void CancelDeletesThePartialFile() {
+  UseScenario(L"cancel");
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました");
+  if (!offer) return Check(false, "the offer opens");
+  Press(offer, IDOK);
+  HWND progress = WaitDialog(L"ダウンロード");
+  if (!progress) return Check(false, "the progress dialog opens");
+  for (int i = 0; i < 200 && ChildText(progress, 1001).rfind(L"0/", 0) == 0; ++i) Sleep(50);
+  Press(progress, 1003);
+  Check(NextBox(IDOK) == L"中止しますか？", "Cancel asks");
+  Check(NextBox(IDOK) == L"ダウンロードに失敗しました", "then the download fails");
+  Check(DownloadedFiles() == 0, "and the partial file is gone");
+  Check(!Exists(SetupMarker()), "nothing ran");
+}
+
+void MissingInformationAndAnOlderRelease() {
+  UseScenario(L"missing");
+  AskForTheCheck();
+  Check(NextBox(IDOK) == L"アップデート情報のダウンロードに失敗しました", "404 fails the download");
+  Check(NextBox(IDOK, 1500).empty(), "without a second message");
+  UseScenario(L"older");
+  AskForTheCheck();
+  Check(NextBox(IDOK) == L"現在お使いのバージョンが最新版です", "an older release is no update");
+  Check(GetInt(L"Update", L"Year", 0) >= 2024, "the check was counted");
+}
+
+void StartupCheckEndsTheProgramAfterStartingTheSetup() {
+  ExitTray();
+  UseScenario(L"newer");
+  SetInt(L"Update", L"CheckMode", 1);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  std::wstring cmd = L"\"" + trayExe + L"\"";
+  Check(CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &tray) != 0, "started");
+  HWND offer = WaitDialog(L"更新がありました");
+  Check(offer != nullptr, "the start-up check offers the release");
+  Check(TrayWindow() == nullptr, "before any icon");
+  if (!offer) return;
+  Press(offer, IDOK);
+  Check(WaitTrayEnd(30000), "the program ends");
+  bool ran = false;
+  for (int i = 0; i < 100 && !ran; ++i, Sleep(100)) ran = Exists(SetupMarker());
+  Check(ran, "after starting the setup");
+  SetInt(L"Update", L"CheckMode", 0);
+  Check(StartTray(trayExe, tray), "the tray starts again");
+}
+
+const Test kUpdateTests[] = {
+    {"ManualCheckOffersANewerReleaseAndStartsIt", ManualCheckOffersANewerReleaseAndStartsIt},
+    {"ChangedInformationIsRefused", ChangedInformationIsRefused},
+    {"ASetupWithAnotherHashNeverRuns", ASetupWithAnotherHashNeverRuns},
+    {"CancelDeletesThePartialFile", CancelDeletesThePartialFile},
+    {"MissingInformationAndAnOlderRelease", MissingInformationAndAnOlderRelease},
+    {"StartupCheckEndsTheProgramAfterStartingTheSetup", StartupCheckEndsTheProgramAfterStartingTheSetup},
+};
+
+template <size_t N>
+int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
   ClearProfile();
+  if (!url.empty()) SetText(L"Update", L"Url", url);
   if (!StartTray(trayExe, tray)) {
     std::printf("[  FAILED  ] the tray did not start\n");
     return 1;
   }
   int failedTests = 0;
   size_t ran = 0;
-  for (const Test& t : kTests) {
+  for (const Test& t : tests) {
     if (regexOnly && !t.regex) continue;
     ++ran;
     int before = failures;
@@ -808,6 +1070,7 @@ struct Shot {
   std::function<void()> open;
   const wchar_t* title;  // nullptr: the whole screen once a menu is open
   std::function<void(HWND)> close;
+  bool update = false;  // of the update check: only with a server to ask
 };
 
 void Dismiss(HWND w) {
@@ -824,6 +1087,21 @@ void ReplaceAndAnswer(const std::string& text, const wchar_t* search, bool regex
   SetDlgItemTextW(d, 1000, search);
   CheckDlgButton(d, 1005, regex ? BST_CHECKED : BST_UNCHECKED);
   Press(d, IDOK);
+}
+
+std::wstring updateUrl;  // a slow test server's information file: the update check's windows
+
+// Starts the update check against updateUrl, answering its question Yes.
+void StartTheCheck() {
+  SetText(L"Update", L"Url", updateUrl);
+  CommandAsync(33078);
+  NextBox(IDYES);
+}
+
+// Starts the check and accepts the offer: the download's progress opens.
+void StartTheDownload() {
+  StartTheCheck();
+  if (HWND offer = WaitDialog(L"更新がありました")) Press(offer, IDOK);
 }
 
 const std::vector<Shot>& Shots() {
@@ -867,6 +1145,19 @@ const std::vector<Shot>& Shots() {
          Dismiss(b);
          SetInt(L"System", L"Verify", 0);
        }},
+      {"updatecheck", StartTheCheck, L"更新確認中",
+       [](HWND) {
+         if (HWND offer = WaitDialog(L"更新がありました")) Dismiss(offer);
+       },
+       true},
+      {"updateoffer", StartTheCheck, L"更新がありました", Dismiss, true},
+      {"updateprogress", StartTheDownload, L"ダウンロード",
+       [](HWND d) {
+         Press(d, 1003);
+         NextBox(IDOK);  // stop it?
+         NextBox(IDOK);  // the download failed
+       },
+       true},
   };
   return shots;
 }
@@ -882,6 +1173,7 @@ int TakeShots(const std::wstring& outDir, const std::vector<std::string>& only) 
   int missing = 0;
   for (const Shot& s : Shots()) {
     if (!only.empty() && std::find(only.begin(), only.end(), s.name) == only.end()) continue;
+    if (s.update && updateUrl.empty()) continue;
     s.open();
     const wchar_t* title = s.title;
     HWND w = title ? WaitFor([title] { return TrayTopLevel(L"#32770", title); }, 5000)
@@ -917,12 +1209,20 @@ int wmain(int argc, wchar_t** argv) {
     trayExe = argv[2];
     if (argc > 3) expectedEngine = argv[3];
     regexOnly = argc > 4 && std::wstring(argv[4]) == L"regex";
-    return Suite();
+    return Suite(kTests);
+  }
+  if (verb == L"update-suite" && argc > 3) {
+    trayExe = argv[2];
+    updateBase = argv[3];
+    return Suite(kUpdateTests, updateBase + L"/none/update.xml");
   }
   if (verb == L"shots" && argc > 3) {
     trayExe = argv[2];
     std::vector<std::string> only;
-    for (int i = 4; i < argc; ++i) only.push_back(Utf8(argv[i]));
+    for (int i = 4; i < argc; ++i) {
+      if (std::wstring(argv[i]) == L"--url" && i + 1 < argc) updateUrl = argv[++i];
+      else only.push_back(Utf8(argv[i]));
+    }
     return TakeShots(argv[3], only);
   }
   return 2;

@@ -30,6 +30,25 @@ std::string u8(std::string_view sjis) { return CodePage().SjisToUtf8(sjis); }
 
 IUserInterface& FakeDialog::ui() { return ui_; }
 
+namespace {
+class FakeModeless final : public IModeless {
+ public:
+  FakeModeless(FakeUI& ui, DialogModel& m) : ui_(ui), m_(m) {}
+  ~FakeModeless() override { std::erase(ui_.modeless, &m_); }
+  void Refresh() override { ++ui_.refreshes; }
+
+ private:
+  FakeUI& ui_;
+  DialogModel& m_;
+};
+}  // namespace
+
+std::unique_ptr<IModeless> FakeUI::OpenModeless(DialogModel& m) {
+  modeless.push_back(&m);
+  modelessShown.push_back(m.ResourceId());
+  return std::make_unique<FakeModeless>(*this, m);
+}
+
 Field* FakeDialog::Find(int control) {
   static thread_local std::vector<Field> fields;
   fields = model_.Fields();

@@ -104,7 +104,9 @@ class FakeDialog final : public DialogHost {
   void Press(int control) { model_.OnCommand(control, *this); }
   // OK with validation as the real dialog does it: false when the dialog stays open.
   bool Ok();
+  void End(bool ok) override { ended = ok ? 1 : 0; }
   int refusedOk = 0;
+  int ended = -1;  // End(true): 1, End(false): 0
 
  private:
   DialogModel& model_;
@@ -126,6 +128,12 @@ class FakeUI final : public IUserInterface {
   std::vector<FileDialogRequest> fileRequests;
   std::deque<std::optional<std::string>> folderAnswers;
   int waitDepth = 0, waits = 0;
+  // Modeless dialogs now on show, and every resource shown so.
+  std::vector<DialogModel*> modeless;
+  std::vector<int> modelessShown;
+  int refreshes = 0;
+  // Called for each waiting message the program lets through (a person acting meanwhile).
+  std::function<void()> onPump;
 
   // Every text shown must be a message, whose kind gives the box its look.
   Answer Show(const Message& m) override {
@@ -166,6 +174,10 @@ class FakeUI final : public IUserInterface {
     folderAnswers.pop_front();
     return a;
   }
+  std::unique_ptr<IModeless> OpenModeless(DialogModel& m) override;
+  void PumpOne() override {
+    if (onPump) onPump();
+  }
   // Names of the texts shown, in order.
   std::vector<Txt> ShownIds() const {
     std::vector<Txt> v;
@@ -187,7 +199,9 @@ class FakeShell final : public IShell {
 class FakeClock final : public IClock {
  public:
   Date today{2026, 12, 8};
-  Date Today() override { return today; }
+  LocalSeconds now = -1;  // -1: noon of `today`
+  Date Today() override { return now < 0 ? today : DateOf(now); }
+  LocalSeconds Now() override { return now < 0 ? ToLocalSeconds(today.year, today.month, today.day, 12) : now; }
 };
 
 // A regex factory standing for a system without any engine.

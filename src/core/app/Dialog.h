@@ -22,6 +22,7 @@ enum class FieldKind {
   ComboEdit,  // drop-down with an edit: text, entries from `items`
   List,       // list box: entries from `items`, the selected index (-1 for none)
   Label,      // static text set by the model
+  Progress,   // progress bar: position `number` in [0, max]
 };
 
 struct Field {
@@ -99,6 +100,15 @@ struct Field {
     f.label = t;
     return f;
   }
+  static Field Progress(int control, int& position, int range) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::Progress;
+    f.number = &position;
+    f.min = 0;
+    f.max = range;
+    return f;
+  }
   static Field LabelText(int control, std::string& s) {
     Field f;
     f.control = control;
@@ -116,6 +126,8 @@ class DialogHost {
   virtual IUserInterface& ui() = 0;
   // Moves the keyboard focus to a control (after a refused OK, for example).
   virtual void FocusControl(int control) {}
+  // Ends the dialog as OK or Cancel would (a modeless one is hidden).
+  virtual void End(bool ok) {}
 };
 
 class DialogModel {

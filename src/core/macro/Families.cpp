@@ -15,6 +15,7 @@ void BindAllFamilies(Bindings& b) {
   BindReplaceCommands(b);
   BindSortCommands(b);
   BindBlankCommands(b);
+  BindUpdateCommands(b);
 }
 
 }  // namespace qlk

@@ -1,6 +1,8 @@
 #pragma once
 // Files seam. Paths are Shift-JIS bytes, as they stand in macro files and settings; each
 // platform turns them into its own form.
+#include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +25,10 @@ class IReadFile {
   // Up to `size` bytes into `buf`: how many came (0 only at the end of the file), or nullopt
   // when reading fails.
   [[nodiscard]] virtual std::optional<size_t> Read(char* buf, size_t size) = 0;
+  // For a file that can be read again: where the next read starts, and moving there. Inputs
+  // that cannot (pipes, terminals) give nothing and false.
+  virtual std::optional<uint64_t> Position() { return std::nullopt; }
+  virtual bool Seek(uint64_t) { return false; }
 };
 
 class IFiles {
@@ -40,6 +46,12 @@ class IFiles {
   virtual bool MakeDirs(std::string_view path) = 0;
   // Full paths of the plain files in `dir` whose names match the wildcard `pattern`.
   virtual std::vector<std::string> Find(std::string_view dir, std::string_view pattern) = 0;
+  // A C stream on the file, opened with the C library's mode string; nullptr when it cannot be
+  // opened. The base opens the path as the C library takes it; a platform whose library does
+  // not take Shift-JIS paths opens it its own way.
+  virtual std::FILE* OpenStream(std::string_view path, const char* mode) {
+    return std::fopen(std::string(path).c_str(), mode);
+  }
   virtual std::string TempFolder() = 0;
   // Folder of the running program, ending with its separator.
   virtual std::string ProgramFolder() = 0;

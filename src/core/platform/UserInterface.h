@@ -1,5 +1,6 @@
 #pragma once
 // User-interface seam: message boxes, the wait cursor, dialogs and file dialogs.
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +43,14 @@ struct FileDialogRequest {
   std::string initialDir;       // Shift-JIS, empty for the default
 };
 
+// A modeless dialog on show; it goes when the object does.
+class IModeless {
+ public:
+  virtual ~IModeless() = default;
+  // Shows the model's fields again.
+  virtual void Refresh() = 0;
+};
+
 class IUserInterface {
  public:
   virtual ~IUserInterface() = default;
@@ -54,6 +63,10 @@ class IUserInterface {
   // Chosen paths (Shift-JIS); empty when cancelled.
   virtual std::vector<std::string> FileDialog(const FileDialogRequest& req) = 0;
   virtual std::optional<std::string> BrowseFolder(Txt title) = 0;
+  // Shows the model's dialog without waiting for it; nullptr where there are no windows.
+  virtual std::unique_ptr<IModeless> OpenModeless(DialogModel& model) { return nullptr; }
+  // Lets one waiting window message be handled (a long task keeps its dialogs alive so).
+  virtual void PumpOne() {}
 
   // Shows a result or a failure.
   void Tell(const Message& m) { Show(m); }

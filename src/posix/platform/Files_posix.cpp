@@ -54,6 +54,15 @@ class PosixReadFile final : public IReadFile {
       if (errno != EINTR) return std::nullopt;
     }
   }
+  std::optional<uint64_t> Position() override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+    return at < 0 ? std::nullopt : std::optional<uint64_t>(static_cast<uint64_t>(at));
+  }
+  bool Seek(uint64_t offset) override {
+    return Position() && ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+  }
 
  private:
   int fd_;
@@ -126,6 +135,9 @@ class PosixFiles final : public IFiles {
     ::closedir(h);
     return out;
   }
+  std::FILE* OpenStream(std::string_view path, const char* mode) override {
+    return std::fopen(Native(path).c_str(), mode);
+  }
   std::string TempFolder() override {
     const char* t = std::getenv("TMPDIR");
     std::string s = (t && *t) ? t : "/tmp";
@@ -178,6 +190,12 @@ class PosixClock final : public IClock {
     std::tm tm{};
     ::localtime_r(&t, &tm);
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+  }
+  LocalSeconds Now() override {
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    ::localtime_r(&t, &tm);
+    return ToLocalSeconds(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
   }
 };
 

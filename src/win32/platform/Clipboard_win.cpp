@@ -154,6 +154,13 @@ void Win32Clipboard::MakeUnicode() {
   if (HGLOBAL w = UnicodeBlock(stored_); w && !SetClipboardData(CF_UNICODETEXT, w)) GlobalFree(w);
 }
 
+void Win32Clipboard::MakeUnicodeNow() {
+  if (!unicodeToMake_) return;
+  ClipboardLock lock;
+  if (lock.Open(owner_) && GetClipboardOwner() == owner_) MakeUnicode();
+  unicodeToMake_ = false;
+}
+
 bool Win32Clipboard::OnMessage(UINT msg, WPARAM wp) {
   switch (msg) {
     case WM_RENDERFORMAT:
@@ -162,12 +169,13 @@ bool Win32Clipboard::OnMessage(UINT msg, WPARAM wp) {
       return true;
     case WM_RENDERALLFORMATS:
       // The window goes: the text stays on the clipboard whole.
-      if (unicodeToMake_ && OpenClipboard(owner_)) {
-        if (GetClipboardOwner() == owner_) MakeUnicode();
-        CloseClipboard();
-      }
-      unicodeToMake_ = false;
+      MakeUnicodeNow();
       return true;
+    case WM_ENDSESSION:
+      // The process is ended without its window being destroyed: nobody would be left to
+      // make the Unicode form. Others may still want the message.
+      if (wp) MakeUnicodeNow();
+      return false;
     case WM_TIMER:
       if (wp != kMakeUnicodeTimer) return false;
       KillTimer(owner_, kMakeUnicodeTimer);

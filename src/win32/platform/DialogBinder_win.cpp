@@ -1,6 +1,7 @@
 // The one binding helper: shows any portable dialog model in its dialog resource, moving the
 // model's fields to and from the controls by identifier.
 #include <cwchar>
+#include <vector>
 
 #include "app/Dialog.h"
 #include "win32/platform/Win32Platform.h"
@@ -14,12 +15,17 @@ struct Binder final : DialogHost {
   DialogModel& model;
   Win32UI& parentUi;
   HWND dlg = nullptr;
+  bool modeless = false;
   std::unique_ptr<Win32UI> ownUi;
 
   Binder(DialogModel& m, Win32UI& ui) : model(m), parentUi(ui) {}
   IUserInterface& ui() override { return *ownUi; }
   void FocusControl(int control) override {
     if (HWND c = GetDlgItem(dlg, control)) SetFocus(c);
+  }
+  void End(bool ok) override {
+    if (modeless) ShowWindow(dlg, SW_HIDE);
+    else EndDialog(dlg, ok ? IDOK : IDCANCEL);
   }
 
   const ICodePage& cp() const { return parentUi.codepage(); }
@@ -89,6 +95,10 @@ struct Binder final : DialogHost {
         case FieldKind::Label:
           SetDlgItemTextW(dlg, f.control, f.text ? W(*f.text).c_str() : Utf8ToWide(TextOf(f.label)).c_str());
           break;
+        case FieldKind::Progress:
+          SendMessageW(c, PBM_SETRANGE32, 0, f.max);
+          SendMessageW(c, PBM_SETPOS, static_cast<WPARAM>(*f.number), 0);
+          break;
       }
     }
     Enable();
@@ -132,7 +142,8 @@ struct Binder final : DialogHost {
         case FieldKind::List:
           if (c) *f.number = static_cast<int>(SendMessageW(c, LB_GETCURSEL, 0, 0));
           break;
-        case FieldKind::Label: break;
+        case FieldKind::Label:
+        case FieldKind::Progress: break;
       }
     }
     return true;
@@ -205,6 +216,11 @@ struct Binder final : DialogHost {
       case WM_COMMAND: {
         int id = LOWORD(wp);
         int code = HIWORD(wp);
+        if (modeless && (id == IDOK || id == IDCANCEL)) {
+          // A modeless dialog is not ended here: its model decides (and may hide it).
+          model.OnCommand(id, *this);
+          return TRUE;
+        }
         if (id == IDOK) {
           if (!Take(true)) return TRUE;
           if (model.OnOk(*this)) EndDialog(dlg, IDOK);
@@ -251,6 +267,63 @@ struct Binder final : DialogHost {
 };
 
 }  // namespace
+
+namespace {
+
+// The modeless dialogs on show, for the message pump's keyboard handling.
+std::vector<HWND>& ModelessWindows() {
+  static std::vector<HWND> v;
+  return v;
+}
+
+class ModelessDialog final : public IModeless {
+ public:
+  ModelessDialog(DialogModel& m, Win32UI& ui) : b_(m, ui) {}
+  ~ModelessDialog() override {
+    if (!b_.dlg) return;
+    std::erase(ModelessWindows(), b_.dlg);
+    DestroyWindow(b_.dlg);
+  }
+  bool Open(HINSTANCE instance, HWND owner) {
+    b_.modeless = true;
+    CreateDialogParamW(instance, MAKEINTRESOURCEW(b_.model.ResourceId()), owner, Binder::Proc, reinterpret_cast<LPARAM>(&b_));
+    if (!b_.dlg) return false;
+    ModelessWindows().push_back(b_.dlg);
+    ShowWindow(b_.dlg, SW_SHOW);
+    UpdateWindow(b_.dlg);
+    return true;
+  }
+  void Refresh() override {
+    if (!b_.dlg) return;
+    b_.Put();
+    UpdateWindow(b_.dlg);
+  }
+
+ private:
+  Binder b_;
+};
+
+}  // namespace
+
+std::unique_ptr<IModeless> OpenModelessModel(HINSTANCE instance, HWND owner, DialogModel& model, Win32UI& ui) {
+  auto d = std::make_unique<ModelessDialog>(model, ui);
+  if (!d->Open(instance, owner)) return nullptr;
+  return d;
+}
+
+void PumpOneMessage() {
+  MSG msg;
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return;
+  if (msg.message == WM_QUIT) {
+    // Not ours to take: the main loop ends on it.
+    PostQuitMessage(static_cast<int>(msg.wParam));
+    return;
+  }
+  for (HWND d : ModelessWindows())
+    if (IsDialogMessageW(d, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
 
 bool RunDialogModel(HINSTANCE instance, HWND owner, DialogModel& model, Win32UI& ui) {
   Binder b(model, ui);

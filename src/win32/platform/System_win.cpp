@@ -26,6 +26,11 @@ class Win32Clock final : public IClock {
     GetLocalTime(&t);
     return {t.wYear, t.wMonth, t.wDay};
   }
+  LocalSeconds Now() override {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return ToLocalSeconds(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+  }
 };
 
 void PrintTo(DWORD which, FILE* stream, std::string_view utf8) {
@@ -76,6 +81,18 @@ std::optional<size_t> ReadStdinSome(char* buf, size_t n) {
   size_t got = fread(buf, 1, n, stdin);
   if (got == 0 && ferror(stdin)) return std::nullopt;
   return got;
+}
+
+// The C library's stream is the one read from: its position counts what it has handed out.
+std::optional<uint64_t> StdinPosition() {
+  if (GetFileType(GetStdHandle(STD_INPUT_HANDLE)) != FILE_TYPE_DISK) return std::nullopt;
+  _setmode(_fileno(stdin), _O_BINARY);
+  const long long at = _ftelli64(stdin);
+  return at < 0 ? std::nullopt : std::optional<uint64_t>(static_cast<uint64_t>(at));
+}
+
+bool SeekStdin(uint64_t offset) {
+  return StdinPosition() && _fseeki64(stdin, static_cast<long long>(offset), SEEK_SET) == 0;
 }
 
 bool WriteStdout(std::string_view b) {

@@ -53,6 +53,12 @@ void Win32UI::EndWait() {
 
 bool Win32UI::RunDialog(DialogModel& model) { return RunDialogModel(GetModuleHandleW(nullptr), owner_, model, *this); }
 
+std::unique_ptr<IModeless> Win32UI::OpenModeless(DialogModel& model) {
+  return OpenModelessModel(GetModuleHandleW(nullptr), owner_, model, *this);
+}
+
+void Win32UI::PumpOne() { PumpOneMessage(); }
+
 std::vector<std::string> Win32UI::FileDialog(const FileDialogRequest& req) {
   std::wstring filter = Utf8ToWide(TextOf(req.filter));
   for (wchar_t& c : filter)

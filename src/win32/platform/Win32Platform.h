@@ -6,13 +6,22 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Internet.h"
 #include "platform/Platform.h"
+
+namespace qlk {
+class Cp932Codec;
+}
 
 namespace qlk::win {
 
 // Code page 932 always, never the system's: a Japanese user may run an English Windows.
 constexpr UINT kCp932 = 932;
 
+// The code page 932 tables of the process, which every conversion of the tray goes through.
+const Cp932Codec& Codec932();
+// Shift-JIS to UTF-16 and back through those tables (characters Shift-JIS cannot hold
+// become '?', and *lossy says so).
 std::wstring SjisToWide(std::string_view s);
 std::string WideToSjis(std::wstring_view w, bool* lossy = nullptr);
 std::wstring Utf8ToWide(std::string_view s);
@@ -39,8 +48,8 @@ class Win32Clipboard final : public IClipboard {
   bool Write(std::string_view sjis) override;
   bool Write(std::string&& sjis) override;
   void ReturnFocus() override;
-  // WM_RENDERFORMAT, WM_RENDERALLFORMATS, WM_DESTROYCLIPBOARD and the clipboard's WM_TIMER
-  // of the owner window; true when the message was one of them.
+  // WM_RENDERFORMAT, WM_RENDERALLFORMATS, WM_DESTROYCLIPBOARD, WM_ENDSESSION and the
+  // clipboard's WM_TIMER of the owner window; true when the message was handled for good.
   bool OnMessage(UINT msg, WPARAM wp);
   static constexpr UINT_PTR kMakeUnicodeTimer = 0x514C;
 
@@ -49,6 +58,7 @@ class Win32Clipboard final : public IClipboard {
   bool Put(std::string sjis);
   void MarkCurrent();
   void MakeUnicode();  // within an open clipboard
+  void MakeUnicodeNow();  // opens the clipboard for it, while it is still ours
   HGLOBAL UnicodeBlock(std::string_view sjis) const;
 
   const ICodePage& cp_;
@@ -73,6 +83,8 @@ class Win32UI final : public IUserInterface {
   bool RunDialog(DialogModel& model) override;
   std::vector<std::string> FileDialog(const FileDialogRequest& req) override;
   std::optional<std::string> BrowseFolder(Txt title) override;
+  std::unique_ptr<IModeless> OpenModeless(DialogModel& model) override;
+  void PumpOne() override;
   const ICodePage& codepage() const { return cp_; }
   const std::wstring& Title() const { return title_; }
 
@@ -86,5 +98,12 @@ class Win32UI final : public IUserInterface {
 
 // Shows a dialog model in its dialog resource of `instance`: the one binding helper.
 bool RunDialogModel(HINSTANCE instance, HWND owner, DialogModel& model, Win32UI& ui);
+// The same without waiting; the dialog goes with the object.
+std::unique_ptr<IModeless> OpenModelessModel(HINSTANCE instance, HWND owner, DialogModel& model, Win32UI& ui);
+// Handles one waiting message of this thread, if there is one.
+void PumpOneMessage();
+
+// The update check's seam: WinINet, CNG, the program file's time, folders under %TEMP%.
+std::unique_ptr<IUpdateSystem> MakeUpdateSystem(const ICodePage& cp);
 
 }  // namespace qlk::win

@@ -5,7 +5,9 @@
 
 #include "app/AppState.h"
 #include "platform/System.h"
+#include "update/Update.h"
 #include "win32/tray/TrayWnd.h"
+#include "win32/tray/UpdateKey.h"
 
 using namespace qlk;
 
@@ -34,12 +36,18 @@ class CQlkTrayApp {
     ProgramPath prog;
     app_.helpPath = win::WideToUtf8(prog.folder + L"QlkTray.chm");
     // The profile lives under HKCU\Software\Korvu\<program base name>.
-    auto cp = win::MakeCodePage();
+    cp_ = win::MakeCodePage();
+    auto& cp = cp_;
     auto settings = win::MakeRegistrySettings(prog.base, *cp);
-    // The update check keeps its state from start-up on; the check itself is a later feature.
+    // The update check keeps its state from start-up on; its seam and key serve the menu too.
     app_.update.Load(*settings);
+    app_.update.productKey = "QlkTray";
+    updateSystem_ = win::MakeUpdateSystem(*cp);
+    app_.updateSystem = updateSystem_.get();
+    app_.updateKeyPem = kUpdatePublicKeyPem;
     LoadCustomMenu();
-    if (RunStartupUpdateCheck()) return false;
+    // A setup program was started: end before any icon is shown, so that it can replace us.
+    if (RunStartupUpdateCheck(*cp, *settings, prog.base)) return false;
     main_ = std::make_unique<win::CMainWnd>(app_, prog.base);
     return main_->Create(instance);
   }
@@ -55,10 +63,21 @@ class CQlkTrayApp {
   }
 
  private:
-  // Seams for features built later: the custom menu and the scheduled update check.
+  // Seam for a feature built later: the custom menu.
   void LoadCustomMenu() {}
-  bool RunStartupUpdateCheck() { return false; }
+  bool RunStartupUpdateCheck(const ICodePage& cp, ISettings& settings, const std::wstring& appName) {
+    auto files = win::MakeFiles(cp);
+    auto shell = win::MakeShell(cp, nullptr);
+    auto clock = sys::MakeClock();
+    auto regex = win::MakeRegexFactory(cp);
+    win::Win32Clipboard clipboard(cp, nullptr);
+    win::Win32UI ui(cp, nullptr, appName);
+    Platform p{clipboard, settings, const_cast<ICodePage&>(cp), *regex, ui, *files, *shell, *clock};
+    return UpdateCheck(p, *updateSystem_, app_.update, app_.updateKeyPem).Startup() == 1;
+  }
 
+  std::unique_ptr<ICodePage> cp_;  // lives as long as the update seam that converts with it
+  std::unique_ptr<IUpdateSystem> updateSystem_;
   AppState app_;
   std::unique_ptr<win::CMainWnd> main_;
 };

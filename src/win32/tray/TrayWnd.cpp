@@ -131,12 +131,20 @@ CMainWnd::CMainWnd(AppState& app, std::wstring appName) : app_(app), appName_(st
 }
 
 CMainWnd::~CMainWnd() {
+  // While the clipboard is here to hear the window go and leave its text complete.
+  if (hwnd_) DestroyWindow(hwnd_);
+  app_.closeMainWindow = nullptr;
   state_.reset();  // closes a macro file still being recorded, writes the regex flag back
 }
 
 void CMainWnd::OnCreate() {
   clipboard_->SetOwner(hwnd_);
   ui_->SetOwner(nullptr);  // message boxes of a hidden window stand on their own
+  // After the update check started a setup program: the icon goes, then the window.
+  app_.closeMainWindow = [this] {
+    NotifyIcon(NIM_DELETE, nullptr, nullptr);
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+  };
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   ping_ = RegisterWindowMessageW(L"QlkTrayPing");
   AddIcon();
