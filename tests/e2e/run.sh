@@ -2,7 +2,8 @@
 # End-to-end tests of QlkTray.exe under Wine: the driver's suite, then screenshots for a person
 # to look at in build/e2e/ (each named after the window it shows), taken inside a virtual
 # desktop so that title bars and the notification area appear as a user sees them: every
-# menu, dialog and box at 96 dpi, and the dialogs with the longest labels again at 144 dpi.
+# menu, dialog and box at 96 dpi (the update check's against the test server below), and the
+# dialogs with the longest labels again at 144 dpi.
 # Expects tools/wine-env to be sourced and started (a display, the prefix, a wineserver).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
