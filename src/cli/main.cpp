@@ -56,10 +56,10 @@ class MemoryClipboard final : public IClipboard {
 // Messages go to standard error; there is nobody to answer dialogs.
 class CliUI final : public IUserInterface {
  public:
-  Answer Show(const Message& m, MsgButtons b, MsgIcon) override {
+  Answer Show(const Message& m) override {
     if (!quiet) sys::PrintError("qlark: " + m.text);
     ++shown;
-    return b == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
+    return ButtonsOf(m.kind()) == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
   }
   void BeginWait() override {}
   void EndWait() override {}

@@ -6,12 +6,10 @@
 //                                    every check, with a summary; exit status 0 when all pass;
 //                                    the tray must hold the regex ENGINE ("object" or
 //                                    "builtin"); with "regex", only the regular-expression checks
-//   qlk_e2e start QLKTRAY.EXE        starts the tray and waits for its window
-//   qlk_e2e open-menu                opens the popup menu as a right click does
-//   qlk_e2e keys KEY...              types keys (DOWN UP RIGHT LEFT ESC RETURN or letters)
-//   qlk_e2e command ID               posts a menu command
-//   qlk_e2e cancel                   closes every dialog and box of the tray with Cancel
-//   qlk_e2e exit                     the menu's exit command; waits for the process to end
+//   qlk_e2e shots QLKTRAY.EXE DIR [--url URL] [NAME...]
+//                                    screenshots of the menus, dialogs and boxes (all, or the
+//                                    named ones) as DIR\NAME.bmp; run it inside a virtual desktop;
+//                                    with URL (a slow test server), the update check's windows
 //   qlk_e2e touch FILE               creates FILE (the program started by a double click)
 //   qlk_e2e setup-suite SETUP.EXE VERSION
 //                                    installs, runs, upgrades and uninstalls the setup program
@@ -26,25 +24,27 @@
 //                                    waits for it, cancels it, answers the question that may
 //                                    follow with Yes, and waits for its program to end
 //   qlk_e2e update-suite QLKTRAY.EXE BASE   the update check against the test server at BASE
-//   qlk_e2e set-url URL              sets [Update] "Url"
-//   qlk_e2e wait TITLE               waits for a dialog or box of the tray with that title
-//   qlk_e2e press TITLE ID           presses a button of that dialog or box
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "TrayClient.h"
+
 namespace {
+
+using namespace qlk::e2e;
 
 constexpr UINT kCallback = WM_USER + 500;
 constexpr UINT kIconId = 100;
-constexpr const wchar_t* kWindowTitle = L"TrayIconHandler";
-constexpr const wchar_t* kKey = L"Software\\Korvu\\QlkTray";
+constexpr const wchar_t* kKey = kProfileKey;
 
 int failures = 0, checks = 0;
 std::string currentTest;
@@ -62,17 +62,6 @@ std::string Utf8(const std::wstring& w) {
   std::string s(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
   return s;
-}
-
-HWND TrayWindow() { return FindWindowW(nullptr, kWindowTitle); }
-
-HWND WaitFor(const std::function<HWND()>& find, DWORD ms) {
-  DWORD end = GetTickCount() + ms;
-  do {
-    if (HWND h = find()) return h;
-    Sleep(50);
-  } while (GetTickCount() < end);
-  return nullptr;
 }
 
 PROCESS_INFORMATION tray{};
@@ -136,78 +125,7 @@ void Press(HWND dlg, int id) { PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_C
 
 // ---------------------------------------------------------------- clipboard
 
-bool OpenClip() {
-  for (int i = 0; i < 50; ++i) {
-    if (OpenClipboard(nullptr)) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
-void PutBytes(const std::string& sjis) {
-  if (!OpenClip()) return;
-  EmptyClipboard();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sjis.size() + 1);
-  memcpy(GlobalLock(h), sjis.c_str(), sjis.size() + 1);
-  GlobalUnlock(h);
-  SetClipboardData(CF_TEXT, h);
-  CloseClipboard();
-}
-
-void PutUnicode(const std::wstring& w) {
-  if (!OpenClip()) return;
-  EmptyClipboard();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (w.size() + 1) * sizeof(wchar_t));
-  memcpy(GlobalLock(h), w.c_str(), (w.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(h);
-  SetClipboardData(CF_UNICODETEXT, h);
-  CloseClipboard();
-}
-
-std::string GetBytes() {
-  std::string s = "<none>";
-  if (!OpenClip()) return "<busy>";
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    s = static_cast<const char*>(GlobalLock(h));
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return s;
-}
-
-std::wstring GetUnicode() {
-  std::wstring s = L"<none>";
-  if (!OpenClip()) return L"<busy>";
-  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-    s = static_cast<const wchar_t*>(GlobalLock(h));
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return s;
-}
-
-// Waits until the tray has handled every message posted to it so far: it handles posted
-// messages in order and answers the ping last. (A sent message would overtake them.)
-void Settle() {
-  static HANDLE e = CreateEventW(nullptr, FALSE, FALSE, L"QlkTrayPing");
-  static UINT ping = RegisterWindowMessageW(L"QlkTrayPing");
-  ResetEvent(e);
-  PostMessageW(TrayWindow(), ping, 0, 0);
-  WaitForSingleObject(e, 10000);
-}
-
-// Posts a command and waits until the tray has handled it.
-void Command(UINT id) {
-  PostMessageW(TrayWindow(), WM_COMMAND, id, 0);
-  Settle();
-}
-
-// Posts a command that opens a box or dialog; the tray waits in it until it is answered.
-void CommandAsync(UINT id) { PostMessageW(TrayWindow(), WM_COMMAND, id, 0); }
-
 // ---------------------------------------------------------------- registry
-
-void ClearProfile() { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
 
 void SetInt(const wchar_t* section, const wchar_t* key, DWORD v) {
   HKEY k;
@@ -259,14 +177,6 @@ DWORD GetInt(const wchar_t* section, const wchar_t* key, DWORD def) {
 
 std::wstring trayExe;
 
-bool StartTray() {
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  std::wstring cmd = L"\"" + trayExe + L"\"";
-  if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &tray)) return false;
-  return WaitFor(TrayWindow, 15000) != nullptr;
-}
-
 LRESULT Ask(const std::string& req) {
   COPYDATASTRUCT cd{0x514C4B, static_cast<DWORD>(req.size()), const_cast<char*>(req.data())};
   DWORD_PTR r = 0;
@@ -294,16 +204,6 @@ void Key(WORD vk) {
   in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, in, sizeof(INPUT));
   Sleep(80);
-}
-
-WORD KeyCode(const std::string& k) {
-  if (k == "DOWN") return VK_DOWN;
-  if (k == "UP") return VK_UP;
-  if (k == "RIGHT") return VK_RIGHT;
-  if (k == "LEFT") return VK_LEFT;
-  if (k == "ESC") return VK_ESCAPE;
-  if (k == "RETURN") return VK_RETURN;
-  return static_cast<WORD>(VkKeyScanW(static_cast<wchar_t>(k[0])) & 0xFF);
 }
 
 void CloseMenus() {
@@ -769,6 +669,11 @@ void WidthAndCaseCommandsConvertTheClipboard() {
     Command(s.id);
     Check(GetBytes() == s.out, s.what);
   }
+  // A program that pastes Unicode gets the same text; the tray makes that form when asked.
+  PutBytes("\xB6\xDE\xB7\xDE" "\r\n");
+  Command(32830);
+  Check(GetUnicode() == L"ガギ\r\n", "the Unicode form of a result is the same text");
+  Check(GetBytes() == "\x83\x4B\x83\x4D\r\n", "and its Shift-JIS form stays");
   // The kind dialog: digits only, and its choice is kept for the next time.
   PutBytes("\x82\x50\x82\x81");  // １ａ
   CommandAsync(32846);
@@ -835,6 +740,54 @@ void MenuIsBuiltFromTheResourceEveryTime() {
   SetInt(L"DirMenu", L"DirNo", 0);
 }
 
+// The tray makes the Unicode form of its store later; however its store ends, that form is
+// the text. Enough lines that the command is still running when the next message is posted.
+void TheUnicodeFormOfAStoreIsNeverLost() {
+  std::string in, wantBytes;
+  std::wstring want;
+  for (int i = 0; i < 20000; ++i) {
+    in += "\xB6\xDE\xB7\xDE\r\n";  // ｶﾞｷﾞ
+    wantBytes += "\x83\x4B\x83\x4D\r\n";
+    want += L"ガギ\r\n";
+  }
+  const struct {
+    const char* how;
+    std::function<void()> after;  // posted right behind the command, or run once it is done
+  } ends[] = {
+      {"the tray quits right after the command", [] { Check(ExitTray(), "the tray ends cleanly"); }},
+      {"the session ends right after the command",
+       [] {
+         PostMessageW(TrayWindow(), WM_ENDSESSION, TRUE, 0);
+         Settle();
+         // As the system does at the end of a session: the window is never destroyed.
+         TerminateProcess(tray.hProcess, 0);
+         WaitForSingleObject(tray.hProcess, 10000);
+         CloseHandle(tray.hProcess);
+         CloseHandle(tray.hThread);
+         tray = {};
+       }},
+      {"a program asks at once", [] { Settle(); }},
+  };
+  SetInt(L"System", L"Verify", 0);
+  for (const auto& e : ends) {
+    PutBytes(in);
+    CommandAsync(32830);
+    e.after();
+    Check(GetUnicode() == want, std::string("Unicode form whole when ") + e.how);
+    Check(GetBytes() == wantBytes, std::string("Shift-JIS form whole when ") + e.how);
+    if (!tray.hProcess) Check(StartTray(trayExe, tray), "the tray starts again");
+  }
+  // Another program's store after ours is the text the next command reads, not ours.
+  PutBytes("\xB6\xDE\r\n");
+  Command(32830);
+  PutUnicode(L"theirs");
+  Sleep(100);  // the tray's idle work comes and finds the store gone
+  Settle();
+  Check(GetUnicode() == L"theirs", "the other program's store stays");
+  Command(32777);
+  Check(GetBytes() == "THEIRS", "and is what the next command reads");
+}
+
 const Test kTests[] = {
     {"IconIsShownAndTheWindowIsHidden", IconIsShownAndTheWindowIsHidden},
     {"MenuIsBuiltFromTheResourceEveryTime", MenuIsBuiltFromTheResourceEveryTime},
@@ -856,6 +809,7 @@ const Test kTests[] = {
     {"SortAndDuplicateCommandsChangeTheClipboard", SortAndDuplicateCommandsChangeTheClipboard},
     {"TransferCommandsConvertTheClipboard", TransferCommandsConvertTheClipboard},
     {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},
+    {"TheUnicodeFormOfAStoreIsNeverLost", TheUnicodeFormOfAStoreIsNeverLost},
 };
 
 // ---------------------------------------------------------------- the update check
@@ -979,7 +933,7 @@ void ManualCheckOffersANewerReleaseAndStartsIt() {
   Check(setup.rfind(TempPath(L"QlkTray-"), 0) == 0 && Exists(setup), "RecentSetupFile names it in its own folder");
   // The next start deletes it.
   SetInt(L"Update", L"CheckMode", 0);
-  Check(StartTray(), "the tray starts again");
+  Check(StartTray(trayExe, tray), "the tray starts again");
   Check(!setup.empty() && !Exists(setup), "and deletes the setup program");
 }
 
@@ -1049,7 +1003,7 @@ void StartupCheckEndsTheProgramAfterStartingTheSetup() {
   for (int i = 0; i < 100 && !ran; ++i, Sleep(100)) ran = Exists(SetupMarker());
   Check(ran, "after starting the setup");
   SetInt(L"Update", L"CheckMode", 0);
-  Check(StartTray(), "the tray starts again");
+  Check(StartTray(trayExe, tray), "the tray starts again");
 }
 
 const Test kUpdateTests[] = {
@@ -1065,7 +1019,7 @@ template <size_t N>
 int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
   ClearProfile();
   if (!url.empty()) SetText(L"Update", L"Url", url);
-  if (!StartTray()) {
+  if (!StartTray(trayExe, tray)) {
     std::printf("[  FAILED  ] the tray did not start\n");
     return 1;
   }
@@ -1256,7 +1210,7 @@ void SilentInstallPutsFilesShortcutAndEntryWithoutElevation() {
 
 void InstalledTrayAddsItsIcon() {
   trayExe = Installed(L"QlkTray.exe");
-  Check(StartTray(), "the installed program starts");
+  Check(StartTray(trayExe, tray), "the installed program starts");
   for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
   Check(Ask("icon") == 1, "its icon is in the notification area");
 }
@@ -1367,6 +1321,43 @@ bool SetWriteYear(const std::wstring& path, WORD year) {
   return ok;
 }
 
+// ---------------------------------------------------------------- screenshots
+
+// Writes the screen's pixels inside `r` as a 24-bit BMP file (run.sh turns it into PNG).
+bool Capture(const RECT& r, const std::wstring& path) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(mem, old);
+  BITMAPINFOHEADER bi{};
+  bi.biSize = sizeof bi;
+  bi.biWidth = w;
+  bi.biHeight = h;
+  bi.biPlanes = 1;
+  bi.biBitCount = 24;
+  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+  std::vector<BYTE> pixels(stride * static_cast<DWORD>(h));
+  GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER bf{};
+  bf.bfType = 0x4D42;
+  bf.bfOffBits = sizeof bf + sizeof bi;
+  bf.bfSize = bf.bfOffBits + static_cast<DWORD>(pixels.size());
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD n = 0;
+  bool ok = WriteFile(f, &bf, sizeof bf, &n, nullptr) && WriteFile(f, &bi, sizeof bi, &n, nullptr) &&
+            WriteFile(f, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
+  CloseHandle(f);
+  return ok;
+}
+
 std::wstring ProcessImage(DWORD pid) {
   wchar_t path[MAX_PATH] = {};
   DWORD n = MAX_PATH;
@@ -1388,7 +1379,7 @@ void AnEarlierReleaseIsInstalledAndRunning() {
   SetText(L"System", L"Editor", L"C:\\エディタ\\edit.exe");
   releaseRun.profile = SettingsBesidesUpdate();
   trayExe = Installed(L"QlkTray.exe");
-  Check(StartTray(), "the installed program starts");
+  Check(StartTray(trayExe, tray), "the installed program starts");
 }
 
 void ManualCheckInstallsTheReleaseAndStartsIt() {
@@ -1450,6 +1441,140 @@ HWND WindowTitled(const std::wstring& title, HWND besides = nullptr) {
   return ctx.found;
 }
 
+RECT Screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// How a screenshot is brought about: what opens the window, its title (a dialog or box of the
+// tray's), what answers it afterwards.
+struct Shot {
+  const char* name;  // the file, without .bmp
+  std::function<void()> open;
+  const wchar_t* title;  // nullptr: the whole screen once a menu is open
+  std::function<void(HWND)> close;
+  bool update = false;  // of the update check: only with a server to ask
+};
+
+void Dismiss(HWND w) {
+  PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+  Settle();
+}
+
+// Opens the replace dialog on `text` and answers it so that a message box follows.
+void ReplaceAndAnswer(const std::string& text, const wchar_t* search, bool regex) {
+  PutBytes(text);
+  CommandAsync(32783);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000);
+  if (!d) return;
+  SetDlgItemTextW(d, 1000, search);
+  CheckDlgButton(d, 1005, regex ? BST_CHECKED : BST_UNCHECKED);
+  Press(d, IDOK);
+}
+
+std::wstring updateUrl;  // a slow test server's information file: the update check's windows
+
+// Starts the update check against updateUrl, answering its question Yes.
+void StartTheCheck() {
+  SetText(L"Update", L"Url", updateUrl);
+  CommandAsync(33078);
+  NextBox(IDYES);
+}
+
+// Starts the check and accepts the offer: the download's progress opens.
+void StartTheDownload() {
+  StartTheCheck();
+  if (HWND offer = WaitDialog(L"更新がありました")) Press(offer, IDOK);
+}
+
+const std::vector<Shot>& Shots() {
+  static const std::vector<Shot> shots = {
+      {"menu", [] { Icon(WM_RBUTTONUP); }, nullptr, [](HWND) {}},
+      {"submenu",
+       [] {
+         Icon(WM_RBUTTONUP);
+         WaitFor([] { return TrayTopLevel(L"#32768"); }, 5000);
+         Key(VK_DOWN);
+         Key(VK_RIGHT);
+       },
+       nullptr, [](HWND) {}},
+      {"searchdlg", [] { CommandAsync(32769); }, L"対象行指定", Dismiss},
+      {"spaceinsdlg", [] { CommandAsync(32839); }, L"空白の挿入", Dismiss},
+      {"replacedlg", [] { CommandAsync(32783); }, L"置換", Dismiss},
+      {"sortdlg", [] { CommandAsync(32918); }, L"整列", Dismiss},
+      {"duplinedeldlg", [] { CommandAsync(32923); }, L"重複行削除", Dismiss},
+      {"setdlg", [] { CommandAsync(32806); }, L"設定", Dismiss},
+      {"kinsokudlg",
+       [] {
+         CommandAsync(32806);
+         if (HWND set = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000)) Press(set, 154);
+       },
+       L"折り返し時の禁則処理",
+       [](HWND d) {
+         Dismiss(d);
+         if (HWND set = TrayTopLevel(L"#32770", L"設定")) Dismiss(set);
+       }},
+      {"aboutdlg", [] { CommandAsync(57664); }, L"バージョン情報", Dismiss},
+      {"resultbox", [] { ReplaceAndAnswer("abc", L"zz", false); }, L"QlkTray", Dismiss},
+      {"failurebox", [] { ReplaceAndAnswer("abc", L"(", true); }, L"QlkTray", Dismiss},
+      {"questionbox",
+       [] {
+         SetInt(L"System", L"Verify", 1);
+         PutBytes("abc");
+         CommandAsync(32781);
+       },
+       L"QlkTray",
+       [](HWND b) {
+         Dismiss(b);
+         SetInt(L"System", L"Verify", 0);
+       }},
+      {"updatecheck", StartTheCheck, L"更新確認中",
+       [](HWND) {
+         if (HWND offer = WaitDialog(L"更新がありました")) Dismiss(offer);
+       },
+       true},
+      {"updateoffer", StartTheCheck, L"更新がありました", Dismiss, true},
+      {"updateprogress", StartTheDownload, L"ダウンロード",
+       [](HWND d) {
+         Press(d, 1003);
+         NextBox(IDOK);  // stop it?
+         NextBox(IDOK);  // the download failed
+       },
+       true},
+  };
+  return shots;
+}
+
+// Takes the named screenshots (every one when none is named) into OUTDIR as BMP files, each
+// of the window it is named after, with its title bar; the menus with the whole screen, so
+// that the notification area shows too. Run inside a virtual desktop.
+int TakeShots(const std::wstring& outDir, const std::vector<std::string>& only) {
+  SetProcessDPIAware();  // the pixels of the screen, whatever its scale
+  ClearProfile();
+  if (!StartTray(trayExe, tray)) return 1;
+  for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
+  int missing = 0;
+  for (const Shot& s : Shots()) {
+    if (!only.empty() && std::find(only.begin(), only.end(), s.name) == only.end()) continue;
+    if (s.update && updateUrl.empty()) continue;
+    s.open();
+    const wchar_t* title = s.title;
+    HWND w = title ? WaitFor([title] { return TrayTopLevel(L"#32770", title); }, 5000)
+                   : WaitFor([] { return TrayTopLevel(L"#32768"); }, 5000);
+    Sleep(400);  // painted
+    RECT r = Screen();
+    if (w && title) GetWindowRect(w, &r);
+    const std::wstring path = outDir + L"\\" + std::wstring(s.name, s.name + strlen(s.name)) + L".bmp";
+    if (!w || !Capture(r, path)) {
+      std::printf("screenshot %s: no window\n", s.name);
+      ++missing;
+    }
+    if (w) s.close(w);
+    CloseMenus();
+    CancelAll();
+  }
+  ExitTray();
+  ClearProfile();
+  return missing ? 1 : 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -1460,18 +1585,11 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(f);
     return 0;
   }
-  if ((verb == L"suite" || verb == L"start") && argc > 2) {
+  if (verb == L"suite" && argc > 2) {
     trayExe = argv[2];
     if (argc > 3) expectedEngine = argv[3];
     regexOnly = argc > 4 && std::wstring(argv[4]) == L"regex";
-    if (verb == L"suite") return Suite(kTests);
-    ClearProfile();
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    std::wstring cmd = L"\"" + trayExe + L"\"";
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
-    return WaitFor(TrayWindow, 15000) ? 0 : 1;
+    return Suite(kTests);
   }
   if (verb == L"setup-suite" && argc > 3) {
     setupRun.setup = argv[2];
@@ -1511,55 +1629,14 @@ int wmain(int argc, wchar_t** argv) {
     updateBase = argv[3];
     return Suite(kUpdateTests, updateBase + L"/none/update.xml");
   }
-  if (verb == L"box-text") {
-    HWND box = TrayTopLevel(L"#32770", L"QlkTray");
-    if (!box) return 1;
-    std::wstring t = BoxText(box);
-    for (wchar_t c : t) std::printf("%04x ", static_cast<unsigned>(c));
-    std::printf("\n%s\n", Utf8(t).c_str());
-    return 0;
-  }
-  if (verb == L"set-url" && argc > 2) {
-    SetText(L"Update", L"Url", argv[2]);
-    return 0;
-  }
-  if (verb == L"wait" && argc > 2) {
-    const std::wstring title = argv[2];
-    return WaitFor([&] { return TrayTopLevel(L"#32770", title.c_str()); }, 20000) ? 0 : 1;
-  }
-  if (verb == L"press" && argc > 3) {
-    HWND d = TrayTopLevel(L"#32770", argv[2]);
-    if (!d) return 1;
-    Press(d, _wtoi(argv[3]));
-    Sleep(300);
-    return 0;
-  }
-  if (!TrayWindow()) return 1;
-  if (verb == L"open-menu") {
-    Icon(WM_RBUTTONUP);
-    return WaitFor([] { return TrayTopLevel(L"#32768"); }, 3000) ? 0 : 1;
-  }
-  if (verb == L"keys") {
-    for (int i = 2; i < argc; ++i) Key(KeyCode(Utf8(argv[i])));
-    return 0;
-  }
-  if (verb == L"command" && argc > 2) {
-    CommandAsync(static_cast<UINT>(_wtoi(argv[2])));
-    Sleep(500);
-    return 0;
-  }
-  if (verb == L"cancel") {
-    CloseMenus();
-    CancelAll();
-    return 0;
-  }
-  if (verb == L"exit") {
-    DWORD pid = TrayPid();
-    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    CommandAsync(57665);
-    bool ended = WaitForSingleObject(h, 10000) == WAIT_OBJECT_0;
-    CloseHandle(h);
-    return ended ? 0 : 1;
+  if (verb == L"shots" && argc > 3) {
+    trayExe = argv[2];
+    std::vector<std::string> only;
+    for (int i = 4; i < argc; ++i) {
+      if (std::wstring(argv[i]) == L"--url" && i + 1 < argc) updateUrl = argv[++i];
+      else only.push_back(Utf8(argv[i]));
+    }
+    return TakeShots(argv[3], only);
   }
   return 2;
 }

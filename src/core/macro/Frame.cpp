@@ -23,7 +23,7 @@ void RunDialog(MainState& m, DialogModel& dlg, const std::function<std::string()
 }
 
 void ReportSearchFailure(MainState& m) {
-  m.platform().ui.Info(MakeMessage(m.doc().RegexAvailable() ? Txt::RegexInvalid : Txt::RegexMissing));
+  m.platform().ui.Tell(MakeMessage(m.doc().RegexAvailable() ? Txt::RegexInvalid : Txt::RegexMissing));
 }
 
 void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept,
@@ -42,10 +42,10 @@ void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()
     return;
   }
   if (n <= 0) {
-    m.platform().ui.Info(MakeMessage(Txt::NotFound));
+    m.platform().ui.Tell(MakeMessage(Txt::NotFound));
     return;
   }
-  m.platform().ui.Info(MakeMessage(countMessage(), {static_cast<long long>(n)}));
+  m.platform().ui.Tell(MakeMessage(countMessage(), {static_cast<long long>(n)}));
   m.Store();
 }
 

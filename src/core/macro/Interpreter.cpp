@@ -81,7 +81,7 @@ bool ExecuteMacroLine(MainState& m, std::string_view line) {
   if (!p) return true;  // an empty line is skipped
   const bool pasteOrOpen = p->index == kPaste || p->index == kOpen;
   if (m.doc().LineCount() == 0 && !pasteOrOpen) {
-    m.platform().ui.Info(MakeMessage(Txt::NoDocument));
+    m.platform().ui.Tell(MakeMessage(Txt::NoDocument));
     return false;
   }
   if (!p->keyword) return true;
@@ -120,7 +120,7 @@ bool RunLines(MainState& m, std::string_view path) {
 bool RunMacroFile(MainState& m, std::string_view path) {
   std::optional<std::string> bytes = m.platform().files.ReadAll(path);
   if (!bytes) {
-    m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile2));
+    m.platform().ui.Tell(MakeMessage(Txt::CannotOpenFile2));
     return false;
   }
   RunMacroText(m, *bytes);
@@ -136,7 +136,7 @@ void RunMacroText(MainState& m, std::string_view text) {
 
 bool RunMacroOnDocument(MainState& m, std::string_view path) {
   if (!RunLines(m, path)) {
-    m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile2));
+    m.platform().ui.Tell(MakeMessage(Txt::CannotOpenFile2));
     return false;
   }
   return true;

@@ -39,12 +39,12 @@ void ToggleRecording(MainState& m) {
   std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroFileRequest(m, false));
   if (chosen.empty()) return;
   if (!m.recorder().Start(m.platform().files, chosen[0]))
-    m.platform().ui.Info(MakeMessage(Txt::CannotCreateMacro));
+    m.platform().ui.Tell(MakeMessage(Txt::CannotCreateMacro));
 }
 
 void RunMacroCommand(MainState& m) {
   if (m.recorder().Recording()) {
-    m.platform().ui.Info(MakeMessage(Txt::MacroRecording));
+    m.platform().ui.Tell(MakeMessage(Txt::MacroRecording));
     return;
   }
   std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroFileRequest(m, true));
@@ -56,7 +56,7 @@ void ToFirst(MainState& m) {
   CQuenlarkDoc& d = m.doc();
   std::optional<std::string> bytes = m.platform().files.ReadAll(d.PathName());
   if (!bytes) {
-    m.platform().ui.Info(MakeMessage(Txt::FileNotFound));
+    m.platform().ui.Tell(MakeMessage(Txt::FileNotFound));
     return;
   }
   d.BeginUndoStep();
@@ -70,7 +70,7 @@ void Join(MainState& m, const MacroArgs& a) {
   CQuenlarkDoc& d = m.doc();
   std::optional<std::string> bytes = m.platform().files.ReadAll(a.D(1));
   if (!bytes) {
-    m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile));
+    m.platform().ui.Tell(MakeMessage(Txt::CannotOpenFile));
     return;
   }
   d.BeginUndoStep();
@@ -97,7 +97,7 @@ void LineEdit(MainState& m, const MacroArgs& a) {
 // An entry of the macro menu: the macro file at that place of [DirMenu], run on the clipboard.
 void RunMacroMenuEntry(MainState& m, int entry) {
   if (m.recorder().Recording()) {
-    m.platform().ui.Info(MakeMessage(Txt::MacroRecording));
+    m.platform().ui.Tell(MakeMessage(Txt::MacroRecording));
     return;
   }
   char key[16];

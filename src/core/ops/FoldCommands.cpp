@@ -24,7 +24,7 @@ namespace {
 // Runs an operation that may refuse to grow the text too far, and says so when it does.
 template <typename Op>
 void Guarded(CQuenlarkDoc& d, Op op) {
-  if (!op(d)) d.platform().ui.Info(MakeMessage(Txt::FoldTooLarge));
+  if (!op(d)) d.platform().ui.Tell(MakeMessage(Txt::FoldTooLarge));
 }
 
 // The commands that ask for one number in CInputNoDlg and store it as the document's width.
