@@ -49,13 +49,13 @@ class MemoryClipboard final : public IClipboard {
 // Messages go to standard error; there is nobody to answer dialogs.
 class CliUI final : public IUserInterface {
  public:
-  Answer Show(const Message& m, MsgButtons b, MsgIcon) override {
+  Answer Show(const Message& m) override {
     if (quiet) {
       ++held;
     } else {
       sys::PrintError("qlark: " + m.text);
     }
-    return b == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
+    return ButtonsOf(m.kind()) == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
   }
   void BeginWait() override {}
   void EndWait() override {}
@@ -204,7 +204,7 @@ int RunWhole(Session& s, std::string input) {
   if (!s.o.macroFile.empty()) {
     std::optional<std::string> macro = s.files->ReadAll(s.Sjis(s.o.macroFile));
     if (!macro) {
-      s.ui.Info(MakeMessage(Txt::CannotOpenFile2));
+      s.ui.Tell(MakeMessage(Txt::CannotOpenFile2));
       return 1;
     }
     status = RunMacroText(s.m, *macro);

@@ -7,14 +7,10 @@
 //                                    the tray must hold the regex ENGINE ("object" or
 //                                    "builtin"); with "regex", only the regular-expression checks;
 //                                    with other words ("a|b"), only the checks whose names hold one
-//   qlk_e2e start QLKTRAY.EXE        starts the tray and waits for its window
-//   qlk_e2e resume QLKTRAY.EXE       the same, keeping the profile as it stands
-//   qlk_e2e set-text SECTION KEY TEXT, set-int SECTION KEY N   a value of the profile
-//   qlk_e2e open-menu                opens the popup menu as a right click does
-//   qlk_e2e keys KEY...              types keys (DOWN UP RIGHT LEFT ESC RETURN or letters)
-//   qlk_e2e command ID               posts a menu command
-//   qlk_e2e cancel                   closes every dialog and box of the tray with Cancel
-//   qlk_e2e exit                     the menu's exit command; waits for the process to end
+//   qlk_e2e shots QLKTRAY.EXE DIR [--url URL] [NAME...]
+//                                    screenshots of the menus, dialogs and boxes (all, or the
+//                                    named ones) as DIR\NAME.bmp; run it inside a virtual desktop;
+//                                    with URL (a slow test server), the update check's windows
 //   qlk_e2e touch FILE               creates FILE (the program started by a double click)
 //   qlk_e2e setup-suite SETUP.EXE VERSION
 //                                    installs, runs, upgrades and uninstalls the setup program
@@ -29,29 +25,28 @@
 //                                    waits for it, cancels it, answers the question that may
 //                                    follow with Yes, and waits for its program to end
 //   qlk_e2e update-suite QLKTRAY.EXE BASE   the update check against the test server at BASE
-//   qlk_e2e set-url URL              sets [Update] "Url"
-//   qlk_e2e wait TITLE               waits for a dialog or box of the tray with that title
-//   qlk_e2e press TITLE ID           presses a button of that dialog or box
-//   qlk_e2e children TITLE           lists the controls of that dialog or box
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "CommandIds.h"  // the menu commands by name
+#include "TrayClient.h"
 
 namespace {
 
+using namespace qlk::e2e;
+
 constexpr UINT kCallback = WM_USER + 500;
 constexpr UINT kIconId = 100;
-constexpr const wchar_t* kWindowTitle = L"TrayIconHandler";
-constexpr const wchar_t* kKey = L"Software\\Korvu\\QlkTray";
+constexpr const wchar_t* kKey = kProfileKey;
 
 int failures = 0, checks = 0;
 std::string currentTest;
@@ -69,17 +64,6 @@ std::string Utf8(const std::wstring& w) {
   std::string s(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
   return s;
-}
-
-HWND TrayWindow() { return FindWindowW(nullptr, kWindowTitle); }
-
-HWND WaitFor(const std::function<HWND()>& find, DWORD ms) {
-  DWORD end = GetTickCount() + ms;
-  do {
-    if (HWND h = find()) return h;
-    Sleep(50);
-  } while (GetTickCount() < end);
-  return nullptr;
 }
 
 PROCESS_INFORMATION tray{};
@@ -143,78 +127,7 @@ void Press(HWND dlg, int id) { PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_C
 
 // ---------------------------------------------------------------- clipboard
 
-bool OpenClip() {
-  for (int i = 0; i < 50; ++i) {
-    if (OpenClipboard(nullptr)) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
-void PutBytes(const std::string& sjis) {
-  if (!OpenClip()) return;
-  EmptyClipboard();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sjis.size() + 1);
-  memcpy(GlobalLock(h), sjis.c_str(), sjis.size() + 1);
-  GlobalUnlock(h);
-  SetClipboardData(CF_TEXT, h);
-  CloseClipboard();
-}
-
-void PutUnicode(const std::wstring& w) {
-  if (!OpenClip()) return;
-  EmptyClipboard();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (w.size() + 1) * sizeof(wchar_t));
-  memcpy(GlobalLock(h), w.c_str(), (w.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(h);
-  SetClipboardData(CF_UNICODETEXT, h);
-  CloseClipboard();
-}
-
-std::string GetBytes() {
-  std::string s = "<none>";
-  if (!OpenClip()) return "<busy>";
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    s = static_cast<const char*>(GlobalLock(h));
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return s;
-}
-
-std::wstring GetUnicode() {
-  std::wstring s = L"<none>";
-  if (!OpenClip()) return L"<busy>";
-  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-    s = static_cast<const wchar_t*>(GlobalLock(h));
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return s;
-}
-
-// Waits until the tray has handled every message posted to it so far: it handles posted
-// messages in order and answers the ping last. (A sent message would overtake them.)
-void Settle() {
-  static HANDLE e = CreateEventW(nullptr, FALSE, FALSE, L"QlkTrayPing");
-  static UINT ping = RegisterWindowMessageW(L"QlkTrayPing");
-  ResetEvent(e);
-  PostMessageW(TrayWindow(), ping, 0, 0);
-  WaitForSingleObject(e, 10000);
-}
-
-// Posts a command and waits until the tray has handled it.
-void Command(UINT id) {
-  PostMessageW(TrayWindow(), WM_COMMAND, id, 0);
-  Settle();
-}
-
-// Posts a command that opens a box or dialog; the tray waits in it until it is answered.
-void CommandAsync(UINT id) { PostMessageW(TrayWindow(), WM_COMMAND, id, 0); }
-
 // ---------------------------------------------------------------- registry
-
-void ClearProfile() { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
 
 void SetInt(const wchar_t* section, const wchar_t* key, DWORD v) {
   HKEY k;
@@ -274,14 +187,6 @@ std::wstring GetText(const wchar_t* section, const wchar_t* key) {
 
 std::wstring trayExe;
 
-bool StartTray() {
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  std::wstring cmd = L"\"" + trayExe + L"\"";
-  if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &tray)) return false;
-  return WaitFor(TrayWindow, 15000) != nullptr;
-}
-
 LRESULT Ask(const std::string& req) {
   COPYDATASTRUCT cd{0x514C4B, static_cast<DWORD>(req.size()), const_cast<char*>(req.data())};
   DWORD_PTR r = 0;
@@ -290,7 +195,7 @@ LRESULT Ask(const std::string& req) {
 }
 
 bool ExitTray() {
-  CommandAsync(57665);
+  CommandAsync(CMD_Exit);
   if (WaitForSingleObject(tray.hProcess, 10000) != WAIT_OBJECT_0) return false;
   DWORD code = 1;
   GetExitCodeProcess(tray.hProcess, &code);
@@ -309,16 +214,6 @@ void Key(WORD vk) {
   in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, in, sizeof(INPUT));
   Sleep(80);
-}
-
-WORD KeyCode(const std::string& k) {
-  if (k == "DOWN") return VK_DOWN;
-  if (k == "UP") return VK_UP;
-  if (k == "RIGHT") return VK_RIGHT;
-  if (k == "LEFT") return VK_LEFT;
-  if (k == "ESC") return VK_ESCAPE;
-  if (k == "RETURN") return VK_RETURN;
-  return static_cast<WORD>(VkKeyScanW(static_cast<wchar_t>(k[0])) & 0xFF);
 }
 
 void CloseMenus() {
@@ -838,6 +733,11 @@ void WidthAndCaseCommandsConvertTheClipboard() {
     Command(s.id);
     Check(GetBytes() == s.out, s.what);
   }
+  // A program that pastes Unicode gets the same text; the tray makes that form when asked.
+  PutBytes("\xB6\xDE\xB7\xDE" "\r\n");
+  Command(CMD_HanToZen);
+  Check(GetUnicode() == L"ガギ\r\n", "the Unicode form of a result is the same text");
+  Check(GetBytes() == "\x83\x4B\x83\x4D\r\n", "and its Shift-JIS form stays");
   // The kind dialog: digits only, and its choice is kept for the next time.
   PutBytes("\x82\x50\x82\x81");  // １ａ
   CommandAsync(CMD_ZenToHanSw);
@@ -899,10 +799,10 @@ void MenuIsBuiltFromTheResourceEveryTime() {
   SetInt(L"DirMenu", L"DirNo", 0);
 }
 
-
 // ---------------------------------------------------------------- the menus the user shapes
 
-HWND WaitTitle(const wchar_t* title, DWORD ms = 5000) {
+// A dialog or box of the tray with that title.
+HWND WaitDialog(const wchar_t* title, DWORD ms = 15000) {
   return WaitFor([title] { return TrayTopLevel(L"#32770", title); }, ms);
 }
 
@@ -915,7 +815,7 @@ void WaitGone(HWND d) {
 // One entry through the entry dialog the list dialog's Add opens.
 void AddMacroEntry(HWND list, const std::wstring& name, const std::wstring& path) {
   Press(list, 141);
-  HWND e = WaitTitle(L"マクロメニュー編集");
+  HWND e = WaitDialog(L"マクロメニュー編集");
   Check(e != nullptr, "追加 opens the entry dialog");
   if (!e) return;
   SetDlgItemTextW(e, 122, name.c_str());
@@ -930,7 +830,7 @@ void MacroMenuIsEditedInItsDialogAndRunsFromTheMenu() {
   WriteBytes(up, "ToUpper\r\n");
   WriteBytes(rev, "Sort2\r\n");
   CommandAsync(CMD_MacroMenuEdit);
-  HWND d = WaitTitle(L"マクロメニューの編集");
+  HWND d = WaitDialog(L"マクロメニューの編集");
   Check(d != nullptr, "the macro menu dialog opens");
   if (!d) return;
   AddMacroEntry(d, L"大文字", up);
@@ -958,7 +858,7 @@ void MacroMenuIsEditedInItsDialogAndRunsFromTheMenu() {
 
 // Chooses one file in the tray's file dialog by its full path.
 void ChooseFile(const wchar_t* title, const std::wstring& path) {
-  HWND fd = WaitTitle(title);
+  HWND fd = WaitDialog(title);
   Check(fd != nullptr, "the file dialog opens");
   if (!fd) return;
   // The file name field is the dialog's one edit, inside the name's drop-down (cmb13).
@@ -983,7 +883,7 @@ void ChooseFile(const wchar_t* title, const std::wstring& path) {
 // The apply-macro dialog with the macro, the two files and the end mode; OK.
 void ApplyMacro(const std::wstring& macro, const std::vector<std::wstring>& files, int endMode) {
   CommandAsync(CMD_MacroOverFiles);
-  HWND d = WaitTitle(L"指定ファイルにマクロを適用");
+  HWND d = WaitDialog(L"指定ファイルにマクロを適用");
   Check(d != nullptr, "the apply-macro dialog opens");
   if (!d) return;
   Check(ListItems(d, 111).empty(), "its file list starts empty");
@@ -1021,9 +921,9 @@ void CustomEntriesStandOnTopAndSurviveARestart() {
   DeleteFileW(file.c_str());
   SetText(L"System", L"RMenu", file);
   // The catalogue is built at start-up: a new start brings in the macro entries made above.
-  Check(ExitTray() && StartTray(), "the tray restarts");
+  Check(ExitTray() && StartTray(trayExe, tray), "the tray restarts");
   CommandAsync(CMD_MenuCustomize);
-  HWND d = WaitTitle(L"右クリックメニューカスタマイズ");
+  HWND d = WaitDialog(L"右クリックメニューカスタマイズ");
   Check(d != nullptr, "the customisation dialog opens");
   if (!d) return;
   std::vector<std::wstring> all = ListItems(d, 164);
@@ -1059,17 +959,17 @@ void CustomEntriesStandOnTopAndSurviveARestart() {
   PutBytes("keep");
   Command(57648);  // a window command of the catalogue: nothing at all
   Check(GetBytes() == "keep" && TrayWindow() != nullptr, "a window entry does nothing");
-  Check(ExitTray() && StartTray(), "the tray restarts");
+  Check(ExitTray() && StartTray(trayExe, tray), "the tray restarts");
   Check(onTop(MenuText()), "after a restart the entries are read back");
   // Deleted one by one with their question, the file keeps an empty list.
   CommandAsync(CMD_MenuCustomize);
-  d = WaitTitle(L"右クリックメニューカスタマイズ");
+  d = WaitDialog(L"右クリックメニューカスタマイズ");
   if (!d) return Check(false, "the dialog opens again");
   Check(ListItems(d, 165).size() == 3 && ListSelection(d, 165) == 0, "it shows the list with the first selected");
   SendDlgItemMessageW(d, 165, LB_SETCURSEL, 2, 0);
   for (int i = 0; i < 3; ++i) {
     Press(d, 131);
-    HWND box = WaitTitle(L"QlkTray");
+    HWND box = WaitDialog(L"QlkTray");
     Check(box && BoxText(box).find(L" を削除しますか？") != std::wstring::npos, "削除 asks first");
     if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
     WaitGone(box);
@@ -1081,6 +981,53 @@ void CustomEntriesStandOnTopAndSurviveARestart() {
   Check(ReadBytes(file) == std::string(4, '\0'), "an empty list is a count of zero");
   Check(MenuText().rfind("0\t0\tpopup\t全角→半角(&Z)", 0) == 0, "and the menu starts with its standard items again");
   SetText(L"System", L"RMenu", L"");
+
+// The tray makes the Unicode form of its store later; however its store ends, that form is
+// the text. Enough lines that the command is still running when the next message is posted.
+void TheUnicodeFormOfAStoreIsNeverLost() {
+  std::string in, wantBytes;
+  std::wstring want;
+  for (int i = 0; i < 20000; ++i) {
+    in += "\xB6\xDE\xB7\xDE\r\n";  // ｶﾞｷﾞ
+    wantBytes += "\x83\x4B\x83\x4D\r\n";
+    want += L"ガギ\r\n";
+  }
+  const struct {
+    const char* how;
+    std::function<void()> after;  // posted right behind the command, or run once it is done
+  } ends[] = {
+      {"the tray quits right after the command", [] { Check(ExitTray(), "the tray ends cleanly"); }},
+      {"the session ends right after the command",
+       [] {
+         PostMessageW(TrayWindow(), WM_ENDSESSION, TRUE, 0);
+         Settle();
+         // As the system does at the end of a session: the window is never destroyed.
+         TerminateProcess(tray.hProcess, 0);
+         WaitForSingleObject(tray.hProcess, 10000);
+         CloseHandle(tray.hProcess);
+         CloseHandle(tray.hThread);
+         tray = {};
+       }},
+      {"a program asks at once", [] { Settle(); }},
+  };
+  SetInt(L"System", L"Verify", 0);
+  for (const auto& e : ends) {
+    PutBytes(in);
+    CommandAsync(CMD_HanToZen);
+    e.after();
+    Check(GetUnicode() == want, std::string("Unicode form whole when ") + e.how);
+    Check(GetBytes() == wantBytes, std::string("Shift-JIS form whole when ") + e.how);
+    if (!tray.hProcess) Check(StartTray(trayExe, tray), "the tray starts again");
+  }
+  // Another program's store after ours is the text the next command reads, not ours.
+  PutBytes("\xB6\xDE\r\n");
+  Command(CMD_HanToZen);
+  PutUnicode(L"theirs");
+  Sleep(100);  // the tray's idle work comes and finds the store gone
+  Settle();
+  Check(GetUnicode() == L"theirs", "the other program's store stays");
+  Command(CMD_ToUpper);
+  Check(GetBytes() == "THEIRS", "and is what the next command reads");
 }
 
 const Test kTests[] = {
@@ -1107,6 +1054,7 @@ const Test kTests[] = {
     {"MacroMenuIsEditedInItsDialogAndRunsFromTheMenu", MacroMenuIsEditedInItsDialogAndRunsFromTheMenu},
     {"AMacroIsAppliedToTwoFiles", AMacroIsAppliedToTwoFiles},
     {"CustomEntriesStandOnTopAndSurviveARestart", CustomEntriesStandOnTopAndSurviveARestart},
+    {"TheUnicodeFormOfAStoreIsNeverLost", TheUnicodeFormOfAStoreIsNeverLost},
 };
 
 // ---------------------------------------------------------------- the update check
@@ -1149,10 +1097,6 @@ int DownloadedFiles() {
 void UseScenario(const wchar_t* name) {
   SetText(L"Update", L"Url", updateBase + L"/" + name + L"/update.xml");
   DeleteFileW(SetupMarker().c_str());
-}
-
-HWND WaitDialog(const wchar_t* title, DWORD ms = 15000) {
-  return WaitFor([title] { return TrayTopLevel(L"#32770", title); }, ms);
 }
 
 // The box the tray shows next: its text, answered with `button`; "" when none came.
@@ -1222,7 +1166,7 @@ void ManualCheckOffersANewerReleaseAndStartsIt() {
   Check(setup.rfind(TempPath(L"QlkTray-"), 0) == 0 && Exists(setup), "RecentSetupFile names it in its own folder");
   // The next start deletes it.
   SetInt(L"Update", L"CheckMode", 0);
-  Check(StartTray(), "the tray starts again");
+  Check(StartTray(trayExe, tray), "the tray starts again");
   Check(!setup.empty() && !Exists(setup), "and deletes the setup program");
 }
 
@@ -1292,7 +1236,7 @@ void StartupCheckEndsTheProgramAfterStartingTheSetup() {
   for (int i = 0; i < 100 && !ran; ++i, Sleep(100)) ran = Exists(SetupMarker());
   Check(ran, "after starting the setup");
   SetInt(L"Update", L"CheckMode", 0);
-  Check(StartTray(), "the tray starts again");
+  Check(StartTray(trayExe, tray), "the tray starts again");
 }
 
 const Test kUpdateTests[] = {
@@ -1308,7 +1252,7 @@ template <size_t N>
 int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
   ClearProfile();
   if (!url.empty()) SetText(L"Update", L"Url", url);
-  if (!StartTray()) {
+  if (!StartTray(trayExe, tray)) {
     std::printf("[  FAILED  ] the tray did not start\n");
     return 1;
   }
@@ -1500,7 +1444,7 @@ void SilentInstallPutsFilesShortcutAndEntryWithoutElevation() {
 
 void InstalledTrayAddsItsIcon() {
   trayExe = Installed(L"QlkTray.exe");
-  Check(StartTray(), "the installed program starts");
+  Check(StartTray(trayExe, tray), "the installed program starts");
   for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
   Check(Ask("icon") == 1, "its icon is in the notification area");
 }
@@ -1611,6 +1555,43 @@ bool SetWriteYear(const std::wstring& path, WORD year) {
   return ok;
 }
 
+// ---------------------------------------------------------------- screenshots
+
+// Writes the screen's pixels inside `r` as a 24-bit BMP file (run.sh turns it into PNG).
+bool Capture(const RECT& r, const std::wstring& path) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(mem, old);
+  BITMAPINFOHEADER bi{};
+  bi.biSize = sizeof bi;
+  bi.biWidth = w;
+  bi.biHeight = h;
+  bi.biPlanes = 1;
+  bi.biBitCount = 24;
+  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+  std::vector<BYTE> pixels(stride * static_cast<DWORD>(h));
+  GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER bf{};
+  bf.bfType = 0x4D42;
+  bf.bfOffBits = sizeof bf + sizeof bi;
+  bf.bfSize = bf.bfOffBits + static_cast<DWORD>(pixels.size());
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD n = 0;
+  bool ok = WriteFile(f, &bf, sizeof bf, &n, nullptr) && WriteFile(f, &bi, sizeof bi, &n, nullptr) &&
+            WriteFile(f, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
+  CloseHandle(f);
+  return ok;
+}
+
 std::wstring ProcessImage(DWORD pid) {
   wchar_t path[MAX_PATH] = {};
   DWORD n = MAX_PATH;
@@ -1632,7 +1613,7 @@ void AnEarlierReleaseIsInstalledAndRunning() {
   SetText(L"System", L"Editor", L"C:\\エディタ\\edit.exe");
   releaseRun.profile = SettingsBesidesUpdate();
   trayExe = Installed(L"QlkTray.exe");
-  Check(StartTray(), "the installed program starts");
+  Check(StartTray(trayExe, tray), "the installed program starts");
 }
 
 void ManualCheckInstallsTheReleaseAndStartsIt() {
@@ -1694,6 +1675,199 @@ HWND WindowTitled(const std::wstring& title, HWND besides = nullptr) {
   return ctx.found;
 }
 
+RECT Screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// How a screenshot is brought about: what opens the window, its title (a dialog or box of the
+// tray's), what answers it afterwards.
+struct Shot {
+  const char* name;  // the file, without .bmp
+  std::function<void()> open;
+  const wchar_t* title;  // nullptr: the whole screen once a menu is open
+  std::function<void(HWND)> close;
+  bool update = false;  // of the update check: only with a server to ask
+};
+
+void Dismiss(HWND w) {
+  PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+  Settle();
+}
+
+// Opens the replace dialog on `text` and answers it so that a message box follows.
+void ReplaceAndAnswer(const std::string& text, const wchar_t* search, bool regex) {
+  PutBytes(text);
+  CommandAsync(CMD_Replace);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000);
+  if (!d) return;
+  SetDlgItemTextW(d, 1000, search);
+  CheckDlgButton(d, 1005, regex ? BST_CHECKED : BST_UNCHECKED);
+  Press(d, IDOK);
+}
+
+// Two macro entries and the macro to apply, as the macro dialogs show them.
+void MacroEntries() {
+  SetInt(L"DirMenu", L"DirNo", 2);
+  SetText(L"DirMenu", L"Name00", L"逆順");
+  SetText(L"DirMenu", L"Dir00", L"C:\\macros\\rev.qmc");
+  SetText(L"DirMenu", L"Name01", L"大文字");
+  SetText(L"DirMenu", L"Dir01", L"C:\\macros\\up.qmc");
+  SetText(L"MacroExe", L"MaroName", L"C:\\macros\\up.qmc");
+}
+
+// Three custom entries: 全て選択, 先頭の空白を削除 and 全て変換.
+void CustomEntries() {
+  const std::wstring file = TempPath(L"qlk-e2e-shots-QLarkRMenu.dat");
+  WriteBytes(file, std::string("\x03\0\0\0\x22\x80\0\0\x1D\x80\0\0\x3D\x80\0\0", 16));
+  SetText(L"System", L"RMenu", file);
+}
+
+std::wstring updateUrl;  // a slow test server's information file: the update check's windows
+
+// Starts the update check against updateUrl, answering its question Yes.
+void StartTheCheck() {
+  SetText(L"Update", L"Url", updateUrl);
+  CommandAsync(CMD_UpdateCheck);
+  NextBox(IDYES);
+}
+
+// Starts the check and accepts the offer: the download's progress opens.
+void StartTheDownload() {
+  StartTheCheck();
+  if (HWND offer = WaitDialog(L"更新がありました")) Press(offer, IDOK);
+}
+
+const std::vector<Shot>& Shots() {
+  static const std::vector<Shot> shots = {
+      {"menu", [] { Icon(WM_RBUTTONUP); }, nullptr, [](HWND) {}},
+      {"submenu",
+       [] {
+         Icon(WM_RBUTTONUP);
+         WaitFor([] { return TrayTopLevel(L"#32768"); }, 5000);
+         Key(VK_DOWN);
+         Key(VK_RIGHT);
+       },
+       nullptr, [](HWND) {}},
+      {"searchdlg", [] { CommandAsync(CMD_LineSelect); }, L"対象行指定", Dismiss},
+      {"spaceinsdlg", [] { CommandAsync(CMD_SpaceInsert); }, L"空白の挿入", Dismiss},
+      {"replacedlg", [] { CommandAsync(CMD_Replace); }, L"置換", Dismiss},
+      {"sortdlg", [] { CommandAsync(CMD_Sort); }, L"整列", Dismiss},
+      {"duplinedeldlg", [] { CommandAsync(CMD_DupLineDel); }, L"重複行削除", Dismiss},
+      {"setdlg", [] { CommandAsync(CMD_Settings); }, L"設定", Dismiss},
+      {"kinsokudlg",
+       [] {
+         CommandAsync(CMD_Settings);
+         if (HWND set = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000)) Press(set, 154);
+       },
+       L"折り返し時の禁則処理",
+       [](HWND d) {
+         Dismiss(d);
+         if (HWND set = TrayTopLevel(L"#32770", L"設定")) Dismiss(set);
+       }},
+      {"aboutdlg", [] { CommandAsync(CMD_About); }, L"バージョン情報", Dismiss},
+      {"resultbox", [] { ReplaceAndAnswer("abc", L"zz", false); }, L"QlkTray", Dismiss},
+      {"failurebox", [] { ReplaceAndAnswer("abc", L"(", true); }, L"QlkTray", Dismiss},
+      {"questionbox",
+       [] {
+         SetInt(L"System", L"Verify", 1);
+         PutBytes("abc");
+         CommandAsync(CMD_HiraToKana);
+       },
+       L"QlkTray",
+       [](HWND b) {
+         Dismiss(b);
+         SetInt(L"System", L"Verify", 0);
+       }},
+      {"macromenudlg",
+       [] {
+         MacroEntries();
+         CommandAsync(CMD_MacroMenuEdit);
+       },
+       L"マクロメニューの編集", Dismiss},
+      {"macroeditdlg",
+       [] {
+         MacroEntries();
+         CommandAsync(CMD_MacroMenuEdit);
+         if (HWND list = WaitDialog(L"マクロメニューの編集", 5000)) Press(list, 132);  // 編集, on the first entry
+       },
+       L"マクロメニュー編集",
+       [](HWND d) {
+         Dismiss(d);
+         if (HWND list = TrayTopLevel(L"#32770", L"マクロメニューの編集")) Dismiss(list);
+       }},
+      {"macroexedlg",
+       [] {
+         MacroEntries();
+         CommandAsync(CMD_MacroOverFiles);
+       },
+       L"指定ファイルにマクロを適用", Dismiss},
+      {"rmenucustdlg",
+       [] {
+         CustomEntries();
+         CommandAsync(CMD_MenuCustomize);
+       },
+       L"右クリックメニューカスタマイズ", Dismiss},
+      // The catalogue is read at start-up: the tray starts again with the custom entries.
+      {"custommenu",
+       [] {
+         MacroEntries();
+         CustomEntries();
+         if (ExitTray() && StartTray(trayExe, tray)) Icon(WM_RBUTTONUP);
+       },
+       nullptr,
+       [](HWND) {
+         CloseMenus();
+         SetText(L"System", L"RMenu", L"");
+         if (ExitTray()) StartTray(trayExe, tray);
+       }},
+      {"updatecheck", StartTheCheck, L"更新確認中",
+       [](HWND) {
+         if (HWND offer = WaitDialog(L"更新がありました")) Dismiss(offer);
+       },
+       true},
+      {"updateoffer", StartTheCheck, L"更新がありました", Dismiss, true},
+      {"updateprogress", StartTheDownload, L"ダウンロード",
+       [](HWND d) {
+         Press(d, 1003);
+         NextBox(IDOK);  // stop it?
+         NextBox(IDOK);  // the download failed
+       },
+       true},
+  };
+  return shots;
+}
+
+// Takes the named screenshots (every one when none is named) into OUTDIR as BMP files, each
+// of the window it is named after, with its title bar; the menus with the whole screen, so
+// that the notification area shows too. Run inside a virtual desktop.
+int TakeShots(const std::wstring& outDir, const std::vector<std::string>& only) {
+  SetProcessDPIAware();  // the pixels of the screen, whatever its scale
+  ClearProfile();
+  if (!StartTray(trayExe, tray)) return 1;
+  for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
+  int missing = 0;
+  for (const Shot& s : Shots()) {
+    if (!only.empty() && std::find(only.begin(), only.end(), s.name) == only.end()) continue;
+    if (s.update && updateUrl.empty()) continue;
+    s.open();
+    const wchar_t* title = s.title;
+    HWND w = title ? WaitFor([title] { return TrayTopLevel(L"#32770", title); }, 5000)
+                   : WaitFor([] { return TrayTopLevel(L"#32768"); }, 5000);
+    Sleep(400);  // painted
+    RECT r = Screen();
+    if (w && title) GetWindowRect(w, &r);
+    const std::wstring path = outDir + L"\\" + std::wstring(s.name, s.name + strlen(s.name)) + L".bmp";
+    if (!w || !Capture(r, path)) {
+      std::printf("screenshot %s: no window\n", s.name);
+      ++missing;
+    }
+    if (w) s.close(w);
+    CloseMenus();
+    CancelAll();
+  }
+  ExitTray();
+  ClearProfile();
+  return missing ? 1 : 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -1704,19 +1878,12 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(f);
     return 0;
   }
-  if ((verb == L"suite" || verb == L"start" || verb == L"resume") && argc > 2) {
+  if (verb == L"suite" && argc > 2) {
     trayExe = argv[2];
     if (argc > 3) expectedEngine = argv[3];
     regexOnly = argc > 4 && std::wstring(argv[4]) == L"regex";
     if (argc > 4 && !regexOnly) onlyNamed = Utf8(argv[4]);
-    if (verb == L"suite") return Suite(kTests);
-    if (verb == L"start") ClearProfile();
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    std::wstring cmd = L"\"" + trayExe + L"\"";
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
-    return WaitFor(TrayWindow, 15000) ? 0 : 1;
+    return Suite(kTests);
   }
   if (verb == L"setup-suite" && argc > 3) {
     setupRun.setup = argv[2];
@@ -1756,79 +1923,14 @@ int wmain(int argc, wchar_t** argv) {
     updateBase = argv[3];
     return Suite(kUpdateTests, updateBase + L"/none/update.xml");
   }
-  if (verb == L"box-text") {
-    HWND box = TrayTopLevel(L"#32770", L"QlkTray");
-    if (!box) return 1;
-    std::wstring t = BoxText(box);
-    for (wchar_t c : t) std::printf("%04x ", static_cast<unsigned>(c));
-    std::printf("\n%s\n", Utf8(t).c_str());
-    return 0;
-  }
-  if (verb == L"children" && argc > 2) {  // what a dialog of the tray holds, for writing checks
-    HWND d = TrayTopLevel(L"#32770", argv[2]);
-    if (!d) return 1;
-    EnumChildWindows(
-        d,
-        [](HWND c, LPARAM) -> BOOL {
-          wchar_t cls[64] = {}, text[256] = {};
-          GetClassNameW(c, cls, 64);
-          GetWindowTextW(c, text, 256);
-          std::printf("%d\t%s\t%s\t%p\n", GetDlgCtrlID(c), Utf8(cls).c_str(), Utf8(text).c_str(),
-                      static_cast<void*>(GetParent(c)));
-          return TRUE;
-        },
-        0);
-    return 0;
-  }
-  if (verb == L"set-text" && argc > 4) {
-    SetText(argv[2], argv[3], argv[4]);
-    return 0;
-  }
-  if (verb == L"set-int" && argc > 4) {
-    SetInt(argv[2], argv[3], static_cast<DWORD>(_wtoi(argv[4])));
-    return 0;
-  }
-  if (verb == L"set-url" && argc > 2) {
-    SetText(L"Update", L"Url", argv[2]);
-    return 0;
-  }
-  if (verb == L"wait" && argc > 2) {
-    const std::wstring title = argv[2];
-    return WaitFor([&] { return TrayTopLevel(L"#32770", title.c_str()); }, 20000) ? 0 : 1;
-  }
-  if (verb == L"press" && argc > 3) {
-    HWND d = TrayTopLevel(L"#32770", argv[2]);
-    if (!d) return 1;
-    Press(d, _wtoi(argv[3]));
-    Sleep(300);
-    return 0;
-  }
-  if (!TrayWindow()) return 1;
-  if (verb == L"open-menu") {
-    Icon(WM_RBUTTONUP);
-    return WaitFor([] { return TrayTopLevel(L"#32768"); }, 3000) ? 0 : 1;
-  }
-  if (verb == L"keys") {
-    for (int i = 2; i < argc; ++i) Key(KeyCode(Utf8(argv[i])));
-    return 0;
-  }
-  if (verb == L"command" && argc > 2) {
-    CommandAsync(static_cast<UINT>(_wtoi(argv[2])));
-    Sleep(500);
-    return 0;
-  }
-  if (verb == L"cancel") {
-    CloseMenus();
-    CancelAll();
-    return 0;
-  }
-  if (verb == L"exit") {
-    DWORD pid = TrayPid();
-    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    CommandAsync(57665);
-    bool ended = WaitForSingleObject(h, 10000) == WAIT_OBJECT_0;
-    CloseHandle(h);
-    return ended ? 0 : 1;
+  if (verb == L"shots" && argc > 3) {
+    trayExe = argv[2];
+    std::vector<std::string> only;
+    for (int i = 4; i < argc; ++i) {
+      if (std::wstring(argv[i]) == L"--url" && i + 1 < argc) updateUrl = argv[++i];
+      else only.push_back(Utf8(argv[i]));
+    }
+    return TakeShots(argv[3], only);
   }
   return 2;
 }

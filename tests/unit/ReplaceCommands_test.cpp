@@ -63,6 +63,7 @@ TEST_P(ReplaceCommand, ChangesReportsRecordsAndReplaysAlike) {
   EXPECT_EQ(h.ClipUtf8(), U(c.out));
   ASSERT_EQ(h.tp.ui.shown.size(), 1u);
   EXPECT_EQ(h.tp.ui.shown[0].text, c.message);
+  EXPECT_EQ(h.tp.ui.styles[0], std::make_pair(MsgButtons::Ok, MsgIcon::Information)) << "a count is a result";
   EXPECT_EQ(h.StopAndRead(), U(c.line) + "\r\n");
   h.Clip(c.in);
   h.Macro(sj(c.line));
@@ -114,6 +115,7 @@ TEST(ReplaceCommands, NothingFoundSaysSoRecordsAndStoresNothing) {
   };
   ASSERT_TRUE(h.m->Dispatch(IdOf(Cmd::Replace)));
   EXPECT_EQ(h.tp.ui.ShownIds(), std::vector<Txt>{Txt::NotFound});
+  EXPECT_EQ(h.tp.ui.styles[0], std::make_pair(MsgButtons::Ok, MsgIcon::Information)) << "finding nothing is a result";
   EXPECT_EQ(h.tp.clipboard.writes, 0);
   EXPECT_EQ(h.StopAndRead(), "DelStr zz 0 0\r\n");
 }
@@ -128,6 +130,7 @@ TEST(ReplaceCommands, MalformedExpressionIsReportedAndNothingStored) {
   };
   ASSERT_TRUE(h.m->Dispatch(IdOf(Cmd::Replace)));
   EXPECT_EQ(h.tp.ui.ShownIds(), std::vector<Txt>{Txt::RegexInvalid});
+  EXPECT_EQ(h.tp.ui.styles[0], std::make_pair(MsgButtons::Ok, MsgIcon::Warning)) << "a failure warns";
   EXPECT_EQ(h.tp.clipboard.writes, 0);
 }
 

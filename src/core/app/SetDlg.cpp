@@ -59,6 +59,12 @@ bool CSetDlg::OnCommand(int control, DialogHost& host) {
   return false;
 }
 
+bool CSetDlg::IsEnabled(int control) const {
+  if (control == kKinsoku) return openKinsoku != nullptr;
+  if (control == kStartup) return createStartupShortcut != nullptr;
+  return true;
+}
+
 bool CSetDlg::OnOk(DialogHost&) {
   ISettings& s = p_.settings;
   update_.checkMode = checkMode;

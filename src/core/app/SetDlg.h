@@ -58,6 +58,8 @@ class CSetDlg final : public DialogModel {
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
   bool OnCommand(int control, DialogHost& host) override;
+  // A button whose feature is not in this build stands grey rather than doing nothing.
+  bool IsEnabled(int control) const override;
   // Writes every key, in the order the tray has always written them.
   bool OnOk(DialogHost& host) override;
 

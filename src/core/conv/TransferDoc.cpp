@@ -41,7 +41,7 @@ bool DecodeToFile(CQuenlarkDoc& doc, std::string_view path, Each&& each) {
   Platform& p = doc.platform();
   std::unique_ptr<IWriteFile> f = p.files.Create(path);
   if (!f) {
-    p.ui.Info(MakeMessage(Txt::CannotOpenFile));
+    p.ui.Tell(MakeMessage(Txt::CannotOpenFile));
     return false;
   }
   WaitCursor wait(p.ui);
@@ -60,7 +60,7 @@ bool DecodeToFile(CQuenlarkDoc& doc, std::string_view path, Each&& each) {
   ok = f->Close() && ok;
   if (!ok) {
     p.files.Remove(path);  // a partial file must not pass for the decoded data
-    p.ui.Info(MakeMessage(Txt::CannotWriteFile));
+    p.ui.Tell(MakeMessage(Txt::CannotWriteFile));
     return false;
   }
   doc.BeginUndoStep();

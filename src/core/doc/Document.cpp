@@ -37,7 +37,7 @@ bool CQuenlarkDoc::LoadClipboard() {
   ClipRead r = p_.clipboard.Read();
   loadedLossy = r.lossy;
   if (r.status == ClipStatus::Busy) {
-    p_.ui.Info(MakeMessage(Txt::ClipboardBusy));
+    p_.ui.Tell(MakeMessage(Txt::ClipboardBusy));
     return false;
   }
   if (r.status != ClipStatus::Ok) return true;  // no text: the document stays empty
@@ -94,7 +94,7 @@ bool CQuenlarkDoc::StoreClipboard(bool allSelect) {
     rangeEnd = saved[1];
     step = saved[2];
     pattern = std::move(savedPattern);
-    p_.ui.Info(MakeMessage(Txt::ClipboardBusy));
+    p_.ui.Tell(MakeMessage(Txt::ClipboardBusy));
     return false;
   }
   p_.clipboard.ReturnFocus();
@@ -151,7 +151,7 @@ bool CQuenlarkDoc::OpenFile(std::string_view path) {
   ClearLines();
   std::optional<std::string> bytes = p_.files.ReadAll(path);
   if (!bytes) {
-    p_.ui.Info(MakeMessage(Txt::FileNotFound));
+    p_.ui.Tell(MakeMessage(Txt::FileNotFound));
     return false;
   }
   {
@@ -196,7 +196,7 @@ std::string CQuenlarkDoc::FileBytes() const {
 bool CQuenlarkDoc::SaveFile(std::string_view path) {
   auto f = p_.files.Create(path);
   if (!f) {
-    p_.ui.Info(MakeMessage(Txt::CannotWriteFile));
+    p_.ui.Tell(MakeMessage(Txt::CannotWriteFile));
     return false;
   }
   WaitCursor wait(p_.ui);
@@ -204,7 +204,7 @@ bool CQuenlarkDoc::SaveFile(std::string_view path) {
   ok = f->Close() && ok;
   if (!ok) {
     // A short write must not pass for a saved file.
-    p_.ui.Info(MakeMessage(Txt::CannotWriteFile));
+    p_.ui.Tell(MakeMessage(Txt::CannotWriteFile));
     return false;
   }
   SetModified(false);
@@ -240,7 +240,7 @@ bool CQuenlarkDoc::Save() {
 bool CQuenlarkDoc::FileInsert(std::string_view path) {
   std::optional<std::string> bytes = p_.files.ReadAll(path);
   if (!bytes) {
-    p_.ui.Info(MakeMessage(Txt::CannotOpenFile));
+    p_.ui.Tell(MakeMessage(Txt::CannotOpenFile));
     return false;
   }
   WaitCursor wait(p_.ui);

@@ -26,7 +26,7 @@ namespace {
 template <typename Op>
 bool Guarded(CQuenlarkDoc& d, Op op) {
   if (op(d)) return true;
-  d.platform().ui.Info(MakeMessage(Txt::FoldTooLarge));
+  d.platform().ui.Tell(MakeMessage(Txt::FoldTooLarge));
   return false;
 }
 

@@ -35,7 +35,7 @@ void RunDialog(MainState& m, DialogModel& dlg, const std::function<std::string()
 }
 
 void ReportSearchFailure(MainState& m) {
-  m.platform().ui.Info(MakeMessage(m.doc().RegexAvailable() ? Txt::RegexInvalid : Txt::RegexMissing));
+  m.platform().ui.Tell(MakeMessage(m.doc().RegexAvailable() ? Txt::RegexInvalid : Txt::RegexMissing));
 }
 
 bool SearchRan(MainState& m, SearchResult r) {
@@ -56,10 +56,10 @@ void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()
   const SearchResult r = op(m.doc());
   if (!SearchRan(m, r)) return;
   if (!r.Found()) {
-    m.platform().ui.Info(MakeMessage(Txt::NotFound));
+    m.platform().ui.Tell(MakeMessage(Txt::NotFound));
     return;
   }
-  m.platform().ui.Info(MakeMessage(countMessage(), {static_cast<long long>(r.count)}));
+  m.platform().ui.Tell(MakeMessage(countMessage(), {static_cast<long long>(r.count)}));
   m.Store();
 }
 

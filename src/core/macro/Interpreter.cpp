@@ -69,7 +69,7 @@ MacroStatus ExecuteMacroLine(MainState& m, std::string_view line) {
   std::optional<ParsedMacroLine> p = ParseMacroLine(line);
   if (!p) return MacroStatus::Ok;  // an empty line is skipped
   if (m.doc().LineCount() == 0 && p->kw != Kw::Paste && p->kw != Kw::Open) {
-    m.platform().ui.Info(MakeMessage(Txt::NoDocument));
+    m.platform().ui.Tell(MakeMessage(Txt::NoDocument));
     return MacroStatus::Stopped;
   }
   const Bindings::Action* a = m.bindings().ActionFor(p->kw);
@@ -110,7 +110,7 @@ MacroStatus RunLines(MainState& m, std::string_view text) {
 bool RunMacroFile(MainState& m, std::string_view path) {
   std::optional<std::string> bytes = m.platform().files.ReadAll(path);
   if (!bytes) {
-    m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile2));
+    m.platform().ui.Tell(MakeMessage(Txt::CannotOpenFile2));
     return false;
   }
   RunMacroText(m, *bytes);
@@ -128,7 +128,7 @@ MacroStatus RunMacroText(MainState& m, std::string_view text) {
 bool RunMacroOnDocument(MainState& m, std::string_view path) {
   std::optional<std::string> bytes = m.platform().files.ReadAll(path);
   if (!bytes) {
-    m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile2));
+    m.platform().ui.Tell(MakeMessage(Txt::CannotOpenFile2));
     return false;
   }
   RunLines(m, *bytes);  // a line that fails has said why

@@ -37,13 +37,13 @@ void ToggleRecording(MainState& m) {
   std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroCommandRequest(m, false));
   if (chosen.empty()) return;
   if (!m.recorder().Start(m.platform().files, chosen[0]))
-    m.platform().ui.Info(MakeMessage(Txt::CannotCreateMacro));
+    m.platform().ui.Tell(MakeMessage(Txt::CannotCreateMacro));
 }
 
 // A macro does not run while one is being recorded: its lines would go into the recording.
 bool NotRecording(MainState& m) {
   if (!m.recorder().Recording()) return true;
-  m.platform().ui.Info(MakeMessage(Txt::MacroRecording));
+  m.platform().ui.Tell(MakeMessage(Txt::MacroRecording));
   return false;
 }
 
@@ -58,7 +58,7 @@ bool ToFirst(MainState& m) {
   CQuenlarkDoc& d = m.doc();
   std::optional<std::string> bytes = m.platform().files.ReadAll(d.PathName());
   if (!bytes) {
-    m.platform().ui.Info(MakeMessage(Txt::FileNotFound));
+    m.platform().ui.Tell(MakeMessage(Txt::FileNotFound));
     return false;
   }
   d.BeginUndoStep();
@@ -73,7 +73,7 @@ bool Join(MainState& m, const MacroArgs& a) {
   CQuenlarkDoc& d = m.doc();
   std::optional<std::string> bytes = m.platform().files.ReadAll(a.D(1));
   if (!bytes) {
-    m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile));
+    m.platform().ui.Tell(MakeMessage(Txt::CannotOpenFile));
     return false;
   }
   d.BeginUndoStep();

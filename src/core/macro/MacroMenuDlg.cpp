@@ -58,7 +58,7 @@ bool CMacroMenuDlg::OnCommand(int control, DialogHost& host) {
   switch (control) {
     case kAdd: {
       if (n >= CDirMenuArray::kMax) {
-        host.ui().Info(MakeMessage(Txt::MacroMenuFull));
+        host.ui().Tell(MakeMessage(Txt::MacroMenuFull));
         return false;
       }
       CMacroEditDlg edit(p_.settings, "", "");
@@ -154,7 +154,7 @@ int ApplyMacroToFiles(MainState& m, std::string_view macroPath, const std::vecto
   std::optional<std::string> macro = p.files.ReadAll(macroPath);
   if (!macro) {
     // Said once: without its macro the run has nothing to do to any file.
-    p.ui.Info(MakeMessage(Txt::CannotOpenFile2));
+    p.ui.Tell(MakeMessage(Txt::CannotOpenFile2));
     return 0;
   }
   CQuenlarkDoc& d = m.doc();
@@ -164,7 +164,7 @@ int ApplyMacroToFiles(MainState& m, std::string_view macroPath, const std::vecto
     RunMacroLinesOnDocument(m, *macro);
     if (endMode == CMacroExeDlg::kSave || endMode == CMacroExeDlg::kSaveAndClose) {
       if (!p.files.WriteAllReplacing(file, {d.FileBytes()})) {
-        p.ui.Info(MakeMessage(Txt::CannotWriteNamedFile, {p.codepage.SjisToUtf8(file)}));
+        p.ui.Tell(MakeMessage(Txt::CannotWriteNamedFile, {p.codepage.SjisToUtf8(file)}));
         continue;
       }
       d.SetModified(false);

@@ -137,6 +137,8 @@ CMainWnd::CMainWnd(AppState& app, std::wstring appName) : app_(app), appName_(st
 }
 
 CMainWnd::~CMainWnd() {
+  // While the clipboard is here to hear the window go and leave its text complete.
+  if (hwnd_) DestroyWindow(hwnd_);
   app_.closeMainWindow = nullptr;
   state_.reset();  // closes a macro file still being recorded, writes the regex flag back
 }
@@ -259,6 +261,7 @@ LRESULT CMainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return 0;
   }
+  if (clipboard_->OnMessage(msg, wp)) return 0;
   switch (msg) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp));
