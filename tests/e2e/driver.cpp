@@ -981,6 +981,7 @@ void CustomEntriesStandOnTopAndSurviveARestart() {
   Check(ReadBytes(file) == std::string(4, '\0'), "an empty list is a count of zero");
   Check(MenuText().rfind("0\t0\tpopup\t全角→半角(&Z)", 0) == 0, "and the menu starts with its standard items again");
   SetText(L"System", L"RMenu", L"");
+}
 
 // The tray makes the Unicode form of its store later; however its store ends, that form is
 // the text. Enough lines that the command is still running when the next message is posted.
