@@ -11,6 +11,8 @@
 #include "app/AppState.h"
 #include "app/Texts.h"
 #include "cli/XmlView.h"
+#include "conv/Carried.h"
+#include "conv/Cp932.h"
 #include "conv/Detect.h"
 #include "macro/Bindings.h"
 #include "macro/Interpreter.h"
@@ -29,21 +31,37 @@ class MemoryClipboard final : public IClipboard {
  public:
   explicit MemoryClipboard(std::string text) : text_(std::move(text)) {}
   // The input is read once per run: it is handed over, not copied.
-  ClipRead Read() override { return {ClipStatus::Ok, std::move(text_)}; }
+  ClipRead Read() override {
+    ClipRead r{ClipStatus::Ok, std::move(text_)};
+    r.carried = std::move(carried_);
+    return r;
+  }
   bool Write(std::string_view s) override {
     text_ = std::string(s);
+    carried_ = nullptr;
     return true;
   }
   bool Write(std::string&& s) override {
     text_ = std::move(s);
+    carried_ = nullptr;
     return true;
   }
-  // The input, before anything ran.
-  void Hold(std::string text) { text_ = std::move(text); }
+  bool Write(std::string&& s, std::shared_ptr<const CarriedChars> carried) override {
+    text_ = std::move(s);
+    carried_ = std::make_shared<CarriedChars>(*carried);
+    return true;
+  }
+  // The input, before anything ran, with the characters its codes carry (--utf8).
+  void Hold(std::string text, std::shared_ptr<CarriedChars> carried = nullptr) {
+    text_ = std::move(text);
+    carried_ = std::move(carried);
+  }
   const std::string& Text() const { return text_; }
+  const CarriedChars* Carried() const { return carried_.get(); }
 
  private:
   std::string text_;
+  std::shared_ptr<CarriedChars> carried_;
 };
 
 // Messages go to standard error; there is nobody to answer dialogs.
@@ -189,17 +207,17 @@ struct Session {
     }
     return 0;
   }
-  // One part; with --utf8 in UTF-8.
+  // One part; with --utf8 in UTF-8, each carried code as its character again.
   int Write(std::string_view sjisOut) {
     if (!o.utf8) return WriteParts({sjisOut});
-    const std::string utf8 = cp->SjisToUtf8(sjisOut);
+    const std::string utf8 = clip.Carried() ? clip.Carried()->ToUtf8(*cp, sjisOut) : cp->SjisToUtf8(sjisOut);
     return WriteParts({utf8});
   }
 };
 
 // Whole: the text loaded as the tray loads the clipboard, the macro file or line run once.
-int RunWhole(Session& s, std::string input) {
-  s.clip.Hold(std::move(input));
+int RunWhole(Session& s, std::string input, std::shared_ptr<CarriedChars> carried = nullptr) {
+  s.clip.Hold(std::move(input), std::move(carried));
   MacroStatus status;
   if (!s.o.macroFile.empty()) {
     std::optional<std::string> macro = s.files->ReadAll(s.Sjis(s.o.macroFile));
@@ -221,7 +239,8 @@ int RunWhole(Session& s, std::string input) {
       if (s.o.out.empty()) s.Write(s.clip.Text());
       return 1;
     case MacroStatus::NotLoaded:
-    case MacroStatus::NotStored: break;  // nothing was stored: nothing to write
+    case MacroStatus::NotStored:
+    case MacroStatus::Declined: break;  // nothing was stored: nothing to write
   }
   return 1;
 }
@@ -350,14 +369,23 @@ int Run(const Options& o) {
     Fail(Txt::CliCannotRead, s.InName());
     return 2;
   }
+  std::shared_ptr<CarriedChars> carried;
   if (o.utf8) {
-    bool lossy = false;
-    *input = s.cp->Utf8ToSjis(*input, &lossy);
-    if (lossy) Fail(Txt::CliLossyInput);
+    bool foreign = false;
+    std::string sjis = s.cp->Utf8ToSjis(*input, &foreign);
+    if (foreign) {
+      // Characters Shift-JIS cannot hold are carried through the run under user-defined
+      // codes, as the tray carries them through a command.
+      CarriedText t = CarryText(*s.cp, Utf8ToUtf16(*input));
+      if (t.lost) Fail(Txt::CliLossyInput);
+      sjis = std::move(t.sjis);
+      carried = std::move(t.carried);
+    }
+    *input = std::move(sjis);
   }
-  if (oneLine && IsLineLocal(o.line[0]) && !input->empty() && (*input)[0] != '\0')
+  if (oneLine && !carried && IsLineLocal(o.line[0]) && !input->empty() && (*input)[0] != '\0')
     return RunInPieces(s, std::move(*input));
-  return RunWhole(s, std::move(*input));
+  return RunWhole(s, std::move(*input), std::move(carried));
 }
 
 // Prints the code of a file as the file scan sees it (the conversion on opening a file) and

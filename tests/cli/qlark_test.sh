@@ -54,6 +54,10 @@ expect Utf8InAndOut "$(printf 'あい\r\nア')" "$got"
 msg=$(printf 'a\xe3\x80\x9c\xe2\x88\x92' | q --utf8 TextAll 2>&1 >"$tmp/o")
 expect Utf8JisFormsAreNotLost "61efbd9eefbc8d|0" "$(hex < "$tmp/o")|$(grep -c . <<<"$msg")"
 
+# Characters Shift-JIS cannot hold ride through the run: no complaint, the emoji in place.
+msg=$(printf '😀ｶﾞ\n' | q --utf8 HanToZen 2>&1 >"$tmp/o")
+expect Utf8CarriesWhatShiftJisCannotHold "$(printf '😀ガ\n')|0" "$(cat "$tmp/o")|$(grep -c . <<<"$msg")"
+
 # Unknown keyword: status 2, a message naming it, nothing written.
 echo keep > "$tmp/keep.txt"
 msg=$(q Frobnicate -i "$(p "$tmp/in.txt")" -o "$(p "$tmp/keep.txt")" 2>&1 >/dev/null); rc=$?

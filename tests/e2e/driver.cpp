@@ -377,18 +377,38 @@ void CopyStoresOnlyTheTargetLines() {
   Check(GetBytes() == "2\r\n3\r\n4\r\n", "コピー puts out the target lines only");
 }
 
-void LossyTextAsksAndCancelKeepsIt() {
-  const std::wstring text = L"smile \xD83D\xDE00 here";
+// Characters Shift-JIS cannot hold ride through a command under user-defined codes: no
+// question, the Unicode form has them back, the Shift-JIS form keeps the codes, undo restores
+// them, and a conversion to UTF-8 writes their own bytes.
+void CarriedCharactersSurviveACommand() {
+  const std::wstring text = L"\xD83D\xDE00\xFF41\xFF42\xFF43\xD842\xDFB7";  // 😀ａｂｃ𠮷
+  PutUnicode(text);
+  Command(CMD_ZenToHan);
+  Check(TrayTopLevel(L"#32770", L"QlkTray") == nullptr, "no question for characters that can be carried");
+  Check(GetUnicode() == L"\xD83D\xDE00" L"abc\xD842\xDFB7", "the emoji and 𠮷 come back around the converted text");
+  Check(GetBytes() == "\xF0\x40" "abc\xF0\x41", "the Shift-JIS form holds user-defined codes, never '?'");
+  Command(57643);  // アンドゥ
+  Check(GetUnicode() == text, "undo gives the original text");
+  PutUnicode(L"\xD83D\xDE00\x3042");
+  Command(CMD_SjisToUtf8);
+  Check(TrayTopLevel(L"#32770", L"QlkTray") == nullptr, "UTF-8 can hold them: no question");
+  Check(GetBytes() == "\xF0\x9F\x98\x80\xE3\x81\x82", "SjisToUtf8 writes the emoji's own UTF-8 bytes");
+}
+
+// More distinct such characters than free codes: the question of old, and Cancel keeps them.
+void TooManyForeignCharactersAskAndCancelKeepsThem() {
+  std::wstring text;
+  for (wchar_t u = 0xAC00; u <= 0xAC00 + 1880; ++u) text += u;  // 1881 Hangul syllables
   PutUnicode(text);
   CommandAsync(CMD_LineSelect);
   HWND box = WaitFor([] { return TrayTopLevel(L"#32770", L"QlkTray"); }, 5000);
-  Check(box != nullptr, "a question appears for text Shift-JIS cannot hold");
+  Check(box != nullptr, "a question appears when the codes run out");
   if (!box) return;
   Check(BoxText(box).find(L"シフトJISで表せない文字があります") != std::wstring::npos, "it names the problem");
   PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
   Settle();
   Check(TrayTopLevel(L"#32770", L"対象行指定") == nullptr, "Cancel ends the command");
-  Check(GetUnicode() == text, "the clipboard keeps the emoji");
+  Check(GetUnicode() == text, "the clipboard keeps its text");
 }
 
 // The JIS forms of the wave dash, minus sign and the like are Shift-JIS characters: no
@@ -1039,7 +1059,8 @@ const Test kTests[] = {
     {"DoubleClickStartsTheProgramAndNeverOpensTheMenu", DoubleClickStartsTheProgramAndNeverOpensTheMenu},
     {"SelectAllRoundTripsBytesExactly", SelectAllRoundTripsBytesExactly},
     {"CopyStoresOnlyTheTargetLines", CopyStoresOnlyTheTargetLines},
-    {"LossyTextAsksAndCancelKeepsIt", LossyTextAsksAndCancelKeepsIt},
+    {"CarriedCharactersSurviveACommand", CarriedCharactersSurviveACommand},
+    {"TooManyForeignCharactersAskAndCancelKeepsThem", TooManyForeignCharactersAskAndCancelKeepsThem},
     {"JisFormsAreReadWithoutAQuestion", JisFormsAreReadWithoutAQuestion},
     {"SettingsOkWritesTheKeysAndCancelWritesNothing", SettingsOkWritesTheKeysAndCancelWritesNothing},
     {"FoldAsksTheWidthAndFoldsTheClipboard", FoldAsksTheWidthAndFoldsTheClipboard},

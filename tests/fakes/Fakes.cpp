@@ -74,6 +74,10 @@ void FakeDialog::Set(int control, int value) {
     model_.OnCommand(control, *this);
 }
 
+void FakeDialog::Type(int control, std::u16string_view text) {
+  Set(control, model_.carried ? model_.carried->ToSjis(CodePage(), text) : CodePage().FromUtf16(Charset::Sjis, text));
+}
+
 void FakeDialog::Set(int control, std::string sjis) {
   Field* f = Find(control);
   if (!f || !f->text) throw std::runtime_error("no text control " + std::to_string(control));

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/Dialog.h"
+#include "conv/Carried.h"
 #include "platform/Platform.h"
 #include "platform/System.h"
 
@@ -38,18 +39,32 @@ class FakeClipboard final : public IClipboard {
       --busyReads;
       return {ClipStatus::Busy, {}};
     }
+    if (unicode) {
+      CarriedText t = CarryText(CodePage(), wide);
+      return {ClipStatus::Ok, std::move(t.sjis), std::move(t.carried), t.lost};
+    }
     if (!text) return {ClipStatus::NoText, {}};
     return {ClipStatus::Ok, *text};
   }
-  bool Write(std::string_view sjis) override {
+  using IClipboard::Write;
+  bool Write(std::string_view sjis) override { return Write(std::string(sjis), nullptr); }
+  bool Write(std::string&& sjis, std::shared_ptr<const CarriedChars> carried) override {
     if (busyWrites > 0) {
       --busyWrites;
       return false;
     }
     ++writes;
-    text = std::string(sjis);
+    wide = carried ? carried->ToUtf16(CodePage(), sjis) : CodePage().ToUtf16(Charset::Sjis, sjis);
+    text = std::move(sjis);
     return true;
   }
+  // As the tray's clipboard holds Unicode text: read from `wide`, written to both forms.
+  void HoldUnicode(std::u16string w) {
+    unicode = true;
+    wide = std::move(w);
+  }
+  bool unicode = false;
+  std::u16string wide;  // the Unicode form of the last store
   void ReturnFocus() override { ++focusReturns; }
 };
 
@@ -97,6 +112,9 @@ class FakeDialog final : public DialogHost {
   Field* Find(int control);
   void Set(int control, int value);
   void Set(int control, std::string sjis);
+  // Text typed into a field as the real dialog takes it: in a command's dialog, characters
+  // Shift-JIS cannot hold under the codes the document carries them in.
+  void Type(int control, std::u16string_view text);
   int GetInt(int control);
   std::string GetText(int control);
   const std::vector<std::string>* Items(int control);

@@ -11,6 +11,7 @@
 
 namespace qlk {
 
+class CarriedChars;
 class IUserInterface;
 
 enum class FieldKind {
@@ -145,6 +146,10 @@ class DialogModel {
   virtual bool OnOk(DialogHost&) { return true; }
   // Enable state of a control, asked again after every change.
   virtual bool IsEnabled(int control) const { return true; }
+
+  // Set while a command's dialog is shown: text fields read and write the characters Shift-JIS
+  // cannot hold under the codes the document carries them in (a new one gets a code).
+  CarriedChars* carried = nullptr;
 };
 
 }  // namespace qlk

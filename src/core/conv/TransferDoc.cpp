@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "conv/Carried.h"
 #include "conv/Jis.h"
 #include "conv/LineWalk.h"
 #include "conv/Transfer.h"
@@ -82,11 +83,31 @@ void MimeToSjis(CQuenlarkDoc& doc, JisContext& jis) {
 
 void SjisToMime(CQuenlarkDoc& doc, JisContext& jis) {
   jis.modes.Reset();
-  ConvertTargetLines(doc, [&](std::string_view l) { return SjisToMimeLine(l, jis.encoder, jis.modes); });
+  const CarriedChars* carried = doc.CarriedIfAny();
+  const ICodePage& cp = doc.platform().codepage;
+  ConvertTargetLines(doc, [&](std::string_view l) {
+    if (!carried || !carried->Occurs(l)) return SjisToMimeLine(l, jis.encoder, jis.modes);
+    // ISO-2022-JP cannot hold a carried character: the line's word is UTF-8.
+    std::string out = "=?UTF-8?B?";
+    AppendBase64(carried->ToUtf8(cp, l), out);
+    out += "?=";
+    return out;
+  });
   jis.modes.Reset();
 }
 
-void SjisToUrl(CQuenlarkDoc& doc) { ConvertTargetLines(doc, SjisToUrlLine); }
+void SjisToUrl(CQuenlarkDoc& doc) {
+  const CarriedChars* carried = doc.CarriedIfAny();
+  if (!carried) return ConvertTargetLines(doc, SjisToUrlLine);
+  // A carried character goes as its UTF-8 bytes, each "%XX".
+  const ICodePage& cp = doc.platform().codepage;
+  ConvertTargetLines(doc, [&](std::string_view l) {
+    std::string out;
+    carried->Split(l, [&](std::string_view plain) { AppendSjisToUrl(plain, out); },
+                   [&](uint16_t, const std::u16string& c) { AppendSjisToUrl(cp.FromUtf16(Charset::Utf8, c), out); });
+    return out;
+  });
+}
 
 void UrlToSjis(CQuenlarkDoc& doc) {
   WaitCursor wait(doc.platform().ui);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "conv/Carried.h"
 #include "conv/LineWalk.h"
 #include "conv/Sjis.h"
 #include "doc/Document.h"
@@ -105,7 +106,9 @@ std::string SjisToUtf8Line(const ICodePage& cp, std::string_view sjis) {
   return out;
 }
 
-std::string Utf7RunToSjis(const ICodePage& cp, std::string_view run) {
+namespace {
+
+std::u16string Utf7RunToUtf16(std::string_view run) {
   std::u16string units;
   units.reserve(run.size() * 3 / 8 + 1);
   uint32_t bits = 0;
@@ -127,10 +130,17 @@ std::string Utf7RunToSjis(const ICodePage& cp, std::string_view run) {
       }
     }
   }
-  return cp.FromUtf16(Charset::Sjis, units);
+  return units;
 }
 
-std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view in) {
+}  // namespace
+
+std::string Utf7RunToSjis(const ICodePage& cp, std::string_view run) {
+  return cp.FromUtf16(Charset::Sjis, Utf7RunToUtf16(run));
+}
+
+std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view in, CarriedChars* carry, bool* foreign) {
+  if (foreign) *foreign = false;
   std::string out;
   out.reserve(in.size());
   size_t i = 0;
@@ -153,13 +163,20 @@ std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view in) {
         continue;
       }
     }
-    out += Utf7RunToSjis(cp, run);
+    const std::u16string units = Utf7RunToUtf16(run);
+    if (carry) {
+      carry->AppendSjis(cp, units, out);
+    } else {
+      bool lossy = false;
+      out += cp.FromUtf16(Charset::Sjis, units, &lossy);
+      if (foreign && lossy) *foreign = true;
+    }
   }
   return out;
 }
 
-std::string SjisToUtf7Line(const ICodePage& cp, std::string_view sjis) {
-  std::u16string units = cp.ToUtf16(Charset::Sjis, sjis);
+std::string SjisToUtf7Line(const ICodePage& cp, std::string_view sjis, const CarriedChars* carried) {
+  std::u16string units = carried ? carried->ToUtf16(cp, sjis) : cp.ToUtf16(Charset::Sjis, sjis);
   std::string out;
   out.reserve(sjis.size() * 2);
   size_t i = 0;
@@ -194,22 +211,42 @@ std::string SjisToUtf7Line(const ICodePage& cp, std::string_view sjis) {
 
 void Utf8ToSjis(CQuenlarkDoc& doc) {
   const ICodePage& cp = doc.platform().codepage;
-  AppendTargetLines(doc, [&](std::string_view line, std::string& out) { AppendUtf8ToSjisLine(cp, line, out); });
+  AppendTargetLines(doc, [&](std::string_view line, std::string& out) {
+    const size_t at = out.size();
+    bool foreign = false;
+    if (line.substr(0, 3) == kBom) line.remove_prefix(3);
+    if (IsAscii(line)) return out.append(line), void();
+    cp.AppendUtf8ToSjis(line, out, &foreign);
+    if (!foreign) return;
+    // Decoded characters that Shift-JIS cannot hold are carried like those of the clipboard.
+    out.resize(at);
+    doc.CarriedMap().AppendSjis(cp, cp.ToUtf16(Charset::Utf8, line), out);
+  });
 }
 
 void SjisToUtf8(CQuenlarkDoc& doc) {
   const ICodePage& cp = doc.platform().codepage;
-  AppendTargetLines(doc, [&](std::string_view line, std::string& out) { AppendSjisToUtf8Line(cp, line, out); });
+  const CarriedChars* carried = doc.CarriedIfAny();
+  AppendTargetLines(doc, [&](std::string_view line, std::string& out) {
+    if (carried) carried->AppendUtf8(cp, line, out);
+    else AppendSjisToUtf8Line(cp, line, out);
+  });
 }
 
 void UnicodeToMbcs(CQuenlarkDoc& doc) {
   const ICodePage& cp = doc.platform().codepage;
-  ConvertTargetLines(doc, [&](std::string_view line) { return Utf7ToSjisLine(cp, line); });
+  ConvertTargetLines(doc, [&](std::string_view line) {
+    bool foreign = false;
+    std::string plain = Utf7ToSjisLine(cp, line, nullptr, &foreign);
+    // Decoded characters that Shift-JIS cannot hold are carried like those of the clipboard.
+    return foreign ? Utf7ToSjisLine(cp, line, &doc.CarriedMap()) : plain;
+  });
 }
 
 void MbcsToUnicode(CQuenlarkDoc& doc) {
   const ICodePage& cp = doc.platform().codepage;
-  ConvertTargetLines(doc, [&](std::string_view line) { return SjisToUtf7Line(cp, line); });
+  const CarriedChars* carried = doc.CarriedIfAny();
+  ConvertTargetLines(doc, [&](std::string_view line) { return SjisToUtf7Line(cp, line, carried); });
 }
 
 }  // namespace qlk

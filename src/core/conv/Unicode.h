@@ -8,6 +8,7 @@
 
 namespace qlk {
 
+class CarriedChars;
 class CQuenlarkDoc;
 class ICodePage;
 
@@ -29,16 +30,22 @@ size_t AppendSjisToUtf8Piece(const ICodePage& cp, std::string_view rest, bool en
 // UTF-7 to Shift-JIS. Bytes outside a shifted run are copied as they are; a run starts at
 // '+', collects base64 characters and ends at any other byte ('-' is absorbed, and "+-" is
 // '+'); a run still open at the end of the line is decoded too.
-std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view utf7);
+// With `carry`, characters Shift-JIS cannot hold are carried under its codes; without it they
+// become '?' and *foreign says so.
+std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view utf7, CarriedChars* carry = nullptr,
+                           bool* foreign = nullptr);
 // The base64 characters of one shifted run (without '+' and '-') to Shift-JIS: big-endian
 // UTF-16 units; an incomplete last unit is dropped.
 std::string Utf7RunToSjis(const ICodePage& cp, std::string_view run);
 // Shift-JIS to UTF-7: printable ASCII except '+', '\' and '~', and tab, CR and LF, stay
 // direct; '+' is "+-"; every other run of characters is one base64 run closed by '-'.
-std::string SjisToUtf7Line(const ICodePage& cp, std::string_view sjis);
+// With `carried`, each carried code is written as its character.
+std::string SjisToUtf7Line(const ICodePage& cp, std::string_view sjis, const CarriedChars* carried = nullptr);
 
 // ---- document operations (the macro keywords) ----
 
+// Both carry the characters beyond Shift-JIS: the decoders give them codes of the document's
+// carried characters, the encoders write each carried code as its character.
 void Utf8ToSjis(CQuenlarkDoc& doc);
 void SjisToUtf8(CQuenlarkDoc& doc);
 // UTF-7 to Shift-JIS.

@@ -21,6 +21,7 @@ CQuenlarkDoc::~CQuenlarkDoc() {
 
 void CQuenlarkDoc::ClearLines() {
   lines_.Clear();
+  carried = nullptr;
   rangeStart = 0;
   rangeEnd = 0;
 }
@@ -36,6 +37,7 @@ bool CQuenlarkDoc::NewFromClipboard() {
 bool CQuenlarkDoc::LoadClipboard() {
   ClipRead r = p_.clipboard.Read();
   loadedLossy = r.lossy;
+  carried = std::move(r.carried);
   if (r.status == ClipStatus::Busy) {
     p_.ui.Tell(MakeMessage(Txt::ClipboardBusy));
     return false;
@@ -60,6 +62,30 @@ bool CQuenlarkDoc::LoadClipboard() {
     p = q + 2;
   }
   return true;
+}
+
+CarriedChars& CQuenlarkDoc::CarriedMap() {
+  if (!carried) {
+    carried = std::make_shared<CarriedChars>();
+    for (size_t i = 0; i < lines_.size(); ++i) carried->Reserve(lines_[i]);
+  }
+  return *carried;
+}
+
+bool CQuenlarkDoc::TargetsHoldCarried() {
+  if (!carried || carried->empty()) return false;
+  for (size_t i = 0; i < lines_.size(); ++i)
+    if (IsTargetLine(i) && carried->Occurs(lines_[i])) return true;
+  return false;
+}
+
+void CQuenlarkDoc::BeginUndoStep() {
+  if (undoEnabled_) undo_.Push(std::make_unique<CQLarkUndo>(rangeStart, rangeEnd, lines_, carried));
+  if (!dropCarried_) return;
+  dropCarried_ = false;
+  if (!carried || carried->empty()) return;
+  for (size_t i = 0; i < lines_.size(); ++i)
+    if (IsTargetLine(i) && carried->Occurs(lines_[i])) lines_.Set(i, carried->Dropped(lines_[i]));
 }
 
 bool CQuenlarkDoc::EveryLineIsTarget() const {
@@ -88,7 +114,9 @@ bool CQuenlarkDoc::StoreClipboard(bool allSelect) {
     text += lines_[i];
     if (!(finalBreak == 0 && i == last)) text += "\r\n";
   }
-  if (!p_.clipboard.Write(std::move(text))) {
+  const bool written = carried && !carried->empty() ? p_.clipboard.Write(std::move(text), carried)
+                                                    : p_.clipboard.Write(std::move(text));
+  if (!written) {
     // Nothing was stored: leave the selection as the command found it.
     rangeStart = saved[0];
     rangeEnd = saved[1];
@@ -303,20 +331,17 @@ void CQuenlarkDoc::SelectAll() {
 
 // ---------------------------------------------------------------- undo
 
-void CQuenlarkDoc::BeginUndoStep() {
-  if (undoEnabled_) undo_.Push(std::make_unique<CQLarkUndo>(rangeStart, rangeEnd, lines_));
-}
 
 void CQuenlarkDoc::Undo() {
   if (!undo_.CanUndo()) return;
-  CKorvuUndoUnit* u = undo_.Undo(std::make_unique<CQLarkUndo>(rangeStart, rangeEnd, lines_));
-  if (auto* s = dynamic_cast<CQLarkUndo*>(u)) s->Restore(rangeStart, rangeEnd, lines_);
+  CKorvuUndoUnit* u = undo_.Undo(std::make_unique<CQLarkUndo>(rangeStart, rangeEnd, lines_, carried));
+  if (auto* s = dynamic_cast<CQLarkUndo*>(u)) s->Restore(rangeStart, rangeEnd, lines_, carried);
 }
 
 void CQuenlarkDoc::Redo() {
   if (!undo_.CanRedo()) return;
   CKorvuUndoUnit* u = undo_.Redo();
-  if (auto* s = dynamic_cast<CQLarkUndo*>(u)) s->Restore(rangeStart, rangeEnd, lines_);
+  if (auto* s = dynamic_cast<CQLarkUndo*>(u)) s->Restore(rangeStart, rangeEnd, lines_, carried);
 }
 
 }  // namespace qlk

@@ -114,6 +114,19 @@ class CQuenlarkDoc {
   int regexFlag = 0;
   int finalBreak = 1;  // the loaded text ended with CR LF, or was empty
   bool loadedLossy = false;  // the last load lost characters Shift-JIS cannot hold
+  // Characters Shift-JIS cannot hold, under the user-defined codes the lines carry them in
+  // for this command (null: none). Undo and redo bring back the one of their lines.
+  std::shared_ptr<CarriedChars> carried;
+  // The same, made when a command first carries a character (a text typed in a dialog, a
+  // decoded one): codes the lines hold already are never given out.
+  CarriedChars& CarriedMap();
+  // The carried characters when there are any, else null.
+  const CarriedChars* CarriedIfAny() const { return carried && !carried->empty() ? carried.get() : nullptr; }
+  // Whether some target line holds a carried code.
+  bool TargetsHoldCarried();
+  // The next undo step, once its snapshot is taken, turns each carried code of the target
+  // lines into '?' (for a conversion into bytes that cannot hold them: undo brings them back).
+  void DropCarriedWithNextStep(bool drop = true) { dropCarried_ = drop; }
 
   // Parameters of the line operations.
   int width = 1;  // fold, cut and indent width
@@ -139,6 +152,7 @@ class CQuenlarkDoc {
   DocHooks hooks_;
   bool modified_ = false;
   bool undoEnabled_ = true;
+  bool dropCarried_ = false;
   int storedRegexFlag_ = 0;
   std::string pathName_;
 };

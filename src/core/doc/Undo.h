@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "conv/Carried.h"
 #include "doc/LineArray.h"
 
 namespace qlk {
@@ -15,12 +16,17 @@ class CKorvuUndoUnit {
 class CQLarkUndo : public CKorvuUndoUnit {
  public:
   // The lines are shared with the document, never copied byte by byte (see LineArray).
-  CQLarkUndo(int rangeStart, int rangeEnd, const LineArray& lines)
-      : rangeStart_(rangeStart), rangeEnd_(rangeEnd), lines_(lines) {}
+  // With the characters the lines' user-defined codes carried when it was taken.
+  CQLarkUndo(int rangeStart, int rangeEnd, const LineArray& lines, std::shared_ptr<CarriedChars> carried = nullptr)
+      : rangeStart_(rangeStart), rangeEnd_(rangeEnd), lines_(lines), carried_(std::move(carried)) {}
   void Restore(int& rangeStart, int& rangeEnd, LineArray& lines) const {
     rangeStart = rangeStart_;
     rangeEnd = rangeEnd_;
     lines = lines_;
+  }
+  void Restore(int& rangeStart, int& rangeEnd, LineArray& lines, std::shared_ptr<CarriedChars>& carried) const {
+    Restore(rangeStart, rangeEnd, lines);
+    carried = carried_;
   }
   const LineArray& Lines() const { return lines_; }
 
@@ -28,6 +34,7 @@ class CQLarkUndo : public CKorvuUndoUnit {
   int rangeStart_;
   int rangeEnd_;
   LineArray lines_;
+  std::shared_ptr<CarriedChars> carried_;
 };
 
 class CUndoStack {

@@ -8,8 +8,10 @@ namespace qlk {
 void RunPlain(MainState& m, const CommandDef& c, const Bindings::Handler& op, const Bindings::LineMaker& line) {
   if (!m.Reload()) return;
   if (!m.Verify(c.confirm)) return;
+  if (!m.MayLoseCarried(c.kw)) return;
   m.WriteMacroLine(line ? line(m) : c.MacroLine());
   op(m);
+  m.doc().DropCarriedWithNextStep(false);
   m.Store();
 }
 
@@ -25,10 +27,17 @@ bool NotselFrame(MainState& m) {
   return m.Store();
 }
 
+bool RunCommandDialog(MainState& m, DialogModel& dlg) {
+  dlg.carried = &m.doc().CarriedMap();
+  const bool ok = m.platform().ui.RunDialog(dlg);
+  dlg.carried = nullptr;
+  return ok;
+}
+
 void RunDialog(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept,
                const Bindings::DocOp& op) {
   if (!m.Reload()) return;
-  if (!m.platform().ui.RunDialog(dlg)) return;
+  if (!RunCommandDialog(m, dlg)) return;
   m.WriteMacroLine(accept());
   op(m.doc());
   m.Store();
@@ -51,7 +60,7 @@ void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()
 void RunSearch(MainState& m, DialogModel& dlg, const std::function<std::string()>& accept, const SearchOp& op,
                const std::function<Txt()>& countMessage) {
   if (!m.Reload()) return;
-  if (!m.platform().ui.RunDialog(dlg)) return;
+  if (!RunCommandDialog(m, dlg)) return;
   m.WriteMacroLine(accept());
   const SearchResult r = op(m.doc());
   if (!SearchRan(m, r)) return;

@@ -19,6 +19,9 @@ bool SelectAllFrame(MainState& m);
 // "排他選択(&H)": no reload; the Notsel line, the exclusive flag inverted, store.
 bool NotselFrame(MainState& m);
 
+// The command's dialog, its text fields carrying what the document carries; true on OK.
+bool RunCommandDialog(MainState& m, DialogModel& dlg);
+
 // Reload, the parameter dialog (Cancel ends with nothing recorded or stored), then on OK:
 // `accept` copies the values into the document and returns the macro line, the line is
 // written, the operation runs, the document is stored.

@@ -72,8 +72,11 @@ MacroStatus ExecuteMacroLine(MainState& m, std::string_view line) {
     m.platform().ui.Tell(MakeMessage(Txt::NoDocument));
     return MacroStatus::Stopped;
   }
+  if (!m.MayLoseCarried(p->kw)) return MacroStatus::Declined;
   const Bindings::Action* a = m.bindings().ActionFor(p->kw);
-  return !a || (*a)(m, p->args) ? MacroStatus::Ok : MacroStatus::Failed;
+  const bool done = !a || (*a)(m, p->args);
+  m.doc().DropCarriedWithNextStep(false);
+  return done ? MacroStatus::Ok : MacroStatus::Failed;
 }
 
 std::vector<std::string> SplitMacroLines(std::string_view b) {
@@ -100,7 +103,7 @@ MacroStatus RunLines(MainState& m, std::string_view text) {
   for (const std::string& l : SplitMacroLines(text)) {
     const MacroStatus r = ExecuteMacroLine(m, l);
     if (s == MacroStatus::Ok) s = r;
-    if (r == MacroStatus::Stopped) break;
+    if (r == MacroStatus::Stopped || r == MacroStatus::Declined) break;
   }
   return s;
 }
@@ -120,6 +123,7 @@ bool RunMacroFile(MainState& m, std::string_view path) {
 MacroStatus RunMacroText(MainState& m, std::string_view text) {
   if (!m.Reload()) return MacroStatus::NotLoaded;
   MacroStatus s = RunLines(m, text);
+  if (s == MacroStatus::Declined) return s;  // the clipboard stays as it was
   // Also after a stop: the document as the run left it.
   if (!m.Store() && s == MacroStatus::Ok) s = MacroStatus::NotStored;
   return s;

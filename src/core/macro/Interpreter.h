@@ -51,6 +51,8 @@ enum class MacroStatus {
   Stopped,    // the document was empty at a line that needs one, and said so: the run stopped there
   NotLoaded,  // the clipboard could not be loaded (held, or the user declined to lose characters)
   NotStored,  // the lines ran, but the clipboard refused the result
+  Declined,   // the user declined to lose characters a line's result cannot hold: the run
+              // ended there and nothing was stored
 };
 
 // Runs one line: Ok, Failed, or Stopped, which ends the run.

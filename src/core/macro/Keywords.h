@@ -10,6 +10,10 @@ namespace qlk {
 
 // A keyword by its name; the value is its index in the interpreter's table, the keywords the
 // recorder writes beyond the table following it. None: a command that writes no macro line.
+// Besides line-local (1), the second column of Keywords.def may say: the keyword turns the text
+// into bytes that cannot hold the characters carried under user-defined codes.
+inline constexpr int kNoCarry = 2;
+
 enum class Kw : uint8_t {
 #define QLK_KW(name, lineLocal, args, help) name,
 #define QLK_KW_EXTRA(name, lineLocal, args, help) name,
@@ -23,14 +27,15 @@ struct KeywordDef {
   const char* name;
   bool inTable;    // in the interpreter's table (false: written by the recorder beyond it)
   bool lineLocal;  // converts each line on its own: may run a piece of the text at a time
+  bool noCarry;    // its result cannot hold carried characters: asks before losing them
   const char* args;  // as `qlark --list` shows them, "" for none
   const char* help;  // UTF-8
 };
 
 namespace detail {
 inline constexpr KeywordDef kKeywordDefs[] = {
-#define QLK_KW(name, lineLocal, args, help) {#name, true, lineLocal != 0, args, help},
-#define QLK_KW_EXTRA(name, lineLocal, args, help) {#name, false, lineLocal != 0, args, help},
+#define QLK_KW(name, lineLocal, args, help) {#name, true, ((lineLocal) & 1) != 0, ((lineLocal) & kNoCarry) != 0, args, help},
+#define QLK_KW_EXTRA(name, lineLocal, args, help) {#name, false, ((lineLocal) & 1) != 0, ((lineLocal) & kNoCarry) != 0, args, help},
 #include "macro/Keywords.def"
 #undef QLK_KW
 #undef QLK_KW_EXTRA

@@ -58,6 +58,13 @@ bool MainState::Reload() {
   return true;
 }
 
+bool MainState::MayLoseCarried(Kw k) {
+  if (k == Kw::None || !KeywordOf(k).noCarry || !doc_.TargetsHoldCarried()) return true;
+  if (!p_.ui.Confirm(MakeMessage(Txt::LossyClipboard))) return false;
+  doc_.DropCarriedWithNextStep();
+  return true;
+}
+
 bool MainState::Verify(Txt confirm) {
   if (confirm == Txt::None || Get(p_.settings, keys::kVerify) == 0) return true;
   return p_.ui.Confirm(MakeMessage(confirm));

@@ -39,6 +39,10 @@ class MainState {
   // Reloads the document from the clipboard; false when the command must end (the
   // clipboard was held, or the user declined to lose characters Shift-JIS cannot hold).
   bool Reload();
+  // Before a keyword whose result cannot hold the characters carried under user-defined codes
+  // (Keywords.def's kNoCarry): true when the target lines hold none, or when the user agrees
+  // to lose them (they become '?' within the keyword's undo step); false ends the command.
+  bool MayLoseCarried(Kw k);
   // The "Verify" question; true when the command may go on.
   bool Verify(Txt confirm);
   void WriteMacroLine(const std::string& line);

@@ -36,7 +36,7 @@ void LineSelectCommand(MainState& m) {
   if (!m.Reload()) return;
   CQuenlarkDoc& d = m.doc();
   CSearchDlg dlg(d.rangeStart, d.rangeEnd, d.LineCount(), d.step, d.pattern, d.regexFlag, d.RegexAvailable());
-  if (!m.platform().ui.RunDialog(dlg)) return;
+  if (!RunCommandDialog(m, dlg)) return;
   d.step = dlg.step;
   d.pattern = dlg.pattern;
   d.rangeStart = dlg.start;

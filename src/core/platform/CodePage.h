@@ -17,6 +17,9 @@ class ICodePage {
   virtual std::u16string ToUtf16(Charset cs, std::string_view bytes) const = 0;
   // Characters without a form in the target become '?'; *lossy tells whether that happened.
   virtual std::string FromUtf16(Charset cs, std::u16string_view text, bool* lossy = nullptr) const = 0;
+  // The Shift-JIS character (one byte, or lead * 256 + trail) of a UTF-16 unit, or -1 when
+  // it has none (a surrogate never has one).
+  virtual int SjisCodeOf(char16_t unit) const;
   // Case of a double-byte Shift-JIS character (lead * 256 + trail).
   virtual CharCase CaseOf(uint16_t dbcs) const = 0;
   // Its counterpart in the other case, or the character itself when it has none.

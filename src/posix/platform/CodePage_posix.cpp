@@ -116,6 +116,8 @@ class PosixCodePage final : public ICodePage {
   bool SjisReadsAs(std::string_view sjis, std::u16string_view text) const override { return Codec().DecodesTo(sjis, text); }
   bool SjisHasOtherForms(std::u16string_view text) const override { return Codec().HasOtherForms(text); }
 
+  int SjisCodeOf(char16_t unit) const override { return Codec().EncodeUnit(unit); }
+
   CharCase CaseOf(uint16_t dbcs) const override {
     char16_t u = Codec().DecodeChar(dbcs);
     if (!u || !loc_) return CharCase::None;

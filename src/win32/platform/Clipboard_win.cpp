@@ -40,6 +40,11 @@ HGLOBAL Block(const void* data, size_t bytes, size_t extra) {
 }  // namespace
 
 HGLOBAL Win32Clipboard::UnicodeBlock(std::string_view sjis) const {
+  if (storedCarried_) {
+    // The characters the codes carry come back in their place.
+    const std::u16string u = storedCarried_->ToUtf16(cp_, sjis);
+    return Block(u.c_str(), (u.size() + 1) * sizeof(char16_t), 0);
+  }
   // Read straight into the block, sized for the most units the bytes can give, then trimmed.
   const size_t room = (sjis.size() + 1) * sizeof(char16_t);
   HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, room);
@@ -61,16 +66,22 @@ HGLOBAL Win32Clipboard::UnicodeBlock(std::string_view sjis) const {
 ClipRead Win32Clipboard::Read() {
   // Nothing has touched the clipboard since our own store: its text is the bytes we put
   // there, and neither form needs reading again.
-  if (storedSeq_ && GetClipboardSequenceNumber() == storedSeq_ && GetClipboardOwner() == owner_)
-    return {ClipStatus::Ok, stored_, false};
+  if (storedSeq_ && GetClipboardSequenceNumber() == storedSeq_ && GetClipboardOwner() == owner_) {
+    ClipRead r{ClipStatus::Ok, stored_};
+    // A copy: the command may give out more codes, and the store it ends with keeps its own.
+    if (storedCarried_) r.carried = std::make_shared<CarriedChars>(*storedCarried_);
+    return r;
+  }
   ClipboardLock lock;
   if (!lock.Open(owner_)) return {ClipStatus::Busy, {}};
   // The Unicode form first: it is the text itself, whatever code page its program used.
   if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* p = static_cast<const char16_t*>(GlobalLock(h))) {
       const std::u16string_view u(p, wcsnlen(reinterpret_cast<const wchar_t*>(p), GlobalSize(h) / sizeof(char16_t)));
-      ClipRead r{ClipStatus::Ok, {}, false};
-      r.text = cp_.FromUtf16(Charset::Sjis, u, &r.lossy);
+      // Characters Shift-JIS cannot hold are carried under free user-defined codes; only
+      // those that find no code left are lost.
+      CarriedText t = CarryText(cp_, u);
+      ClipRead r{ClipStatus::Ok, std::move(t.sjis), std::move(t.carried), t.lost};
       // The Shift-JIS form beside it can differ from those bytes and still read as the same
       // text only where a character has two codes or bytes read as no character: then the
       // program's own bytes are taken when they read as exactly this text, so that no byte
@@ -79,7 +90,7 @@ ClipRead Win32Clipboard::Read() {
         if (HANDLE a = GetClipboardData(CF_TEXT)) {
           if (const char* b = static_cast<const char*>(GlobalLock(a))) {
             const std::string_view raw(b, strnlen(b, GlobalSize(a)));
-            if (cp_.SjisReadsAs(raw, u)) r = {ClipStatus::Ok, std::string(raw), false};
+            if (cp_.SjisReadsAs(raw, u)) r = {ClipStatus::Ok, std::string(raw)};
             GlobalUnlock(a);
           }
         }
@@ -90,7 +101,7 @@ ClipRead Win32Clipboard::Read() {
   }
   if (HANDLE h = GetClipboardData(CF_TEXT)) {
     if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-      ClipRead r{ClipStatus::Ok, std::string(p, strnlen(p, GlobalSize(h))), false};
+      ClipRead r{ClipStatus::Ok, std::string(p, strnlen(p, GlobalSize(h)))};
       GlobalUnlock(h);
       return r;
     }
@@ -98,12 +109,17 @@ ClipRead Win32Clipboard::Read() {
   return {ClipStatus::NoText, {}};
 }
 
-bool Win32Clipboard::Write(std::string_view sjis) { return Store(std::string(sjis)); }
+bool Win32Clipboard::Write(std::string_view sjis) { return Store(std::string(sjis), nullptr); }
 
-bool Win32Clipboard::Write(std::string&& sjis) { return Store(std::move(sjis)); }
+bool Win32Clipboard::Write(std::string&& sjis) { return Store(std::move(sjis), nullptr); }
 
-bool Win32Clipboard::Store(std::string sjis) {
-  if (!Put(std::move(sjis))) return false;
+bool Win32Clipboard::Write(std::string&& sjis, std::shared_ptr<const CarriedChars> carried) {
+  return Store(std::move(sjis), std::move(carried));
+}
+
+bool Win32Clipboard::Store(std::string sjis, std::shared_ptr<const CarriedChars> carried) {
+  if (carried && carried->empty()) carried = nullptr;
+  if (!Put(std::move(sjis), std::move(carried))) return false;
   MarkCurrent();
   return true;
 }
@@ -115,8 +131,9 @@ void Win32Clipboard::MarkCurrent() {
   if (!owner_ || GetClipboardOwner() != owner_) storedSeq_ = 0;
 }
 
-bool Win32Clipboard::Put(std::string sjis) {
+bool Win32Clipboard::Put(std::string sjis, std::shared_ptr<const CarriedChars> carried) {
   storedSeq_ = 0;
+  storedCarried_ = std::move(carried);
   ClipboardLock lock;
   if (!lock.Open(owner_)) return false;
   if (!EmptyClipboard()) return false;  // tells the previous owner, perhaps ourselves
@@ -188,6 +205,7 @@ bool Win32Clipboard::OnMessage(UINT msg, WPARAM wp) {
     case WM_DESTROYCLIPBOARD:
       // Another store replaced ours.
       stored_ = std::string();
+      storedCarried_ = nullptr;
       storedSeq_ = 0;
       unicodeToMake_ = false;
       return true;

@@ -77,6 +77,8 @@ class Win32CodePage final : public ICodePage {
   bool SjisReadsAs(std::string_view sjis, std::u16string_view text) const override { return codec_.DecodesTo(sjis, text); }
   bool SjisHasOtherForms(std::u16string_view text) const override { return codec_.HasOtherForms(text); }
 
+  int SjisCodeOf(char16_t unit) const override { return codec_.EncodeUnit(unit); }
+
   CharCase CaseOf(uint16_t dbcs) const override {
     char16_t u = codec_.DecodeChar(dbcs);
     if (!u) return CharCase::None;

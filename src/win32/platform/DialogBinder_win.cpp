@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/Dialog.h"
+#include "conv/Carried.h"
 #include "win32/platform/Win32Platform.h"
 
 #include <commctrl.h>
@@ -29,11 +30,15 @@ struct Binder final : DialogHost {
   }
 
   const ICodePage& cp() const { return parentUi.codepage(); }
+  // Text to and from the controls; in a command's dialog, carried characters as themselves.
   std::wstring W(std::string_view sjis) const {
-    std::u16string u = cp().ToUtf16(Charset::Sjis, sjis);
+    std::u16string u = model.carried ? model.carried->ToUtf16(cp(), sjis) : cp().ToUtf16(Charset::Sjis, sjis);
     return std::wstring(u.begin(), u.end());
   }
-  std::string N(std::wstring_view w) const { return cp().FromUtf16(Charset::Sjis, std::u16string(w.begin(), w.end())); }
+  std::string N(std::wstring_view w) const {
+    const std::u16string u(w.begin(), w.end());
+    return model.carried ? model.carried->ToSjis(cp(), u) : cp().FromUtf16(Charset::Sjis, u);
+  }
   std::wstring Text(int id) const {
     HWND c = GetDlgItem(dlg, id);
     if (!c) return {};

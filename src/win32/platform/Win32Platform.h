@@ -48,6 +48,7 @@ class Win32Clipboard final : public IClipboard {
   ClipRead Read() override;
   bool Write(std::string_view sjis) override;
   bool Write(std::string&& sjis) override;
+  bool Write(std::string&& sjis, std::shared_ptr<const CarriedChars> carried) override;
   void ReturnFocus() override;
   // WM_RENDERFORMAT, WM_RENDERALLFORMATS, WM_DESTROYCLIPBOARD, WM_ENDSESSION and the
   // clipboard's WM_TIMER of the owner window; true when the message was handled for good.
@@ -55,8 +56,8 @@ class Win32Clipboard final : public IClipboard {
   static constexpr UINT_PTR kMakeUnicodeTimer = 0x514C;
 
  private:
-  bool Store(std::string sjis);
-  bool Put(std::string sjis);
+  bool Store(std::string sjis, std::shared_ptr<const CarriedChars> carried);
+  bool Put(std::string sjis, std::shared_ptr<const CarriedChars> carried);
   void MarkCurrent();
   void MakeUnicode();  // within an open clipboard
   void MakeUnicodeNow();  // opens the clipboard for it, while it is still ours
@@ -65,6 +66,7 @@ class Win32Clipboard final : public IClipboard {
   const ICodePage& cp_;
   HWND owner_;
   std::string stored_;          // the bytes of our last store
+  std::shared_ptr<const CarriedChars> storedCarried_;  // the characters its codes carry
   DWORD storedSeq_ = 0;         // the clipboard's sequence number just after it, 0 for none
   bool unicodeToMake_ = false;  // its Unicode form is still to be made
 };
