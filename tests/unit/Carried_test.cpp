@@ -198,16 +198,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FormCase{Cmd::SjisToUrl, u8"😀 あ", u8"%F0%9F%98%80%20%82%A0"},
                       FormCase{Cmd::SjisToMime, u8"Re: 😀", u8"=?UTF-8?B?UmU6IPCfmIA=?="}));
 
-TEST(CarriedCommands, DecodedCharactersAreCarriedToo) {
-  Harness h;
-  h.tp.clipboard.text = B(u8"😀+2D3eAA-");  // UTF-8 of the emoji, then its UTF-7
-  h.m->Dispatch(IdOf(Cmd::Utf8ToSjis));
-  EXPECT_EQ(h.Wide(), kEmoji + u"+2D3eAA-");
-  h.tp.clipboard.HoldUnicode(h.Wide());
-  h.m->Dispatch(IdOf(Cmd::UnicodeToMbcs));
-  EXPECT_EQ(h.Wide(), kEmoji + kEmoji);
-}
-
 // Where the result cannot hold them, the question of today: Cancel keeps the clipboard, OK
 // loses them as '?', and undo brings them back.
 TEST(CarriedCommands, ConversionsThatCannotHoldThemAsk) {

@@ -139,8 +139,7 @@ std::string Utf7RunToSjis(const ICodePage& cp, std::string_view run) {
   return cp.FromUtf16(Charset::Sjis, Utf7RunToUtf16(run));
 }
 
-std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view in, CarriedChars* carry, bool* foreign) {
-  if (foreign) *foreign = false;
+std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view in) {
   std::string out;
   out.reserve(in.size());
   size_t i = 0;
@@ -163,14 +162,7 @@ std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view in, CarriedChar
         continue;
       }
     }
-    const std::u16string units = Utf7RunToUtf16(run);
-    if (carry) {
-      carry->AppendSjis(cp, units, out);
-    } else {
-      bool lossy = false;
-      out += cp.FromUtf16(Charset::Sjis, units, &lossy);
-      if (foreign && lossy) *foreign = true;
-    }
+    out += Utf7RunToSjis(cp, run);
   }
   return out;
 }
@@ -211,17 +203,7 @@ std::string SjisToUtf7Line(const ICodePage& cp, std::string_view sjis, const Car
 
 void Utf8ToSjis(CQuenlarkDoc& doc) {
   const ICodePage& cp = doc.platform().codepage;
-  AppendTargetLines(doc, [&](std::string_view line, std::string& out) {
-    const size_t at = out.size();
-    bool foreign = false;
-    if (line.substr(0, 3) == kBom) line.remove_prefix(3);
-    if (IsAscii(line)) return out.append(line), void();
-    cp.AppendUtf8ToSjis(line, out, &foreign);
-    if (!foreign) return;
-    // Decoded characters that Shift-JIS cannot hold are carried like those of the clipboard.
-    out.resize(at);
-    doc.CarriedMap().AppendSjis(cp, cp.ToUtf16(Charset::Utf8, line), out);
-  });
+  AppendTargetLines(doc, [&](std::string_view line, std::string& out) { AppendUtf8ToSjisLine(cp, line, out); });
 }
 
 void SjisToUtf8(CQuenlarkDoc& doc) {
@@ -235,12 +217,7 @@ void SjisToUtf8(CQuenlarkDoc& doc) {
 
 void UnicodeToMbcs(CQuenlarkDoc& doc) {
   const ICodePage& cp = doc.platform().codepage;
-  ConvertTargetLines(doc, [&](std::string_view line) {
-    bool foreign = false;
-    std::string plain = Utf7ToSjisLine(cp, line, nullptr, &foreign);
-    // Decoded characters that Shift-JIS cannot hold are carried like those of the clipboard.
-    return foreign ? Utf7ToSjisLine(cp, line, &doc.CarriedMap()) : plain;
-  });
+  ConvertTargetLines(doc, [&](std::string_view line) { return Utf7ToSjisLine(cp, line); });
 }
 
 void MbcsToUnicode(CQuenlarkDoc& doc) {

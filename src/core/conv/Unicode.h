@@ -30,10 +30,7 @@ size_t AppendSjisToUtf8Piece(const ICodePage& cp, std::string_view rest, bool en
 // UTF-7 to Shift-JIS. Bytes outside a shifted run are copied as they are; a run starts at
 // '+', collects base64 characters and ends at any other byte ('-' is absorbed, and "+-" is
 // '+'); a run still open at the end of the line is decoded too.
-// With `carry`, characters Shift-JIS cannot hold are carried under its codes; without it they
-// become '?' and *foreign says so.
-std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view utf7, CarriedChars* carry = nullptr,
-                           bool* foreign = nullptr);
+std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view utf7);
 // The base64 characters of one shifted run (without '+' and '-') to Shift-JIS: big-endian
 // UTF-16 units; an incomplete last unit is dropped.
 std::string Utf7RunToSjis(const ICodePage& cp, std::string_view run);
@@ -44,9 +41,8 @@ std::string SjisToUtf7Line(const ICodePage& cp, std::string_view sjis, const Car
 
 // ---- document operations (the macro keywords) ----
 
-// Both carry the characters beyond Shift-JIS: the decoders give them codes of the document's
-// carried characters, the encoders write each carried code as its character.
 void Utf8ToSjis(CQuenlarkDoc& doc);
+// Each code the document carries a character in is written as that character.
 void SjisToUtf8(CQuenlarkDoc& doc);
 // UTF-7 to Shift-JIS.
 void UnicodeToMbcs(CQuenlarkDoc& doc);
