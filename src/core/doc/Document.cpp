@@ -79,15 +79,6 @@ bool CQuenlarkDoc::TargetsHoldCarried() {
   return false;
 }
 
-void CQuenlarkDoc::BeginUndoStep() {
-  if (undoEnabled_) undo_.Push(std::make_unique<CQLarkUndo>(rangeStart, rangeEnd, lines_, carried));
-  if (!dropCarried_) return;
-  dropCarried_ = false;
-  if (!carried || carried->empty()) return;
-  for (size_t i = 0; i < lines_.size(); ++i)
-    if (IsTargetLine(i) && carried->Occurs(lines_[i])) lines_.Set(i, carried->Dropped(lines_[i]));
-}
-
 bool CQuenlarkDoc::EveryLineIsTarget() const {
   return rangeStart <= 1 && rangeEnd >= LineCount() && step <= 1 && pattern.empty() && exclusive == 0;
 }
@@ -331,6 +322,14 @@ void CQuenlarkDoc::SelectAll() {
 
 // ---------------------------------------------------------------- undo
 
+void CQuenlarkDoc::BeginUndoStep() {
+  if (undoEnabled_) undo_.Push(std::make_unique<CQLarkUndo>(rangeStart, rangeEnd, lines_, carried));
+  if (!dropCarried_) return;
+  dropCarried_ = false;
+  if (!carried || carried->empty()) return;
+  for (size_t i = 0; i < lines_.size(); ++i)
+    if (IsTargetLine(i) && carried->Occurs(lines_[i])) lines_.Set(i, carried->Dropped(lines_[i]));
+}
 
 void CQuenlarkDoc::Undo() {
   if (!undo_.CanUndo()) return;

@@ -117,8 +117,8 @@ class CQuenlarkDoc {
   // Characters Shift-JIS cannot hold, under the user-defined codes the lines carry them in
   // for this command (null: none). Undo and redo bring back the one of their lines.
   std::shared_ptr<CarriedChars> carried;
-  // The same, made when a command first carries a character (a text typed in a dialog, a
-  // decoded one): codes the lines hold already are never given out.
+  // The same, made when a command first carries a character (a text typed in its dialog):
+  // codes the lines hold already are never given out.
   CarriedChars& CarriedMap();
   // The carried characters when there are any, else null.
   const CarriedChars* CarriedIfAny() const { return carried && !carried->empty() ? carried.get() : nullptr; }

@@ -133,10 +133,11 @@ void Win32Clipboard::MarkCurrent() {
 
 bool Win32Clipboard::Put(std::string sjis, std::shared_ptr<const CarriedChars> carried) {
   storedSeq_ = 0;
-  storedCarried_ = std::move(carried);
   ClipboardLock lock;
   if (!lock.Open(owner_)) return false;
   if (!EmptyClipboard()) return false;  // tells the previous owner, perhaps ourselves
+  // Only now: the previous store of our own forgets its characters as it goes.
+  storedCarried_ = std::move(carried);
   HGLOBAL text = Block(sjis.data(), sjis.size(), 1);
   // With a window to be asked, the Unicode form is made once the command is over and the
   // tray idle, or at once when a program asks for it sooner (a paste); never within the
