@@ -68,7 +68,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"KanjiThenLetterInOneRun", "+TpwAYQ-", sj(u8"亜a")},
                       Case{"SurrogatePairBecomesOneQuestionMark", "+2D3eAA-", "?"},
                       Case{"DirectBytesCopiedAsTheyAre", sj(u8"漢") + "+MEI-", sj(u8"漢あ")},
-                      Case{"TwoRuns", "+MEI- and +MEQ-", sj(u8"あ and い")}),
+                      Case{"TwoRuns", "+MEI- and +MEQ-", sj(u8"あ and い")},
+                      // found by the fuzzer: U+0000 would end the clipboard's text there
+                      Case{"ZeroUnitDropped", "a+AAA-b+MEIAAA-", "ab" + sj(u8"あ")}),
     [](const auto& info) { return info.param.name; });
 
 class Utf7Encode : public ::testing::TestWithParam<Case> {};
