@@ -30,7 +30,13 @@ compare_header() {
 # machine makes wall time unsteady); "ratio" is qlark/peer in CPU time, "wall" the same in
 # wall time, "same" whether qlark's output equals the file WANT, or else the peer's output,
 # byte for byte (not every pair converts exactly the same set).
+# With `before=PATH` in the environment, a second row times that qlark (an older build) too.
 compare() {
+  compare_one "$@"
+  if [ -n "${before:-}" ]; then qlark=$before compare_one "$1 (before)" "${@:2}"; fi
+}
+
+compare_one() {
   local name=$1 in=$2 args=$3 peer=$4 pin=${5:-$2} want=${6:-}
   # shellcheck disable=SC2086
   "$qlark" $args < "$in" > "$work/q.out" || { echo "bench: qlark $args failed" >&2; return 1; }

@@ -40,7 +40,10 @@ class MemoryClipboard final : public IClipboard {
     return true;
   }
   // The input, before anything ran.
-  void Hold(std::string text) { text_ = std::move(text); }
+  void Hold(std::string text) {
+    text_ = std::move(text);
+    written_ = false;
+  }
   const std::string& Text() const { return text_; }
   bool Written() const { return written_; }
 
@@ -53,7 +56,7 @@ class MemoryClipboard final : public IClipboard {
 class CliUI final : public IUserInterface {
  public:
   Answer Show(const Message& m, MsgButtons b, MsgIcon) override {
-    sys::PrintError("qlark: " + m.text);
+    if (!quiet) sys::PrintError("qlark: " + m.text);
     ++shown;
     return b == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
   }
@@ -63,6 +66,7 @@ class CliUI final : public IUserInterface {
   std::vector<std::string> FileDialog(const FileDialogRequest&) override { return {}; }
   std::optional<std::string> BrowseFolder(Txt) override { return std::nullopt; }
   int shown = 0;
+  bool quiet = false;  // counted, not printed: a run that is to be repeated whole
 };
 
 struct Options {
@@ -221,6 +225,13 @@ int Run(const Options& o) {
       ReadMore read = [&](char* buf, size_t n) -> std::optional<size_t> {
         return inFile ? inFile->Read(buf, n) : sys::ReadStdinSome(buf, n);
       };
+      // A file (not a pipe) can be read again from where the text starts.
+      Rewind rewind;
+      if (const std::optional<uint64_t> origin = inFile ? inFile->Position() : sys::StdinPosition()) {
+        rewind = [&inFile, at = *origin](uint64_t offset) {
+          return inFile ? inFile->Seek(at + offset) : sys::SeekStdin(at + offset);
+        };
+      }
       std::string head(kStreamBlock, '\0');
       std::optional<size_t> got = read(head.data(), head.size());
       if (!got) {
@@ -241,7 +252,7 @@ int Run(const Options& o) {
           }
           return sys::WriteStdout(b);
         };
-        switch (StreamLines(fn, std::move(head), read, write, kStreamBlock)) {
+        switch (StreamLines(fn, std::move(head), read, write, kStreamBlock, rewind)) {
           case StreamStatus::ReadFailed: Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in); return 2;
           case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, o.out.empty() ? "-" : o.out); return 1;
           case StreamStatus::Ok: break;
@@ -266,7 +277,7 @@ int Run(const Options& o) {
   // Other one-line runs of a line-by-line conversion go through the text in pieces: the same
   // bytes as a run over the whole text, in a fraction of the memory. The text ends at its
   // first NUL, as it would on the clipboard.
-  const bool pieces = o.macroFile.empty() && IsLineLocal(o.line[0]) && !input->empty() && (*input)[0] != '\0';
+  bool pieces = o.macroFile.empty() && IsLineLocal(o.line[0]) && !input->empty() && (*input)[0] != '\0';
   if (pieces) input->resize(std::min(input->size(), input->find('\0')));
   std::string result;
   if (!o.macroFile.empty()) {
@@ -274,16 +285,30 @@ int Run(const Options& o) {
     RunMacroFile(*m, sjisPath(o.macroFile));
   } else if (pieces) {
     result.reserve(input->size() + input->size() / 8);
-    if (!RunLinePieces(*m, line, *input, kPieceLines, result, [] { return ui.shown > 0; })) return 1;
-  } else {
+    ui.quiet = true;
+    const bool whole = RunLinePieces(*m, line, *input, kPieceLines, result, [] { return ui.shown > 0; });
+    ui.quiet = false;
+    if (!whole) {
+      // A piece showed a message (a malformed expression, a refused width): the run over the
+      // whole text shows it once and gives what the tray would store.
+      ui.shown = 0;
+      result = std::string();
+      pieces = false;
+    }
+  }
+  if (!pieces && o.macroFile.empty()) {
     clip.Hold(std::move(*input));
     RunMacroText(*m, line);
   }
-  if (ui.shown > 0 || (!pieces && !clip.Written())) return 1;  // the run failed: the output stays untouched
-
+  if (!pieces && !clip.Written()) return 1;  // nothing was stored: nothing to write
+  // After a message the run went on and stored its text, as the tray does: that text is the
+  // output, and the status says the run failed. A file named by -o is written only after a
+  // run without one, so a failed run leaves it as it was.
+  const bool failed = ui.shown > 0;
+  if (failed && !o.out.empty()) return 1;
   const std::string& sjisOut = pieces ? result : clip.Text();
-  if (!o.utf8) return writeResult(sjisOut);
-  return writeResult(cp->SjisToUtf8(sjisOut));
+  const int rc = writeResult(o.utf8 ? cp->SjisToUtf8(sjisOut) : sjisOut);
+  return failed ? 1 : rc;
 }
 
 // Prints the code of a file as the file scan sees it (the conversion on opening a file) and

@@ -423,6 +423,22 @@ void LossyTextAsksAndCancelKeepsIt() {
   Check(GetUnicode() == text, "the clipboard keeps the emoji");
 }
 
+// The JIS forms of the wave dash, minus sign and the like are Shift-JIS characters: no
+// question, and the command stores their code page 932 bytes.
+void JisFormsAreReadWithoutAQuestion() {
+  PutUnicode(L"\x2212\x301C\x2016\x00A2\x00A3\x00AC\x2014\r\n");
+  CommandAsync(32769);  // 対象行選択 loads the clipboard ...
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
+  Check(TrayTopLevel(L"#32770", L"QlkTray") == nullptr, "no question about characters Shift-JIS cannot hold");
+  Check(d != nullptr, "the command goes on to its dialog");
+  if (!d) return;
+  Press(d, IDOK);
+  Settle();
+  Command(32802);  // ... and 全て選択 stores every line back
+  Check(GetBytes() == "\x81\x7C\x81\x60\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C\r\n",
+        "the seven characters are stored as their Shift-JIS codes");
+}
+
 void SettingsOkWritesTheKeysAndCancelWritesNothing() {
   ClearProfile();
   CommandAsync(32806);
@@ -814,6 +830,7 @@ const Test kTests[] = {
     {"SelectAllRoundTripsBytesExactly", SelectAllRoundTripsBytesExactly},
     {"CopyStoresOnlyTheTargetLines", CopyStoresOnlyTheTargetLines},
     {"LossyTextAsksAndCancelKeepsIt", LossyTextAsksAndCancelKeepsIt},
+    {"JisFormsAreReadWithoutAQuestion", JisFormsAreReadWithoutAQuestion},
     {"SettingsOkWritesTheKeysAndCancelWritesNothing", SettingsOkWritesTheKeysAndCancelWritesNothing},
     {"FoldAsksTheWidthAndFoldsTheClipboard", FoldAsksTheWidthAndFoldsTheClipboard},
     {"RulesDialogFromTheSettingsDrivesTheFold", RulesDialogFromTheSettingsDrivesTheFold},

@@ -86,7 +86,9 @@ TEST(CodePage932, UnmappableCharactersBecomeOneQuestionMark) {
   EXPECT_EQ(cp.FromUtf16(Charset::Sjis, u"a\U0001F600b", &lossy), "a?b");  // a surrogate pair is one character
   EXPECT_TRUE(lossy);
   EXPECT_EQ(cp.FromUtf16(Charset::Sjis, u"\u00E9", &lossy), "?");  // é has no code
-  EXPECT_EQ(cp.FromUtf16(Charset::Sjis, u"\u301C", &lossy), "?");  // the wave dash is not ～
+  // Only the seven JIS forms (the wave dash, the minus sign ...) are taken as other codes:
+  // the en dash, the tilde operator and the wavy dash, near them, are not.
+  EXPECT_EQ(cp.FromUtf16(Charset::Sjis, u"\u2013\u223C\u3030", &lossy), "???");
   EXPECT_EQ(cp.Utf8ToSjis("\u00A5"), "?");  // no silent best fit of ¥ to the backslash
 }
 

@@ -44,7 +44,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"KetaKeepsADoubleByteCharacterWhole", Keta, "abcd" + sj(u8"あ") + "x", 5, 0, "abcd"},
                       LineCase{"KetaTrailByteInLeadRangeIsNotALead", Keta, sj(u8"亜亜亜"), 4, 0, sj(u8"亜亜")},
                       LineCase{"KetaEmptyLineIsPadded", Keta, "", 3, 0, "   "},
-                      LineCase{"KetaWidthBelowOneChangesNothing", Keta, "abc", 0, 0, "abc"},
+                      LineCase{"KetaWidthZeroEmptiesTheLine", Keta, "abc", 0, 0, ""},
+                      LineCase{"KetaWidthZeroEmptiesADoubleByteLine", Keta, sj(u8"あ"), 0, 0, ""},
+                      LineCase{"KetaNegativeWidthChangesNothing", Keta, "abc", -1, 0, "abc"},
                       LineCase{"IndentPutsBlanksInFront", Indent, "ab", 4, 0, "    ab"},
                       LineCase{"IndentLeavesEmptyLinesEmpty", Indent, "", 4, 0, ""},
                       LineCase{"IndentZeroChangesNothing", Indent, "ab", 0, 0, "ab"},
@@ -103,7 +105,7 @@ TEST(ColumnProperty, EditsKeepEveryByteTheyDoNotTouch) {
     }
 
     std::string k = KetaChangeLine(line, col);
-    if (col < 1) {
+    if (col < 0) {
       ASSERT_EQ(k, line);
     } else if (line.size() <= static_cast<size_t>(col)) {
       ASSERT_EQ(k, line + std::string(col - line.size(), ' '));
@@ -126,6 +128,18 @@ struct ColumnDoc : ::testing::Test {
   }
   V Lines() const { return doc.Lines().ToVector(); }
 };
+
+// Every target line becomes exactly 0 bytes long, in one step that undo takes back.
+TEST_F(ColumnDoc, KetaChangeZeroEmptiesTheTargetLines) {
+  Load("abc\r\n\x82\xA0x\r\n\r\nlast");
+  doc.rangeStart = 2;
+  doc.width = 0;
+  ASSERT_TRUE(KetaChange(doc));
+  EXPECT_EQ(Lines(), (V{"abc", "", "", ""}));
+  EXPECT_TRUE(doc.IsModified());
+  doc.Undo();
+  EXPECT_EQ(Lines(), (V{"abc", "\x82\xA0x", "", "last"}));
+}
 
 TEST_F(ColumnDoc, KetaChangeTouchesTargetsOnly) {
   Load("abcdefg\r\nab\r\nabcdefg");

@@ -55,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeywordCase{"TurnIf", "TurnIf ,\\s 0", "a, b, c", "a, \r\nb, \r\nc"},
                       KeywordCase{"TurnIfDropping", "TurnIf , 1", "a,b", "a\r\nb"},
                       KeywordCase{"KetaChange", "KetaChange 3", "abcdef\r\nab\r\n", "abc\r\nab \r\n"},
+                      KeywordCase{"KetaChangeZeroEmptiesTheLines", "KetaChange 0", "abcdef\r\nab\r\n", "\r\n\r\n"},
                       KeywordCase{"IndentChange", "IndentChange 2", "a\r\n\r\nb", "  a\r\n\r\n  b"},
                       KeywordCase{"OverwriteString", "OverwriteString 2 X\\sY", "abcd", "aX Y"},
                       KeywordCase{"RenoStringCutsTo3Digits", "RenoString 1 3 1 998 0", "a\r\nb\r\nc",

@@ -41,7 +41,7 @@ TEST(Streaming, PiecesGiveTheBytesOfTheWholeRun) {
   const char* lines[] = {"ZenToHan", "ZenToHan2 3", "ZenToHanSw 127", "HanToZen", "HanToZen2 1", "HanToZenSw 63",
                          "ToUpper", "ToLower", "ToZenUpper", "ToZenLower", "ToTopUpper", "ChangeUpperLower",
                          "HiraToKana", "KanaToHira", "JisToSjis", "SjisToJis", "EucToSjis", "SjisToEuc 0",
-                         "Utf8ToSjis", "SjisToUtf8", "TurnChange 7", "IndTurnChange 9", "KetaChange 5",
+                         "Utf8ToSjis", "SjisToUtf8", "TurnChange 7", "IndTurnChange 9", "KetaChange 5", "KetaChange 0",
                          "IndentChange 4", "TurnIf , 1", "StrCat x\\sy", "TextAll", "TabSpace 4", "SpaceTab 4",
                          "TabIf , 0", "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv 1 3",
                          "CtlMToCRLF", "LFToCRLF",
@@ -140,26 +140,39 @@ TEST(Streaming, LineDependentKeywordsStayWhole) {
 struct Streamed {
   StreamStatus status;
   std::string out;
+  size_t largestRead = 0;   // the most bytes the stream asked for at once
+  size_t readAtFirstWrite = 0;  // input bytes handed out before the first write
+  size_t largestWrite = 0;
 };
 
 // Streams `text` through `fn`, the input arriving at most `chunk` bytes at a time (the first
-// chunk as the head), the output leaving in blocks of about `block` bytes.
-Streamed Stream(const Bindings::LineFn& fn, const std::string& text, size_t chunk, size_t block) {
-  size_t at = std::min(chunk, text.size());
+// chunk as the head), the output leaving in blocks of about `block` bytes. A `rewindable`
+// input can be read again, as a file can.
+Streamed Stream(const Bindings::LineFn& fn, const std::string& text, size_t chunk, size_t block,
+                bool rewindable = false) {
+  size_t at = std::min(chunk, text.size()), served = at;
   Streamed s;
+  bool wrote = false;
+  Rewind rewind;
+  if (rewindable) rewind = [&](uint64_t offset) { return offset <= text.size() && (at = offset, true); };
   s.status = StreamLines(
       fn, text.substr(0, at),
       [&](char* buf, size_t n) -> std::optional<size_t> {
+        s.largestRead = std::max(s.largestRead, n);
         const size_t k = std::min({n, chunk, text.size() - at});
         std::memcpy(buf, text.data() + at, k);
         at += k;
+        served += k;
         return k;
       },
       [&](std::string_view b) {
+        if (!wrote) s.readAtFirstWrite = served;
+        wrote = true;
+        s.largestWrite = std::max(s.largestWrite, b.size());
         s.out += b;
         return true;
       },
-      block);
+      block, rewind);
   return s;
 }
 
@@ -167,19 +180,26 @@ TEST(Streaming, LineConversionsGiveTheBytesOfTheWholeRun) {
   const char* lines[] = {"TextAll", "SjisToUtf8", "Utf8ToSjis", "TurnChange 7", "TurnChange 1", "TurnChange 0",
                          "TurnChange -3", "Replace , \\n 0 0", "Replace \x83\x4B x 1 0", "Replace A\\sb ? 7 0",
                          "Replace b", "Replace b  1", "Replace b\\s 0", "DelStr b 2 0", "DelStr \\x82\\xA0 4 0",
-                         "Replace [a-c]+ x 0 1", "Replace (B)(.) $2$1 2 1", "Replace , \\n 0 1", "DelStr b 0 1"};
+                         "Replace [a-c]+ x 0 1", "Replace (B)(.) $2$1 2 1", "Replace , \\n 0 1", "DelStr b 0 1",
+                         "JisToSjis", "SjisToJis", "EucToSjis", "SjisToEuc", "ZenToHan", "ZenToHan2 3",
+                         "ZenToHanSw 127", "HanToZen", "HanToZen2 1", "HanToZenSw 63", "HanToZen2 7"};
   const char* transfer[] = {"ToMime", "SjisToUrl", "UrlToSjis", "MimeToSjis"};
   std::mt19937 r(23);
   int compared = 0;
-  auto check = [&](const char* line, const std::string& text, int english) {
+  // `jis` picks the JIS encoder's settings: every "Kana" and "Jis" value and one unknown.
+  auto check = [&](const char* line, const std::string& text, int english, int jis) {
     Tray whole;
     whole.tp.settings.SetInt("Turn", "English", english);
+    whole.tp.settings.SetInt("Jis", "Kana", jis % 3);
+    whole.tp.settings.SetInt("Jis", "Jis", jis % 5);
     whole.tp.clipboard.text = text;
     RunMacroText(whole.m, line);
     ASSERT_TRUE(whole.tp.clipboard.text.has_value()) << line;
     for (auto [chunk, block] : {std::pair<size_t, size_t>{1, 1}, {2, 3}, {7, 5}, {64, 1 << 20}, {1 << 20, 16}}) {
       Tray t;
       t.tp.settings.SetInt("Turn", "English", english);
+      t.tp.settings.SetInt("Jis", "Kana", jis % 3);
+      t.tp.settings.SetInt("Jis", "Jis", jis % 5);
       Bindings::LineFn fn = LineFnForMacroLine(t.m, line);
       ASSERT_TRUE(fn) << line;
       Streamed s = Stream(fn, text, chunk, block);
@@ -197,8 +217,8 @@ TEST(Streaming, LineConversionsGiveTheBytesOfTheWholeRun) {
       ttext.insert(1 + r() % ttext.size(), 1, '\0');
     }
     if (text[0] == '\0' || ttext[0] == '\0') continue;
-    for (const char* line : lines) check(line, text, round % 2);
-    for (const char* line : transfer) check(line, ttext, 0);
+    for (const char* line : lines) check(line, text, round % 2, round);
+    for (const char* line : transfer) check(line, ttext, 0, 0);
   }
   EXPECT_GT(compared, 5 * 12 * static_cast<int>(std::size(lines) + std::size(transfer)));
 }
@@ -218,6 +238,108 @@ TEST(Streaming, LongLinesStreamWhole) {
     Streamed s = Stream(LineFnForMacroLine(t.m, line), text, 4093, 4096);
     EXPECT_EQ(s.status, StreamStatus::Ok);
     EXPECT_EQ(s.out, *whole.tp.clipboard.text) << line;
+  }
+}
+
+// Long lines of what the conversions react to, so that pieces end anywhere: inside a double-
+// byte character, a UTF-8 sequence, an escape sequence, "%XX", a kana before its mark.
+std::string RandomLongText(std::mt19937& r) {
+  const char* pieces[] = {"abc", "\x82\xA0", "\x82", "\x83\x94", "\xB6\xDE", "\xB6", "\xDE", "\xDF", "\x1B$B0!",
+                          "\x1B(B", "\x1B$(D", "\x1B$", "\x1B", "\x0E" "1", "\x0F", "\xB0\xA1", "\x8E\xB1", "\x8E",
+                          "\x8F\xB0\xA1", "\xE3\x81\x82", "\xE3\x81", "\xF0\x9F\x98\x80", "\xEF\xBB\xBF", "%82%A0",
+                          "%", "&", "+", "YWJj", "=", "\r", " ", "\x81\x40", "\xFC\xFC"};
+  std::string t;
+  const int lines = std::uniform_int_distribution<int>(1, 3)(r);
+  for (int l = 0; l < lines; ++l) {
+    const size_t size = std::uniform_int_distribution<size_t>(0, 30000)(r);
+    while (t.size() < size + (t.empty() ? 0 : t.rfind('\n') + 1))
+      t += pieces[std::uniform_int_distribution<size_t>(0, std::size(pieces) - 1)(r)];
+    if (l + 1 < lines || r() % 2) t += "\r\n";
+  }
+  return t;
+}
+
+// Every keyword with a line conversion; those that may convert a long line in pieces first.
+const char* kPieceKeywords[] = {"TextAll",   "SjisToUtf8",  "Utf8ToSjis", "ToMime",     "SjisToUrl",
+                                "UrlToSjis", "JisToSjis",   "SjisToJis",  "EucToSjis",  "SjisToEuc",
+                                "ZenToHan",  "ZenToHan2 1", "ZenToHanSw 127", "HanToZen", "HanToZen2 3",
+                                "HanToZenSw 2", "MimeToSjis"};
+const char* kWholeLineKeywords[] = {"TurnChange 70", "Replace b c 0 0", "DelStr \\x82\\xA0 4 0"};
+
+TEST(Streaming, LongLinesInPiecesGiveTheBytesOfTheWholeRun) {
+  std::mt19937 r(29);
+  int compared = 0;
+  for (int round = 0; round < 4; ++round) {
+    const std::string text = RandomLongText(r);
+    if (text.empty()) continue;
+    std::vector<const char*> all(std::begin(kPieceKeywords), std::end(kPieceKeywords));
+    all.insert(all.end(), std::begin(kWholeLineKeywords), std::end(kWholeLineKeywords));
+    for (const char* line : all) {
+      Tray whole;
+      whole.tp.settings.SetInt("Jis", "Kana", round % 3);
+      whole.tp.clipboard.text = text;
+      RunMacroText(whole.m, line);
+      ASSERT_TRUE(whole.tp.clipboard.text.has_value()) << line;
+      for (auto [chunk, block] : {std::pair<size_t, size_t>{4093, 4096}, {1000, 7}, {64, 333}}) {
+        Tray t;
+        t.tp.settings.SetInt("Jis", "Kana", round % 3);
+        Streamed s = Stream(LineFnForMacroLine(t.m, line), text, chunk, block, block != 7);
+        EXPECT_EQ(s.status, StreamStatus::Ok);
+        ASSERT_EQ(s.out, *whole.tp.clipboard.text) << line << " round " << round << " block " << block;
+        ++compared;
+      }
+    }
+  }
+  EXPECT_GT(compared, 3 * 3 * static_cast<int>(std::size(kPieceKeywords)));
+}
+
+// Base64 lines as MimeToSjis reads them: decoded whole, ended by a "=" fill or a zero byte, or
+// taken as encoded words when "=?" comes anywhere, even at the very end.
+TEST(Streaming, LongMimeLinesGiveTheBytesOfTheWholeRun) {
+  std::string b64;
+  while (b64.size() < 300000) b64 += "gqCCooKkgqaCqDEy";  // あいうえお12, four groups
+  const std::string texts[] = {b64, b64 + "YQ", b64 + "YQ==" + b64, b64.substr(0, 200000) + "AAAA" + b64,
+                               b64 + "=?", b64 + "=?ISO-2022-JP?B?GyRCJUYbKEI=?=" + b64, b64 + "\r\n" + b64 + "YWI=",
+                               b64 + "=", b64 + "\r", b64.substr(0, 100000) + std::string(1, '\0') + "=?" + b64};
+  for (const std::string& text : texts) {
+    Tray whole;
+    whole.tp.clipboard.text = text;
+    RunMacroText(whole.m, "MimeToSjis");
+    for (bool rewindable : {false, true}) {
+      Tray t;
+      Streamed s = Stream(LineFnForMacroLine(t.m, "MimeToSjis"), text, 4093, 4096, rewindable);
+      EXPECT_EQ(s.status, StreamStatus::Ok);
+      EXPECT_EQ(s.out, *whole.tp.clipboard.text) << text.size() << (rewindable ? " read again" : " held");
+    }
+  }
+}
+
+// A long line goes out in pieces as it is read, never held whole: the stream never asks for
+// more than a block or two at once, the first bytes are written long before the line's end is
+// read, and no write is larger than a few blocks. MimeToSjis must see the end of the line
+// first (whether it holds "=?" decides how all of it converts): it reads a file's line twice,
+// and holds the line read from a pipe.
+TEST(Streaming, ALongLineGoesOutAsItIsRead) {
+  std::string line;
+  while (line.size() < (size_t{1} << 20)) line += "\x8A\xBF\x8E\x9A\x82\xA9\x82\xC8\xB6\xDE abc YWJj %41 \x1B$B0!\x1B(B ";
+  constexpr size_t kBlock = 4096;
+  for (const char* k : kPieceKeywords) {
+    const bool mime = std::string_view(k) == "MimeToSjis";
+    for (bool rewindable : {true, false}) {
+      Tray t;
+      Streamed s = Stream(LineFnForMacroLine(t.m, k), line, kBlock, kBlock, rewindable);
+      EXPECT_EQ(s.status, StreamStatus::Ok);
+      EXPECT_FALSE(s.out.empty()) << k;
+      EXPECT_LT(s.largestWrite, 16 * kBlock) << k;
+      if (mime && !rewindable) {
+        EXPECT_GT(s.largestRead, line.size() / 4) << k << " holds the line read from a pipe";
+        continue;
+      }
+      EXPECT_LE(s.largestRead, 2 * kBlock) << k << (rewindable ? " from a file" : " from a pipe");
+      if (!mime) {
+        EXPECT_LT(s.readAtFirstWrite, line.size() / 8) << k;
+      }
+    }
   }
 }
 
@@ -248,7 +370,7 @@ TEST(Streaming, ArgumentsOnlyTheWholeRunCanServeGiveNoLineConversion) {
                                             {"Replace", 0},
                                             {"Replace ( x 0 1", 0},  // malformed: the whole run says so
                                             {"DelStr [ 0 1", 0},
-                                            {"ZenToHan", 0},  // line-local, but run in pieces
+                                            {"ToUpper", 0},  // line-local, but run in pieces
                                             {"Sort1 1 0", 0},
                                             {"NoSuchKeyword", 0},
                                             {"", 0}}) {

@@ -375,4 +375,36 @@ TEST(Lines, LongLinesConvertWhole) {
   EXPECT_EQ(MimeToSjisLine(CodePage(), SjisToMimeLine(line, JisEncoderSettings{}, e), d), line);
 }
 
+// A long MimeToSjis line in two parts, cut anywhere: looked at first (as a file is read
+// twice) or not, the first part converted as far as it can be and the rest as the line's end,
+// it gives the bytes of the whole line.
+TEST(MimePieces, AnyCutGivesTheBytesOfTheWholeLine) {
+  const std::string texts[] = {"YWJjYWJj=?x",  "YWJjYWJj=",        "=?",          "YWJjYQ==YWJj", "AAAAYWJjYWJj",
+                               "YWJjYWI", "=?ISO-2022-JP?B?GyRCJUYbKEI=?= x", "gqCCooKk=", "x=?utf-8?B?44GC?="};
+  int checked = 0;
+  for (const std::string& text : texts) {
+    JisModes wholeModes;
+    const std::string want = MimeToSjisLine(CodePage(), text, wholeModes);
+    for (size_t cut = 0; cut <= text.size(); ++cut) {
+      for (bool looked : {false, true}) {
+        uint32_t carry = 0;
+        if (looked) {
+          LookMimeToSjis(std::string_view(text).substr(0, cut), false, carry);
+          LookMimeToSjis(std::string_view(text).substr(cut), true, carry);
+        }
+        JisModes modes;
+        std::string out;
+        size_t k = AppendMimeToSjisPiece(CodePage(), std::string_view(text).substr(0, cut), false, carry, modes, out);
+        ASSERT_LE(k, cut);
+        for (size_t t = 1; t > 0 && k < text.size(); k += t)
+          t = AppendMimeToSjisPiece(CodePage(), std::string_view(text).substr(k), true, carry, modes, out);
+        EXPECT_EQ(k, text.size());
+        EXPECT_EQ(out, want) << text << " cut at " << cut << (looked ? " after a look" : "");
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 200);
+}
+
 }  // namespace

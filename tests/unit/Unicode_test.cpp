@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 #include "Fakes.h"
+#include "conv/Cp932.h"
+#include "conv/Transfer.h"
 #include "conv/Unicode.h"
 #include "doc/Document.h"
+#include "macro/Bindings.h"
+#include "macro/Interpreter.h"
+#include "macro/MainState.h"
 
 using namespace qlk;
 using namespace qlk::test;
@@ -165,3 +171,108 @@ TEST_F(UnicodeDoc, LongLinesConvertWholeAndComeBackExactly) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- JIS forms
+
+// Seven characters that converters built on JIS tables write with code points of their own.
+// Every way into Shift-JIS takes them as code page 932's characters; reading Shift-JIS still
+// gives the code page's code points.
+struct JisForm {
+  char16_t unit;
+  std::string sjis;
+  char16_t cp932;
+};
+const JisForm kJisForms[] = {
+    {u'\u2212', "\x81\x7C", u'\uFF0D'}, {u'\u301C', "\x81\x60", u'\uFF5E'}, {u'\u2016', "\x81\x61", u'\u2225'},
+    {u'\u00A2', "\x81\x91", u'\uFFE0'}, {u'\u00A3', "\x81\x92", u'\uFFE1'}, {u'\u00AC', "\x81\xCA", u'\uFFE2'},
+    {u'\u2014', "\x81\x5C", u'\u2015'},
+};
+
+// A UTF-7 run of UTF-16 units, as base64 of their big-endian bytes.
+std::string Utf7Run(std::u16string_view units) {
+  std::string bytes;
+  for (char16_t u : units) {
+    bytes += static_cast<char>(u >> 8);
+    bytes += static_cast<char>(u & 0xFF);
+  }
+  std::string b64 = Base64Encode(bytes);
+  return b64.substr(0, b64.find('='));
+}
+
+// "=" escapes of every byte.
+std::string QEncoded(std::string_view bytes) {
+  std::string q;
+  char hex[4];
+  for (unsigned char b : bytes) {
+    std::snprintf(hex, sizeof hex, "=%02X", b);
+    q += hex;
+  }
+  return q;
+}
+
+struct Tray {
+  TestPlatform tp;
+  AppState app;
+  MainState m{tp.platform, AllBindings(), app};
+  std::string Run(std::string_view macroLine, const std::string& text) {
+    tp.clipboard.text = text;
+    RunMacroText(m, macroLine);
+    return tp.clipboard.text.value_or("<none>");
+  }
+};
+
+TEST(JisForms, EveryWayIntoShiftJisTakesThem) {
+  const ICodePage& cp = CodePage();
+  const std::string japanese = Bytes(u8"日本語の文章です、");  // lets the code detection see UTF-8
+  const std::string japaneseSjis = sj(u8"日本語の文章です、");
+  int checked = 0;
+  // Each character alone, then all seven in one text: its UTF-16 form, its Shift-JIS and the
+  // code page's own code points of that Shift-JIS.
+  struct Text {
+    std::u16string units;
+    std::string sjis;
+    std::u16string cp932;
+  };
+  std::vector<Text> texts;
+  Text all;
+  for (const JisForm& f : kJisForms) {
+    texts.push_back({std::u16string(1, f.unit), f.sjis, std::u16string(1, f.cp932)});
+    all.units += f.unit;
+    all.sjis += f.sjis;
+    all.cp932 += f.cp932;
+  }
+  texts.push_back(all);
+  for (const auto& [units, sjis, cp932] : texts) {
+    const std::string utf8 = Utf16ToUtf8(units);
+    const std::string utf7 = "+" + Utf7Run(units) + "-";
+    bool lossy = true;
+    EXPECT_EQ(cp.FromUtf16(Charset::Sjis, units, &lossy), sjis);
+    EXPECT_FALSE(lossy);
+    lossy = true;
+    EXPECT_EQ(cp.Utf8ToSjis(utf8, &lossy), sjis);
+    EXPECT_FALSE(lossy);
+    EXPECT_EQ(Utf8ToSjisLine(cp, "\xEF\xBB\xBF" + utf8), sjis);
+    EXPECT_EQ(Utf7ToSjisLine(cp, utf7), sjis);
+    struct Way {
+      const char* macroLine;
+      std::string in, out;
+    } ways[] = {
+        {"Utf8ToSjis", utf8 + "\r\n" + utf8, sjis + "\r\n" + sjis},
+        {"UnicodeToMbcs", "a" + utf7 + "b", "a" + sjis + "b"},
+        {"MimeToSjis", "=?utf-8?B?" + Base64Encode(utf8) + "?=", sjis},
+        {"MimeToSjis", "x =?UTF-8?Q?" + QEncoded(utf8) + "?= y", "x " + sjis + " y"},
+        {"MimeToSjis", "=?unicode-1-1-utf-7?B?" + Base64Encode(utf7) + "?=", sjis},
+        {"ToSjis", japanese + utf8 + "\r\n" + japanese, japaneseSjis + sjis + "\r\n" + japaneseSjis},
+    };
+    for (const Way& w : ways) {
+      Tray t;
+      EXPECT_EQ(t.Run(w.macroLine, w.in), w.out) << w.macroLine << " of " << u8(sjis);
+      ++checked;
+    }
+    // The reverse direction is the code page's own.
+    EXPECT_EQ(cp.ToUtf16(Charset::Sjis, sjis), cp932);
+    Tray t;
+    EXPECT_EQ(t.Run("SjisToUtf8", sjis), Utf16ToUtf8(cp932));
+  }
+  EXPECT_EQ(checked, 8 * 6);
+}

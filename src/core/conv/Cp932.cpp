@@ -18,6 +18,26 @@ size_t AsciiPrefix(const unsigned char* p) {
   else return static_cast<size_t>(std::countl_zero(w)) / 8;
 }
 
+// Characters that converters built on JIS tables give their own code points, while code page
+// 932 holds them under others (U+301C for its U+FF5E, U+2212 for U+FF0D ...). Text from the
+// web and from other systems carries them all the time, and in Japanese use they are the
+// same characters, so every conversion into Shift-JIS takes them as those codes. Exactly
+// these: a wider "best fit" would quietly turn accented letters into plain ones. Reading
+// Shift-JIS still gives the code page's own code points.
+struct ExtraSjisForm {
+  char16_t unit;
+  uint16_t code;
+};
+constexpr ExtraSjisForm kExtraSjisForms[] = {
+    {u'\u2212', 0x817C},  // minus sign
+    {u'\u301C', 0x8160},  // wave dash
+    {u'\u2016', 0x8161},  // double vertical line
+    {u'\u00A2', 0x8191},  // cent sign
+    {u'\u00A3', 0x8192},  // pound sign
+    {u'\u00AC', 0x81CA},  // not sign
+    {u'\u2014', 0x815C},  // em dash
+};
+
 bool IsSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDFFF; }
 
 // U+FDD0-U+FDEF and the last two code points of every plane.
@@ -60,6 +80,7 @@ Cp932Codec::Cp932Codec(const std::function<char16_t(uint16_t)>& decode, const st
     int c = encode(static_cast<char16_t>(u));
     if (c >= 0) toSjis_[u] = c;
   }
+  for (const ExtraSjisForm& f : kExtraSjisForms) toSjis_[f.unit] = f.code;
   toSjis_[0] = 0;
   toUtf16_[0] = 0;
   utf8_.resize(65536 * 4);

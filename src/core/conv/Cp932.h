@@ -1,8 +1,10 @@
 #pragma once
 // Table-driven code page 932 codec. The tables are filled once from the platform's own
-// mapping of each character, so conversions agree with the platform, while malformed bytes
-// are handled the same way everywhere: a lead byte whose next byte cannot be a trail byte
-// becomes U+30FB and the next byte is read on its own, so no ASCII byte is ever swallowed.
+// mapping of each character, so conversions agree with the platform (save for seven
+// characters that every conversion into Shift-JIS takes as their JIS forms, the same on
+// every platform: see Cp932.cpp), while malformed bytes are handled the same way
+// everywhere: a lead byte whose next byte cannot be a trail byte becomes U+30FB and the next
+// byte is read on its own, so no ASCII byte is ever swallowed.
 #include <cstdint>
 #include <functional>
 #include <string>

@@ -1,5 +1,6 @@
 #include "conv/Jis.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "conv/LineWalk.h"
@@ -78,26 +79,30 @@ bool g_keepModes = false;
 
 void KeepJisModesAcrossCommands(bool on) { g_keepModes = on; }
 
-void LoadJisEncoderSettings(ISettings& settings) {
-  g_encoder.kana = settings.GetInt("Jis", "Kana", kKanaShift);
-  g_encoder.jis = settings.GetInt("Jis", "Jis", kJisNew);
+JisEncoderSettings ReadJisEncoderSettings(ISettings& settings) {
+  return {settings.GetInt("Jis", "Kana", kKanaShift), settings.GetInt("Jis", "Jis", kJisNew)};
 }
+
+void LoadJisEncoderSettings(ISettings& settings) { g_encoder = ReadJisEncoderSettings(settings); }
 
 // ---------------------------------------------------------------- JIS decoding
 
-void AppendJisToSjis(std::string_view in, JisModes& m, std::string& out) {
+size_t AppendJisToSjisPiece(std::string_view in, bool ends, JisModes& m, std::string& out) {
   const auto* p = reinterpret_cast<const unsigned char*>(in.data());
   const size_t n = in.size();
+  // A step looks at most three bytes ahead (ESC $ ( D): in a piece that does not end the line,
+  // only the steps that start before its last three bytes are taken.
+  const size_t stop = ends ? n : n - std::min<size_t>(n, 3);
   Writer w(out, n);  // escapes vanish and a JIS pair gives two bytes: never longer
   size_t i = 0;
-  while (i < n) {
+  while (i < stop) {
     if (!m.twoByte && !m.kana) {
       // One-byte text runs unchanged up to the next escape or shift.
       size_t k = i;
       while (k < n && p[k] != kEsc && p[k] != kSO && p[k] != kSI) ++k;
       w.Put(p + i, k - i);
       i = k;
-      if (i == n) break;
+      if (i >= stop) break;
     }
     const unsigned char b = p[i];
     if (b == kEsc) {
@@ -161,7 +166,10 @@ void AppendJisToSjis(std::string_view in, JisModes& m, std::string& out) {
     w.Put(b);
     ++i;
   }
+  return i;
 }
+
+void AppendJisToSjis(std::string_view in, JisModes& m, std::string& out) { AppendJisToSjisPiece(in, true, m, out); }
 
 std::string JisToSjisLine(std::string_view jis, JisModes& modes) {
   return Exact([&](std::string& out) { AppendJisToSjis(jis, modes, out); });
@@ -171,9 +179,13 @@ std::string JisToSjisLine(std::string_view jis) { return JisToSjisLine(jis, g_mo
 
 // ---------------------------------------------------------------- JIS encoding
 
-void AppendSjisToJis(std::string_view in, const JisEncoderSettings& s, JisModes& m, std::string& out) {
+size_t AppendSjisToJisPiece(std::string_view in, bool ends, const JisEncoderSettings& s, JisModes& m,
+                            std::string& out) {
   const auto* p = reinterpret_cast<const unsigned char*>(in.data());
   const size_t n = in.size();
+  // A lead byte takes the byte after it: a piece that does not end the line stops before its
+  // last character, and leaves the modes open for the next piece.
+  const size_t stop = ends ? n : sjis::LastCharStart(in);
   const int kana = (s.kana == kKanaShift || s.kana == kKanaEightBit) ? s.kana : kKanaEscape;
   const std::string_view open = TwoByteEscape(s.jis);
   if (m.kana) m.twoByte = false;  // at most one mode is on
@@ -181,7 +193,7 @@ void AppendSjisToJis(std::string_view in, const JisEncoderSettings& s, JisModes&
   // double-byte character after kana (SI and the longest escape, two bytes); plus closing.
   Writer w(out, n * 5 + 8);
   size_t i = 0;
-  while (i < n) {
+  while (i < stop) {
     const unsigned char b = p[i];
     if (b < 0x80) {
       // A run of one-byte characters, the commonest case, copied at once.
@@ -263,6 +275,7 @@ void AppendSjisToJis(std::string_view in, const JisEncoderSettings& s, JisModes&
     }
     i += len;
   }
+  if (!ends) return i;
   if (m.kana) {
     if (kana == kKanaShift)
       w.Put(kSI);
@@ -274,6 +287,11 @@ void AppendSjisToJis(std::string_view in, const JisEncoderSettings& s, JisModes&
     w.Put(kToAscii);
     m.twoByte = false;
   }
+  return i;
+}
+
+void AppendSjisToJis(std::string_view in, const JisEncoderSettings& s, JisModes& m, std::string& out) {
+  AppendSjisToJisPiece(in, true, s, m, out);
 }
 
 std::string SjisToJisLine(std::string_view sjis, const JisEncoderSettings& settings, JisModes& modes) {
@@ -284,15 +302,16 @@ std::string SjisToJisLine(std::string_view sjis) { return SjisToJisLine(sjis, g_
 
 // ---------------------------------------------------------------- EUC
 
-namespace {
-
-void AppendEucToSjis(std::string_view in, std::string& out) {
+// Both EUC conversions look one byte ahead: a piece that does not end the line stops before
+// its last byte.
+size_t AppendEucToSjisPiece(std::string_view in, bool ends, std::string& out) {
   const auto* p = reinterpret_cast<const unsigned char*>(in.data());
   const size_t n = in.size();
+  const size_t stop = ends ? n : n - std::min<size_t>(n, 1);
+  size_t i = 0;
   {
     Writer w(out, n);
-    size_t i = 0;
-    while (i < n) {
+    while (i < stop) {
       const unsigned char b = p[i];
       if (b < 0x80) {
         w.Put(b);
@@ -315,15 +334,17 @@ void AppendEucToSjis(std::string_view in, std::string& out) {
       }
     }
   }
+  return i;
 }
 
-void AppendSjisToEuc(std::string_view in, std::string& out) {
+size_t AppendSjisToEucPiece(std::string_view in, bool ends, std::string& out) {
   const auto* p = reinterpret_cast<const unsigned char*>(in.data());
   const size_t n = in.size();
+  const size_t stop = ends ? n : n - std::min<size_t>(n, 1);
+  size_t i = 0;
   {
     Writer w(out, n * 2);
-    size_t i = 0;
-    while (i < n) {
+    while (i < stop) {
       const unsigned char b = p[i];
       if (b < 0x80) {
         w.Put(b);
@@ -348,7 +369,13 @@ void AppendSjisToEuc(std::string_view in, std::string& out) {
       }
     }
   }
+  return i;
 }
+
+namespace {
+
+void AppendEucToSjis(std::string_view in, std::string& out) { AppendEucToSjisPiece(in, true, out); }
+void AppendSjisToEuc(std::string_view in, std::string& out) { AppendSjisToEucPiece(in, true, out); }
 
 }  // namespace
 

@@ -80,6 +80,8 @@ void ResetJisModes();
 void KeepJisModesAcrossCommands(bool on);
 // Reads [Jis] "Kana" (default 0) and "Jis" (default 1) into the shared encoder settings.
 void LoadJisEncoderSettings(ISettings& settings);
+// The same settings, for a caller that keeps its own.
+JisEncoderSettings ReadJisEncoderSettings(ISettings& settings);
 
 // ---- line conversions ----
 
@@ -95,6 +97,15 @@ void AppendJisToSjis(std::string_view jis, JisModes& modes, std::string& out);
 std::string SjisToJisLine(std::string_view sjis, const JisEncoderSettings& settings, JisModes& modes);
 std::string SjisToJisLine(std::string_view sjis);  // shared settings and flags
 void AppendSjisToJis(std::string_view sjis, const JisEncoderSettings& settings, JisModes& modes, std::string& out);
+
+// The same three for a long line a piece at a time (see Bindings::LineFn::Piece): each takes
+// the characters of `in` whose conversion the rest of the line cannot change, carrying the
+// modes; the encoder closes them only at the end of the line.
+size_t AppendJisToSjisPiece(std::string_view jis, bool ends, JisModes& modes, std::string& out);
+size_t AppendSjisToJisPiece(std::string_view sjis, bool ends, const JisEncoderSettings& settings, JisModes& modes,
+                            std::string& out);
+size_t AppendEucToSjisPiece(std::string_view euc, bool ends, std::string& out);
+size_t AppendSjisToEucPiece(std::string_view sjis, bool ends, std::string& out);
 
 // EUC-JP to Shift-JIS, stateless. The single shift 3 (0x8F) is dropped and the pair after it
 // read as a JIS X 0208 code; undecodable bytes are copied.

@@ -33,6 +33,17 @@ constexpr bool IsLeadAt(std::string_view s, size_t k) {
   return i == k && IsLead(s[k]);
 }
 
+// Where the last character of `s` starts, as a scan from its start reads the text (a lead
+// byte takes the byte after it, whatever that is); 0 for an empty text. A byte that is no lead
+// byte always ends a character, so the search goes back only over a run of lead bytes.
+constexpr size_t LastCharStart(std::string_view s) {
+  if (s.empty()) return 0;
+  size_t b = s.size() - 1;
+  while (b > 0 && IsLead(s[b - 1])) --b;
+  // A character starts at b; from there on the lead bytes pair up with the bytes after them.
+  return b + ((s.size() - 1 - b) & ~size_t{1});
+}
+
 // The first occurrence of `needle` in `s` at or after `from` (a character boundary) that
 // starts and ends on a character boundary, so that "A" is never found in the trail byte of ア
 // and a needle ending in a lone lead byte never takes half of a character. An empty needle is

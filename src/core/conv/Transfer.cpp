@@ -189,15 +189,20 @@ __attribute__((target("ssse3"))) inline size_t Escapes(const unsigned char* p, u
 // The escape decoders of "%" and "=" share one walk; `percent` adds "&" and "+". Writes at
 // most twice the bytes of `in` at `to` ("&" is the only byte that grows, to two) and up to
 // sixteen bytes past its result; returns the end. `past` bytes after `in` may be read.
-char* PutEscapes(std::string_view in, bool percent, char* to, size_t past = 0) {
+//
+// A piece of a longer text: `flag` is the escape flag as the text before `in` left it (and as
+// `in` leaves it), and only the steps that start before `stop` are taken; `taken` says where
+// they ended. A step looks at most two bytes ahead, so with `stop` two bytes short of the end
+// every step sees what it would see in the whole text.
+char* PutEscapes(std::string_view in, bool percent, char* to, size_t past, bool& flag, size_t stop, size_t& taken) {
   const unsigned char* p = Bytes(in);
   const size_t n = in.size();
-  bool flag = false;
   const unsigned char escape = percent ? '%' : '=';
 #if defined(__SSE2__)
   const bool wide = n + past >= 16 && Cpu() >= CpuLevel::Ssse3;
 #endif
-  for (size_t i = 0; i < n; ++i) {
+  size_t i = 0;
+  for (; i < stop; ++i) {
     const unsigned char c = p[i];
 #if defined(__SSE2__)
     // Sixteen bytes at a time where they are plain or escapes in a row, with the same
@@ -244,7 +249,14 @@ char* PutEscapes(std::string_view in, bool percent, char* to, size_t past = 0) {
       *to++ = static_cast<char>(c);
     }
   }
+  taken = i;
   return to;
+}
+
+char* PutEscapes(std::string_view in, bool percent, char* to, size_t past = 0) {
+  bool flag = false;
+  size_t taken;
+  return PutEscapes(in, percent, to, past, flag, in.size(), taken);
 }
 
 void AppendEscapes(std::string_view in, bool percent, std::string& out) {
@@ -506,6 +518,12 @@ char* PutToMimeLines(std::string_view lines, char* to) {
   return PutEachLine(lines, to, [](std::string_view line, size_t, char* at) { return PutBase64(line, at); });
 }
 
+size_t PutBase64Piece(std::string_view rest, bool ends, uint32_t&, char*& to) {
+  const size_t k = ends ? rest.size() : rest.size() - rest.size() % 3;  // whole groups of three
+  to = PutBase64(rest.substr(0, k), to);
+  return k;
+}
+
 std::string Base64Encode(std::string_view bytes) {
   std::string s;
   AppendBase64(bytes, s);
@@ -601,6 +619,65 @@ void AppendMimeToSjis(const ICodePage& cp, std::string_view line, JisModes& mode
   AppendJisToSjis(DecodeEncodedWords(cp, line), modes, out);
 }
 
+namespace {
+
+// What a long MimeToSjis line carries from piece to piece.
+enum MimePiece : uint32_t {
+  kMimeUnseen,     // nothing known yet
+  kMimeEquals,     // looked at so far without "=?", the last part ending in "="
+  kMimeBase64,     // the line holds no "=?": Base64
+  kMimeWords,      // it does: encoded words, the line converted whole
+  kMimeDone,       // Base64 ended by a "=" fill or a zero byte: the rest gives nothing
+};
+
+// Base64 of whole groups of the front of `rest`, as far as `most` bytes (all of `rest` when it
+// ends the line), following the decoding of the whole line.
+size_t AppendBase64Slice(std::string_view rest, bool ends, size_t most, uint32_t& carry, std::string& out) {
+  if (carry == kMimeDone) return rest.size();
+  size_t k = std::min(rest.size(), most);
+  if (!ends || k < rest.size()) k -= k % 4;
+  const size_t from = out.size();
+  AppendBase64Decode(rest.substr(0, k), out);
+  if (const size_t z = out.find('\0', from); z != std::string::npos) {
+    out.resize(z);
+    carry = kMimeDone;
+  } else if (out.size() - from < k / 4 * 3) {
+    carry = kMimeDone;  // a group with "=" fill ends the text
+  }
+  return k;
+}
+
+}  // namespace
+
+void LookMimeToSjis(std::string_view part, bool ends, uint32_t& carry) {
+  if (carry != kMimeUnseen && carry != kMimeEquals) return;
+  if ((carry == kMimeEquals && !part.empty() && part[0] == '?') || part.find("=?") != std::string_view::npos) {
+    carry = kMimeWords;
+  } else if (ends) {
+    carry = kMimeBase64;
+  } else if (!part.empty()) {
+    carry = part.back() == '=' ? kMimeEquals : kMimeUnseen;
+  }
+}
+
+size_t AppendMimeToSjisPiece(const ICodePage& cp, std::string_view rest, bool ends, uint32_t& carry, JisModes& modes,
+                             std::string& out) {
+  // Slices of whole groups, so that the output goes out as it is made.
+  constexpr size_t kSlice = size_t{1} << 16;
+  // Whether the line holds "=?" anywhere decides how all of it converts: before its end has
+  // been seen (by LookMimeToSjis or in this rest), nothing is taken.
+  if (carry == kMimeUnseen || carry == kMimeEquals) {
+    if (!ends) return 0;
+    carry = rest.find("=?") == std::string_view::npos ? kMimeBase64 : kMimeWords;
+  }
+  if (carry == kMimeWords) {
+    if (!ends) return 0;  // decoded in place over the whole line
+    AppendJisToSjis(DecodeEncodedWords(cp, rest), modes, out);
+    return rest.size();
+  }
+  return AppendBase64Slice(rest, ends, kSlice, carry, out);
+}
+
 std::string SjisToMimeLine(std::string_view line, const JisEncoderSettings& settings, JisModes& modes) {
   modes.Reset();
   if (!HasLeadByte(line)) return std::string(line);  // ASCII and half-width katakana alone stay
@@ -690,6 +767,14 @@ void AppendUrlToSjis(std::string_view line, std::string& out) { AppendEscapes(li
 size_t UrlToSjisRoom(size_t n) { return 2 * n + 16; }
 
 char* PutUrlToSjis(std::string_view line, char* to) { return PutEscapes(line, true, to); }
+
+size_t PutUrlToSjisPiece(std::string_view rest, bool ends, uint32_t& carry, char*& to) {
+  bool flag = carry != 0;
+  size_t taken;
+  to = PutEscapes(rest, true, to, 0, flag, ends ? rest.size() : rest.size() - std::min<size_t>(rest.size(), 2), taken);
+  carry = flag;
+  return taken;
+}
 
 char* PutUrlToSjisLines(std::string_view lines, char* to) {
   return PutEachLine(lines, to, [](std::string_view line, size_t after, char* at) { return PutEscapes(line, true, at, after); });

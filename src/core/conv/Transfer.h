@@ -7,6 +7,7 @@
 // function says, never by looking further. Decoded zero bytes never reach a line, because
 // the clipboard's text would end at the first of them and everything after it would be lost:
 // Base64 results end there, the escape decoders and the listings drop the byte.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,9 @@ char* PutBase64(std::string_view bytes, char* to);
 // line of that many bytes; returns the end.
 size_t ToMimeRoom(size_t n);
 char* PutToMimeLines(std::string_view lines, char* to);
+// ToMime of a long line a piece at a time (see Bindings::LineFn::Piece): whole groups of
+// three bytes until the piece that ends the line. Room as for PutBase64.
+size_t PutBase64Piece(std::string_view rest, bool ends, uint32_t& carry, char*& to);
 // Four characters at a time; every byte maps to some 6-bit value (nothing is skipped). A "="
 // third character ends the text after one byte of its group, a "=" fourth after two; what
 // follows the first padded group is ignored. A last group cut short reads as if filled with
@@ -59,6 +63,13 @@ std::string ToMimeLine(std::string_view line);
 // from line to line.
 std::string MimeToSjisLine(const ICodePage& cp, std::string_view line, JisModes& modes);
 void AppendMimeToSjis(const ICodePage& cp, std::string_view line, JisModes& modes, std::string& out);
+// The same for a long line a piece at a time (see Bindings::LineFn::Piece). Whether the line
+// holds "=?" decides how all of it converts, so nothing is taken before the line's end has
+// been seen: by LookMimeToSjis (see Bindings::LineFn::Look), or in the piece that ends it.
+// Base64 then goes out in slices; encoded words are decoded over the whole line.
+size_t AppendMimeToSjisPiece(const ICodePage& cp, std::string_view rest, bool ends, uint32_t& carry, JisModes& modes,
+                             std::string& out);
+void LookMimeToSjis(std::string_view part, bool ends, uint32_t& carry);
 // The encoded words of a line decoded in place, without the JIS step.
 std::string DecodeEncodedWords(const ICodePage& cp, std::string_view line);
 // SjisToMime: a line with a double-byte character becomes one encoded word
@@ -86,6 +97,9 @@ void AppendUrlToSjis(std::string_view line, std::string& out);
 size_t UrlToSjisRoom(size_t n);
 char* PutUrlToSjis(std::string_view line, char* to);
 char* PutUrlToSjisLines(std::string_view lines, char* to);
+// UrlToSjis of a long line a piece at a time, the escape flag carried (see
+// Bindings::LineFn::Piece); room UrlToSjisRoom(rest.size()).
+size_t PutUrlToSjisPiece(std::string_view rest, bool ends, uint32_t& carry, char*& to);
 
 // ToSjisCode: "%02X " per byte. ToJisCode: "%04X " per double-byte character (its JIS code,
 // 0000 for none), "%02X " per single byte.

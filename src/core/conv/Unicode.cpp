@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "conv/LineWalk.h"
+#include "conv/Sjis.h"
 #include "doc/Document.h"
 #include "platform/CodePage.h"
 
@@ -45,15 +46,51 @@ bool IsDirect(char16_t u) {
 
 }  // namespace
 
-void AppendUtf8ToSjisLine(const ICodePage& cp, std::string_view utf8, std::string& out) {
-  if (utf8.substr(0, 3) == kBom) utf8.remove_prefix(3);
+namespace {
+
+void AppendUtf8Text(const ICodePage& cp, std::string_view utf8, std::string& out) {
   if (IsAscii(utf8)) out.append(utf8);  // the same bytes in both codes
   else cp.AppendUtf8ToSjis(utf8, out);
+}
+
+}  // namespace
+
+void AppendUtf8ToSjisLine(const ICodePage& cp, std::string_view utf8, std::string& out) {
+  if (utf8.substr(0, 3) == kBom) utf8.remove_prefix(3);
+  AppendUtf8Text(cp, utf8, out);
 }
 
 void AppendSjisToUtf8Line(const ICodePage& cp, std::string_view sjis, std::string& out) {
   if (IsAscii(sjis)) out.append(sjis);
   else cp.AppendSjisToUtf8(sjis, out);
+}
+
+size_t AppendUtf8ToSjisPiece(const ICodePage& cp, std::string_view rest, bool ends, uint32_t& carry, std::string& out) {
+  size_t skip = 0;
+  if (carry == 0) {  // the line's first piece: a byte order mark there is skipped
+    if (!ends && rest.size() < 3 && kBom.substr(0, rest.size()) == rest) return 0;
+    if (rest.substr(0, 3) == kBom) skip = 3;
+    carry = 1;
+  }
+  size_t cut = rest.size();
+  if (!ends) {
+    // A sequence starts at every byte from 0xC0 up and never takes one: the last such byte
+    // among the last three may start a sequence that goes on in the next piece.
+    for (size_t k = rest.size(); k > skip && k + 3 > rest.size(); --k)
+      if (static_cast<unsigned char>(rest[k - 1]) >= 0xC0) {
+        cut = k - 1;
+        break;
+      }
+  }
+  AppendUtf8Text(cp, rest.substr(skip, cut - skip), out);
+  return cut;
+}
+
+size_t AppendSjisToUtf8Piece(const ICodePage& cp, std::string_view rest, bool ends, std::string& out) {
+  // The last character may be a lead byte whose trail byte comes with the next piece.
+  const size_t cut = ends ? rest.size() : sjis::LastCharStart(rest);
+  AppendSjisToUtf8Line(cp, rest.substr(0, cut), out);
+  return cut;
 }
 
 std::string Utf8ToSjisLine(const ICodePage& cp, std::string_view utf8) {

@@ -2,6 +2,7 @@
 // UTF-8 and UTF-7 to and from Shift-JIS. Every conversion goes through the code-page seam,
 // so characters agree with the platform's own converter; a character that code page 932
 // cannot hold becomes '?'. Pure functions over lines of any length.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,13 +12,19 @@ class CQuenlarkDoc;
 class ICodePage;
 
 // UTF-8 to Shift-JIS. A byte order mark at the start of the line is skipped; anywhere else
-// it is the character U+FEFF, which has no Shift-JIS form.
+// it is the character U+FEFF, which has no Shift-JIS form. This is the conversion for any
+// UTF-8 text that comes in (a file, the update information, an encoded word): it takes the
+// JIS forms of the wave dash, minus sign and the like as code page 932's characters.
 std::string Utf8ToSjisLine(const ICodePage& cp, std::string_view utf8);
 // Shift-JIS to UTF-8, without a byte order mark.
 std::string SjisToUtf8Line(const ICodePage& cp, std::string_view sjis);
 // The same conversions appended to `out`, for callers that reuse one buffer.
 void AppendUtf8ToSjisLine(const ICodePage& cp, std::string_view utf8, std::string& out);
 void AppendSjisToUtf8Line(const ICodePage& cp, std::string_view sjis, std::string& out);
+// The same for a long line a piece at a time, up to the last character that the piece holds
+// whole (see Bindings::LineFn::Piece).
+size_t AppendUtf8ToSjisPiece(const ICodePage& cp, std::string_view rest, bool ends, uint32_t& carry, std::string& out);
+size_t AppendSjisToUtf8Piece(const ICodePage& cp, std::string_view rest, bool ends, std::string& out);
 
 // UTF-7 to Shift-JIS. Bytes outside a shifted run are copied as they are; a run starts at
 // '+', collects base64 characters and ends at any other byte ('-' is absorbed, and "+-" is

@@ -1,5 +1,7 @@
 #include "conv/Width.h"
 
+#include <algorithm>
+
 #include "conv/Sjis.h"
 
 namespace qlk {
@@ -339,13 +341,27 @@ ZenToHanConverter ZenToHanConverter::ForFlags(int flags) {
 }
 
 bool ZenToHanConverter::Convert(std::string_view in, std::string& out) const {
+  out.clear();
+  size_t stop = in.size();
+  return Append(in, stop, out);
+}
+
+size_t ZenToHanConverter::AppendPiece(std::string_view in, bool ends, std::string& out) const {
+  // A lead byte takes the byte after it: the last byte waits for the next piece.
+  size_t stop = ends ? in.size() : in.size() - std::min<size_t>(in.size(), 1);
+  Append(in, stop, out);
+  return stop;
+}
+
+bool ZenToHanConverter::Append(std::string_view in, size_t& stop, std::string& out) const {
   const size_t n = in.size();
-  out.resize(n);  // a character never narrows to more bytes than it has
+  const size_t at = out.size();
+  out.resize(at + n);  // a character never narrows to more bytes than it has
   const auto* s = reinterpret_cast<const unsigned char*>(in.data());
-  char* o = out.data();
+  char* o = out.data() + at;
   bool changed = false;
   size_t i = 0;
-  while (i < n) {
+  while (i < stop) {
     const unsigned char b = s[i];
     if (!sjis::IsLead(b) || i + 1 == n) {  // a lone lead byte at the end is copied as it is
       *o++ = static_cast<char>(b);
@@ -372,6 +388,7 @@ bool ZenToHanConverter::Convert(std::string_view in, std::string& out) const {
     i += 2;
   }
   out.resize(static_cast<size_t>(o - out.data()));
+  stop = i;
   return changed;
 }
 
@@ -399,10 +416,24 @@ HanToZenConverter HanToZenConverter::ForFlags(int flags) {
 }
 
 bool HanToZenConverter::Convert(std::string_view in, std::string& out) const {
+  out.clear();
+  size_t stop = in.size();
+  return Append(in, stop, out);
+}
+
+size_t HanToZenConverter::AppendPiece(std::string_view in, bool ends, std::string& out) const {
+  // A lead byte takes the byte after it and a kana its voicing mark: the last byte waits.
+  size_t stop = ends ? in.size() : in.size() - std::min<size_t>(in.size(), 1);
+  Append(in, stop, out);
+  return stop;
+}
+
+bool HanToZenConverter::Append(std::string_view in, size_t& stop, std::string& out) const {
   const size_t n = in.size();
-  out.resize(2 * n);  // every byte may widen to two; the line is never cut
+  const size_t at = out.size();
+  out.resize(at + 2 * n);  // every byte may widen to two; the line is never cut
   const auto* s = reinterpret_cast<const unsigned char*>(in.data());
-  char* o = out.data();
+  char* o = out.data() + at;
   bool changed = false;
   size_t i = 0;
   auto put = [&o](uint16_t w) {
@@ -410,7 +441,7 @@ bool HanToZenConverter::Convert(std::string_view in, std::string& out) const {
     o[1] = static_cast<char>(w & 0xFF);
     o += 2;
   };
-  while (i < n) {
+  while (i < stop) {
     const unsigned char b = s[i];
     if (sjis::IsLead(b) && i + 1 < n) {
       o[0] = static_cast<char>(b);
@@ -437,6 +468,7 @@ bool HanToZenConverter::Convert(std::string_view in, std::string& out) const {
     ++i;
   }
   out.resize(static_cast<size_t>(o - out.data()));
+  stop = i;
   return changed;
 }
 

@@ -82,9 +82,15 @@ class ZenToHanConverter {
   static ZenToHanConverter ForFlags(int flags);
   // Writes the converted line into `out` (emptied first); true when it differs from `in`.
   bool Convert(std::string_view in, std::string& out) const;
+  // A long line a piece at a time (see Bindings::LineFn::Piece): appends the conversion of
+  // the characters that start before the last byte of `in` (of all when `ends`) to `out`, and
+  // returns how many bytes they take.
+  size_t AppendPiece(std::string_view in, bool ends, std::string& out) const;
 
  private:
   ZenToHanConverter() = default;
+  // The characters that start before `stop`, appended; `stop` becomes where they end.
+  bool Append(std::string_view in, size_t& stop, std::string& out) const;
   // Output of each double-byte character with lead 0x81-0x83: 0 copies it, else
   // count << 16 | first byte << 8 | second byte.
   std::array<uint32_t, 3 * 256> map_{};
@@ -96,9 +102,11 @@ class HanToZenConverter {
   static HanToZenConverter ForKind(int kind);
   static HanToZenConverter ForFlags(int flags);
   bool Convert(std::string_view in, std::string& out) const;
+  size_t AppendPiece(std::string_view in, bool ends, std::string& out) const;
 
  private:
   HanToZenConverter() = default;
+  bool Append(std::string_view in, size_t& stop, std::string& out) const;
   std::array<uint16_t, 256> map_{};  // full-width form of each byte, 0 copies it
   bool voiced_ = false;              // a half-width kana with ﾞ/ﾟ becomes one voiced katakana
 };

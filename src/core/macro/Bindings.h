@@ -52,16 +52,36 @@ class Bindings {
   // into its output block: no string grows, nothing is cleared and no closure is called per line.
   // `putLines`, when given, converts a run of whole lines, each with its CR LF, in one call
   // (room `most` of the run's size): the same bytes as `put` of each line and CR LF.
+  // `putPiece`, when given, is the piece form of LineFn::Piece: it writes at `to` (room
+  // `most(rest.size())`) and moves `to` past what it wrote.
   struct RawLine {
     size_t (*most)(size_t n);
     char* (*put)(std::string_view line, char* to);
     char* (*putLines)(std::string_view lines, char* to) = nullptr;
+    size_t (*putPiece)(std::string_view rest, bool ends, uint32_t& carry, char*& to) = nullptr;
   };
   class LineFn {
    public:
     using Append = std::function<void(std::string_view line, std::string& out)>;
+    // A line far longer than the stream's block is converted a piece at a time as it is read,
+    // where the conversion allows it, so that it never has to be held whole. A piece
+    // function converts the front of `rest`, the part of a line not converted yet, appends the
+    // bytes to `out`, and returns how many bytes of `rest` it took; the stream gives the others
+    // again at the front of the next piece. With `ends` the line ends with `rest`: the function
+    // is then called until it has taken every byte (at least once, `rest` maybe empty, and
+    // taking at least one byte of a rest that is not). `carry` is 0 at the start of each line and
+    // keeps what the conversion must know from one piece to the next. Taken over all pieces, the
+    // bytes are those of the conversion of the whole line.
+    using Piece = std::function<size_t(std::string_view rest, bool ends, uint32_t& carry, std::string& out)>;
+    // A conversion that cannot take any piece before it has seen the line's end (its pieces
+    // give 0 then) may have the line shown to it first, where the input can be read again:
+    // `look(part, ends, carry)` sees the line's parts in order, the last with `ends`, and
+    // keeps in `carry` what its pieces then need to know.
+    using Look = std::function<void(std::string_view part, bool ends, uint32_t& carry)>;
     LineFn() = default;
     LineFn(Append append) : append_(std::move(append)) {}
+    LineFn(Append append, Piece piece, Look look = {})
+        : append_(std::move(append)), piece_(std::move(piece)), look_(std::move(look)) {}
     template <class F, class = std::enable_if_t<std::is_invocable_v<F&, std::string_view, std::string&> &&
                                                 !std::is_same_v<std::decay_t<F>, LineFn>>>
     LineFn(F f) : append_(std::move(f)) {}
@@ -70,6 +90,9 @@ class Bindings {
     explicit operator bool() const { return raw_.put != nullptr || static_cast<bool>(append_); }
     // The raw form, when the conversion was given as one.
     const RawLine* raw() const { return raw_.put ? &raw_ : nullptr; }
+    // The piece form of the appending function, when there is one, and its look.
+    const Piece* piece() const { return piece_ ? &piece_ : nullptr; }
+    const Look* look() const { return look_ ? &look_ : nullptr; }
     void operator()(std::string_view line, std::string& out) const {
       if (!raw_.put) return append_(line, out);
       const size_t at = out.size();
@@ -80,7 +103,9 @@ class Bindings {
 
    private:
     Append append_;
-    RawLine raw_{nullptr, nullptr, nullptr};
+    Piece piece_;
+    Look look_;
+    RawLine raw_{nullptr, nullptr, nullptr, nullptr};
   };
   using LineFnMaker = std::function<LineFn(MainState&, const MacroArgs&)>;
 
@@ -116,6 +141,18 @@ Bindings::LineFn EachNonEmptyLine(Append append) {
   return [append](std::string_view line, std::string& out) {
     if (!line.empty()) append(line, out);
   };
+}
+
+// The same with a piece form for long lines: `piece(rest, ends, carry, out)` as LineFn::Piece
+// (a line given in pieces is never empty). A whole line is one rest that ends the line.
+template <class Piece>
+Bindings::LineFn EachNonEmptyLineInPieces(Piece piece, Bindings::LineFn::Look look = {}) {
+  return Bindings::LineFn(
+      [piece](std::string_view line, std::string& out) {
+        uint32_t carry = 0;
+        for (size_t k = 0, t = 1; k < line.size() && t > 0; k += t) t = piece(line.substr(k), true, carry, out);
+      },
+      piece, std::move(look));
 }
 
 // Every family bound once for the process.

@@ -1,5 +1,7 @@
 // JIS, EUC and Unicode forms: the menu commands, their macro keywords, and the conversions
 // run when a file read into the document turns out to be JIS or EUC.
+#include <memory>
+
 #include "conv/Jis.h"
 #include "conv/Unicode.h"
 #include "macro/Bindings.h"
@@ -54,11 +56,42 @@ void BindCodeCommands(Bindings& b) {
 
   b.LineKeyword("Utf8ToSjis", [](MainState& m, const MacroArgs&) {
     const ICodePage& cp = m.platform().codepage;
-    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { AppendUtf8ToSjisLine(cp, l, out); });
+    return EachNonEmptyLineInPieces([&cp](std::string_view rest, bool ends, uint32_t& carry, std::string& out) {
+      return AppendUtf8ToSjisPiece(cp, rest, ends, carry, out);
+    });
   });
   b.LineKeyword("SjisToUtf8", [](MainState& m, const MacroArgs&) {
     const ICodePage& cp = m.platform().codepage;
-    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { AppendSjisToUtf8Line(cp, l, out); });
+    return EachNonEmptyLineInPieces([&cp](std::string_view rest, bool ends, uint32_t&, std::string& out) {
+      return AppendSjisToUtf8Piece(cp, rest, ends, out);
+    });
+  });
+
+  // The JIS and EUC conversions a line at a time, for a long text streamed through them; the
+  // JIS modes carry from line to line as in a run over the whole text, from a fresh start.
+  b.LineKeyword("JisToSjis", [](MainState&, const MacroArgs&) {
+    auto modes = std::make_shared<JisModes>();
+    return EachNonEmptyLineInPieces([modes](std::string_view rest, bool ends, uint32_t&, std::string& out) {
+      return AppendJisToSjisPiece(rest, ends, *modes, out);
+    });
+  });
+  b.LineKeyword("SjisToJis", [](MainState& m, const MacroArgs&) {
+    auto modes = std::make_shared<JisModes>();
+    const JisEncoderSettings settings = ReadJisEncoderSettings(m.platform().settings);
+    return EachNonEmptyLineInPieces([modes, settings](std::string_view rest, bool ends, uint32_t&, std::string& out) {
+      return AppendSjisToJisPiece(rest, ends, settings, *modes, out);
+    });
+  });
+  b.LineKeyword("EucToSjis", [](MainState&, const MacroArgs&) {
+    return EachNonEmptyLineInPieces([](std::string_view rest, bool ends, uint32_t&, std::string& out) {
+      return AppendEucToSjisPiece(rest, ends, out);
+    });
+  });
+  // Every value of the EUC option gives the same bytes.
+  b.LineKeyword("SjisToEuc", [](MainState&, const MacroArgs&) {
+    return EachNonEmptyLineInPieces([](std::string_view rest, bool ends, uint32_t&, std::string& out) {
+      return AppendSjisToEucPiece(rest, ends, out);
+    });
   });
 
   b.DocHooks([](MainState& m) {

@@ -99,7 +99,11 @@ void BindSelectionCommands(Bindings& b) {
   // Over a whole text it changes no byte.
   b.LineKeyword("TextAll", [](MainState&, const MacroArgs&) {
     const auto copy = [](std::string_view l, char* to) { return std::copy(l.begin(), l.end(), to); };
-    return Bindings::LineFn(Bindings::RawLine{[](size_t n) { return n; }, copy, copy});
+    const auto copyPiece = [](std::string_view rest, bool, uint32_t&, char*& to) {
+      to = std::copy(rest.begin(), rest.end(), to);
+      return rest.size();
+    };
+    return Bindings::LineFn(Bindings::RawLine{[](size_t n) { return n; }, copy, copy, copyPiece});
   });
   b.Keyword("Notsel", [](MainState& m, const MacroArgs&) { Notsel(m); });
   b.Keyword("Copy", [](MainState& m, const MacroArgs&) { m.Store(); });

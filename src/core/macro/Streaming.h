@@ -4,6 +4,7 @@
 // the text in pieces of lines gives the same bytes as converting it whole, with a small
 // working set instead of millions of lines in memory at once.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -33,13 +34,20 @@ Bindings::LineFn LineFnForMacroLine(MainState& m, std::string_view macroLine);
 // input cannot be read.
 using ReadMore = std::function<std::optional<size_t>(char* buf, size_t n)>;
 using WriteOut = std::function<bool(std::string_view bytes)>;
+// Where the input can be read again: makes the next read give the byte at `offset`, counted
+// from the first byte of the text (the head's); false when it cannot.
+using Rewind = std::function<bool(uint64_t offset)>;
 enum class StreamStatus { Ok, ReadFailed, WriteFailed };
 
 // Converts the text `head` followed by what `read` gives through `fn`, line by line, as the
 // keyword would convert the whole text loaded from the clipboard: the text ends at its first
 // NUL byte, lines end at CR LF, and a last line without CR LF stays without. The result goes
-// to `write` in blocks of about `block` bytes; the input is held a block and a line at a time.
+// to `write` in blocks of about `block` bytes; the input is held a block at a time, and a
+// line longer than that goes through in pieces where the conversion can take them (see
+// Bindings::LineFn::Piece), else is held whole. With `rewind`, a long line that the
+// conversion must see to its end before it converts any of it (see Bindings::LineFn::Look) is
+// read twice rather than held.
 StreamStatus StreamLines(const Bindings::LineFn& fn, std::string head, const ReadMore& read, const WriteOut& write,
-                         size_t block = size_t{1} << 20);
+                         size_t block = size_t{1} << 20, const Rewind& rewind = {});
 
 }  // namespace qlk

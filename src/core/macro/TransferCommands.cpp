@@ -27,10 +27,18 @@ Bindings::LineFn Lines(MainState&, const MacroArgs&) {
   return EachNonEmptyLine(Append);
 }
 
-// A conversion written in place: per line, and per run of lines for the stream.
-template <size_t (*Most)(size_t), char* (*Put)(std::string_view, char*), char* (*PutLines)(std::string_view, char*)>
+// A conversion written in place: per line, per run of lines, and per piece of a long line for
+// the stream.
+template <size_t (*Most)(size_t), char* (*Put)(std::string_view, char*), char* (*PutLines)(std::string_view, char*),
+          size_t (*PutPiece)(std::string_view, bool, uint32_t&, char*&)>
 Bindings::LineFn Raw(MainState&, const MacroArgs&) {
-  return Bindings::RawLine{Most, Put, PutLines};
+  return Bindings::RawLine{Most, Put, PutLines, PutPiece};
+}
+
+// Every byte on its own: any piece is taken whole.
+size_t PutSjisToUrlPiece(std::string_view rest, bool, uint32_t&, char*& to) {
+  to = PutSjisToUrl(rest, to);
+  return rest.size();
 }
 
 template <bool (*Op)(CQuenlarkDoc&, std::string_view)>
@@ -70,13 +78,17 @@ void BindTransferCommands(Bindings& b) {
 
   // The same conversions, a line at a time (a long text streams through them).
   // Empty lines give nothing, as they stay empty in the whole run.
-  b.LineKeyword("ToMime", Raw<ToMimeRoom, PutBase64, PutToMimeLines>);
-  b.LineKeyword("SjisToUrl", Raw<SjisToUrlRoom, PutSjisToUrl, PutSjisToUrlLines>);
-  b.LineKeyword("UrlToSjis", Raw<UrlToSjisRoom, PutUrlToSjis, PutUrlToSjisLines>);
+  b.LineKeyword("ToMime", Raw<ToMimeRoom, PutBase64, PutToMimeLines, PutBase64Piece>);
+  b.LineKeyword("SjisToUrl", Raw<SjisToUrlRoom, PutSjisToUrl, PutSjisToUrlLines, PutSjisToUrlPiece>);
+  b.LineKeyword("UrlToSjis", Raw<UrlToSjisRoom, PutUrlToSjis, PutUrlToSjisLines, PutUrlToSjisPiece>);
   b.LineKeyword("MimeToSjis", [](MainState& m, const MacroArgs&) {
     ResetJisModes();  // as at the start of the run over the whole text; the modes then carry on
     const ICodePage& cp = m.platform().codepage;
-    return EachNonEmptyLine([&cp](std::string_view l, std::string& out) { AppendMimeToSjis(cp, l, SharedJisModes(), out); });
+    return EachNonEmptyLineInPieces(
+        [&cp](std::string_view rest, bool ends, uint32_t& carry, std::string& out) {
+          return AppendMimeToSjisPiece(cp, rest, ends, carry, SharedJisModes(), out);
+        },
+        LookMimeToSjis);
   });
 
   b.DocHooks([](MainState& m) { m.doc().hooks().detectFileCode = DetectFileCode; });

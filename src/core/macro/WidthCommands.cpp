@@ -1,4 +1,7 @@
 // Full/half width, case and kana: the menu commands and their macro keywords.
+#include <memory>
+
+#include "conv/Width.h"
 #include "conv/WidthDlg.h"
 #include "conv/WidthOps.h"
 #include "macro/Bindings.h"
@@ -33,6 +36,14 @@ void SwitchCommand(MainState& m) {
       m, dlg, [&dlg] { return Line(dlg.Flags() & 0xFF); }, [&dlg](CQuenlarkDoc& d) { Op(d, dlg.Flags()); });
 }
 
+// A width conversion a line at a time, for a long text streamed through it.
+template <class Conv>
+Bindings::LineFn WidthLines(Conv conv) {
+  auto c = std::make_shared<const Conv>(std::move(conv));
+  return EachNonEmptyLineInPieces(
+      [c](std::string_view rest, bool ends, uint32_t&, std::string& out) { return c->AppendPiece(rest, ends, out); });
+}
+
 }  // namespace
 
 void BindWidthCommands(Bindings& b) {
@@ -63,6 +74,16 @@ void BindWidthCommands(Bindings& b) {
   b.Keyword("HanToZen2", RunWithArg<HanToZen>);
   b.Keyword("ZenToHanSw", RunWithArg<ZenToHanSw>);
   b.Keyword("HanToZenSw", RunWithArg<HanToZenSw>);
+  b.LineKeyword("ZenToHan", [](MainState&, const MacroArgs&) { return WidthLines(ZenToHanConverter::ForKind(0)); });
+  b.LineKeyword("HanToZen", [](MainState&, const MacroArgs&) { return WidthLines(HanToZenConverter::ForKind(0)); });
+  b.LineKeyword("ZenToHan2",
+                [](MainState&, const MacroArgs& a) { return WidthLines(ZenToHanConverter::ForKind(a.N(1))); });
+  b.LineKeyword("HanToZen2",
+                [](MainState&, const MacroArgs& a) { return WidthLines(HanToZenConverter::ForKind(a.N(1))); });
+  b.LineKeyword("ZenToHanSw",
+                [](MainState&, const MacroArgs& a) { return WidthLines(ZenToHanConverter::ForFlags(a.N(1))); });
+  b.LineKeyword("HanToZenSw",
+                [](MainState&, const MacroArgs& a) { return WidthLines(HanToZenConverter::ForFlags(a.N(1))); });
   b.Keyword("ToUpper", Run<ToUpper>);
   b.Keyword("ToLower", Run<ToLower>);
   b.Keyword("ToZenUpper", Run<ToZenUpper>);

@@ -47,10 +47,10 @@ bool EditTargets(CQuenlarkDoc& doc, Edit edit) {
 // ---------------------------------------------------------------- one line
 
 std::string KetaChangeLine(std::string_view line, int width) {
-  if (width < 1) return std::string(line);
+  if (width < 0) return std::string(line);
   size_t w = static_cast<size_t>(width);
   if (line.size() > w) {
-    if (LeadByteAt(line, w - 1)) --w;
+    if (w > 0 && LeadByteAt(line, w - 1)) --w;
     return std::string(line.substr(0, w));
   }
   std::string s(line);
@@ -110,7 +110,7 @@ std::string DeletePosLine(std::string_view line, int first, int last) {
 bool KetaChange(CQuenlarkDoc& doc) {
   const int width = doc.width;
   return EditTargets(doc, [&](const std::string& line, std::string& out, GrowthBudget& budget) {
-    if (width < 1 || line.size() == static_cast<size_t>(width)) return false;
+    if (width < 0 || line.size() == static_cast<size_t>(width)) return false;
     if (!budget.Take(PadNeeded(line.size(), static_cast<uint64_t>(width)))) return false;
     out = KetaChangeLine(line, width);
     return true;

@@ -13,8 +13,8 @@ namespace qlk {
 class CQuenlarkDoc;
 
 // ---- one line ----
-// Exactly `width` bytes: cut (one byte shorter rather than split a character) or padded.
-// A width below 1 leaves the line as it is.
+// Exactly `width` bytes: cut (one byte shorter rather than split a character) or padded, so
+// a width of 0 empties the line. A negative width names no length: the line stays.
 std::string KetaChangeLine(std::string_view line, int width);
 // `width` blanks in front of a line that is not empty.
 std::string IndentChangeLine(std::string_view line, int width);

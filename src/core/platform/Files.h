@@ -1,6 +1,7 @@
 #pragma once
 // Files seam. Paths are Shift-JIS bytes, as they stand in macro files and settings; each
 // platform turns them into its own form.
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -24,6 +25,10 @@ class IReadFile {
   // Up to `size` bytes into `buf`: how many came (0 only at the end of the file), or nullopt
   // when reading fails.
   [[nodiscard]] virtual std::optional<size_t> Read(char* buf, size_t size) = 0;
+  // For a file that can be read again: where the next read starts, and moving there. Inputs
+  // that cannot (pipes, terminals) give nothing and false.
+  virtual std::optional<uint64_t> Position() { return std::nullopt; }
+  virtual bool Seek(uint64_t) { return false; }
 };
 
 class IFiles {

@@ -1,6 +1,7 @@
 #pragma once
 // The running platform's implementations of the seams. Declared here, defined once per
 // platform (src/win32/platform, src/posix/platform) and chosen at link time.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +25,9 @@ std::vector<std::string> CommandLineArgs(int argc, char** argv);
 std::optional<std::string> ReadStdin();
 // Up to `n` bytes of standard input into `buf`: how many (0 at its end), nothing on an error.
 std::optional<size_t> ReadStdinSome(char* buf, size_t n);
+// Standard input as a file that can be read again, when it is one (see IReadFile::Position).
+std::optional<uint64_t> StdinPosition();
+bool SeekStdin(uint64_t offset);
 bool WriteStdout(std::string_view bytes);
 // Text for a person on the standard error stream (or standard output), in the terminal's
 // encoding, with a line break after it.

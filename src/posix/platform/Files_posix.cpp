@@ -54,6 +54,15 @@ class PosixReadFile final : public IReadFile {
       if (errno != EINTR) return std::nullopt;
     }
   }
+  std::optional<uint64_t> Position() override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+    return at < 0 ? std::nullopt : std::optional<uint64_t>(static_cast<uint64_t>(at));
+  }
+  bool Seek(uint64_t offset) override {
+    return Position() && ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+  }
 
  private:
   int fd_;

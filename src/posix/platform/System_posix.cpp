@@ -64,6 +64,22 @@ std::optional<size_t> ReadStdinSome(char* buf, size_t n) {
   }
 }
 
+namespace {
+// Only a regular file reads the same bytes again.
+std::optional<uint64_t> FilePosition(int fd) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  const off_t at = ::lseek(fd, 0, SEEK_CUR);
+  if (at < 0) return std::nullopt;
+  return static_cast<uint64_t>(at);
+}
+}  // namespace
+
+std::optional<uint64_t> StdinPosition() { return FilePosition(0); }
+bool SeekStdin(uint64_t offset) {
+  return FilePosition(0) && ::lseek(0, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+}
+
 bool WriteStdout(std::string_view b) {
   bool ok = std::fwrite(b.data(), 1, b.size(), stdout) == b.size();
   return std::fflush(stdout) == 0 && ok;

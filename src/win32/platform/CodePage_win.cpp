@@ -26,11 +26,22 @@ Cp932Codec BuildCodec() {
   return Cp932Codec(decode, encode);
 }
 
+}  // namespace
+
+// Built once for the process: the tray's code page and the Win32 text helpers read the same
+// tables.
+const Cp932Codec& Codec932() {
+  static const Cp932Codec codec = BuildCodec();
+  return codec;
+}
+
+namespace {
+
 constexpr LCID kJapanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT);
 
 class Win32CodePage final : public ICodePage {
  public:
-  Win32CodePage() : codec_(BuildCodec()) {}
+  Win32CodePage() : codec_(Codec932()) {}
 
   std::u16string ToUtf16(Charset cs, std::string_view bytes) const override {
     if (cs == Charset::Sjis) return codec_.Decode(bytes);
@@ -84,7 +95,7 @@ class Win32CodePage final : public ICodePage {
   }
 
  private:
-  Cp932Codec codec_;
+  const Cp932Codec& codec_;
 };
 
 }  // namespace

@@ -50,6 +50,16 @@ class Win32ReadFile final : public IReadFile {
     if (!ReadFile(h_, buf, want, &got, nullptr)) return std::nullopt;
     return static_cast<size_t>(got);
   }
+  std::optional<uint64_t> Position() override {
+    LARGE_INTEGER at{};
+    if (GetFileType(h_) != FILE_TYPE_DISK || !SetFilePointerEx(h_, LARGE_INTEGER{}, &at, FILE_CURRENT)) return std::nullopt;
+    return static_cast<uint64_t>(at.QuadPart);
+  }
+  bool Seek(uint64_t offset) override {
+    LARGE_INTEGER to{};
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    return GetFileType(h_) == FILE_TYPE_DISK && SetFilePointerEx(h_, to, nullptr, FILE_BEGIN);
+  }
 
  private:
   HANDLE h_;

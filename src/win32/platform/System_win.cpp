@@ -83,6 +83,18 @@ std::optional<size_t> ReadStdinSome(char* buf, size_t n) {
   return got;
 }
 
+// The C library's stream is the one read from: its position counts what it has handed out.
+std::optional<uint64_t> StdinPosition() {
+  if (GetFileType(GetStdHandle(STD_INPUT_HANDLE)) != FILE_TYPE_DISK) return std::nullopt;
+  _setmode(_fileno(stdin), _O_BINARY);
+  const long long at = _ftelli64(stdin);
+  return at < 0 ? std::nullopt : std::optional<uint64_t>(static_cast<uint64_t>(at));
+}
+
+bool SeekStdin(uint64_t offset) {
+  return StdinPosition() && _fseeki64(stdin, static_cast<long long>(offset), SEEK_SET) == 0;
+}
+
 bool WriteStdout(std::string_view b) {
   _setmode(_fileno(stdout), _O_BINARY);
   bool ok = fwrite(b.data(), 1, b.size(), stdout) == b.size();

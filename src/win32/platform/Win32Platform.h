@@ -9,11 +9,19 @@
 #include "platform/Internet.h"
 #include "platform/Platform.h"
 
+namespace qlk {
+class Cp932Codec;
+}
+
 namespace qlk::win {
 
 // Code page 932 always, never the system's: a Japanese user may run an English Windows.
 constexpr UINT kCp932 = 932;
 
+// The code page 932 tables of the process, which every conversion of the tray goes through.
+const Cp932Codec& Codec932();
+// Shift-JIS to UTF-16 and back through those tables (characters Shift-JIS cannot hold
+// become '?', and *lossy says so).
 std::wstring SjisToWide(std::string_view s);
 std::string WideToSjis(std::wstring_view w, bool* lossy = nullptr);
 std::wstring Utf8ToWide(std::string_view s);

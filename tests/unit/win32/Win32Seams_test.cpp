@@ -86,6 +86,27 @@ TEST(Win32Clipboard, UnicodeFromOtherProgramsIsReadThroughCodePage932) {
   EXPECT_FALSE(r.lossy);
 }
 
+// Text from other programs carries the JIS forms of the wave dash, minus sign and the like:
+// they are code page 932's characters, so no question about lost characters is asked. The
+// Win32 text helpers convert through the same tables.
+TEST(Win32Clipboard, JisFormsAreReadAsTheirShiftJisCharacters) {
+  const std::wstring jis = L"\x2212\x301C\x2016\x00A2\x00A3\x00AC\x2014";
+  const std::string sjis = "\x81\x7C\x81\x60\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C";
+  PutUnicode(L"a" + jis + L"\r\nb");
+  win::Win32Clipboard clip(CodePage(), nullptr);
+  ClipRead r = clip.Read();
+  ASSERT_EQ(r.status, ClipStatus::Ok);
+  EXPECT_EQ(r.text, "a" + sjis + "\r\nb");
+  EXPECT_FALSE(r.lossy);
+  bool lossy = true;
+  EXPECT_EQ(win::WideToSjis(jis, &lossy), sjis);
+  EXPECT_FALSE(lossy);
+  EXPECT_EQ(win::WideToSjis(L"\x00E9", &lossy), "?");
+  EXPECT_TRUE(lossy);
+  // Read back, they are the code page's own characters.
+  EXPECT_EQ(win::SjisToWide(sjis), L"\xFF0D\xFF5E\x2225\xFFE0\xFFE1\xFFE2\x2015");
+}
+
 TEST(Win32Clipboard, CharactersOutsideShiftJisAreFlagged) {
   PutUnicode(L"a\xD83D\xDE00" L"b");  // an emoji
   win::Win32Clipboard clip(CodePage(), nullptr);
