@@ -1,9 +1,10 @@
 // Fuzz target: the option-aware replace. Without options a search is the plain byte search
-// for whole characters (a match starts and ends on a character boundary); with them every match starts on a character, and its text folds to
-// what the search string folds to; swapping the case of letters, or the script of kana, does
-// not move a match that ignores it. The replace is the walk of matches, and the regular-
-// expression replace of a quoted search agrees with the plain one where the text survives
-// the code page, and keeps every byte outside the changed part where it does not.
+// for whole characters (a match starts and ends on a character boundary); with them every
+// match starts on a character, and its text folds to what the search string folds to;
+// swapping the case of letters, or the script of kana, does not move a match that ignores
+// it. The replace is the walk of matches, and the regular-expression replace of a quoted
+// search agrees with the plain one where the text survives the code page, and keeps every
+// byte outside the changed part where it does not.
 #include "Fakes.h"
 #include "FuzzTarget.h"
 #include "conv/Case.h"

@@ -1,5 +1,7 @@
 #include "win32/tray/TrayWnd.h"
 
+#include <psapi.h>
+
 #include <cstdio>
 
 #include "macro/Bindings.h"
@@ -265,12 +267,21 @@ LRESULT CMainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // Diagnostics for the end-to-end tests, which cannot read another process's menus under
 // every platform: "icon" answers whether the icon is shown; "regex" which engine the document
-// holds (1 the scripting object, 2 the built-in one, 3 none); "menu PATH" writes the popup,
-// as it would open now, to PATH (UTF-8, one item a line).
+// holds (1 the scripting object, 2 the built-in one, 3 none); "private", "gdi" and "user" the
+// process's private memory in KB and its GDI and USER objects (for the soak); "menu PATH"
+// writes the popup, as it would open now, to PATH (UTF-8, one item a line).
 LRESULT CMainWnd::OnCopyData(const COPYDATASTRUCT* cd) {
   if (!cd || cd->dwData != 0x514C4B) return FALSE;
   std::string req(static_cast<const char*>(cd->lpData), cd->cbData);
   if (req == "icon") return IconShown() ? 1 : 2;
+  if (req == "private") {
+    PROCESS_MEMORY_COUNTERS_EX pm{};
+    pm.cb = sizeof pm;
+    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pm), sizeof pm)) return FALSE;
+    return static_cast<LRESULT>(pm.PrivateUsage / 1024);
+  }
+  if (req == "gdi") return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (req == "user") return GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   if (req == "regex") {
     const IRegex* r = state_->doc().Regex();
     return !r ? 3 : IsScriptingRegex(*r) ? 1 : 2;
