@@ -15,7 +15,7 @@ QLK_FUZZ_TARGET(columns) {
   const int width = in.Int(-2, 300);
   const int column = in.Int(-2, 300);
   const int digits = in.Int(-1, 30);
-  const long long number = static_cast<long long>(in.Int(0, 0xFFFF)) * 1000003 - 0x7FFFFFFF * (in.Byte() & 3);
+  const long long number = static_cast<long long>(in.Int(0, 0xFFFF)) * 1000003 - 0x7FFFFFFFLL * (in.Byte() & 3);
   const std::string text(in.Text(40));
   const std::string_view line = in.Rest();
   const size_t c = column < 1 ? 0 : static_cast<size_t>(column - 1);

@@ -36,7 +36,7 @@ QLK_FUZZ_TARGET(ini_settings) {
   fuzz::Input in(data, size);
   const Key& target = kKeys[in.Byte() % std::size(kKeys)];
   const bool asNumber = in.Bool();
-  const int number = static_cast<int>(in.Int(0, 0xFFFF)) * 40503 - 0x7FFFFFF;
+  const int number = static_cast<int>(static_cast<long long>(in.Int(0, 0xFFFF)) * 40503 - 0x7FFFFFF);  // wraps to negatives too
   const std::string text(in.Text(40));
   const std::string_view file = in.Rest();
   if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
