@@ -19,6 +19,7 @@
 #include "macro/Streaming.h"
 #include "platform/Files.h"
 #include "platform/System.h"
+#include "Version.h"
 
 using namespace qlk;
 
@@ -71,7 +72,7 @@ class CliUI final : public IUserInterface {
 
 struct Options {
   std::string in, out, macroFile, detect, xml;  // UTF-8 paths
-  bool utf8 = false, list = false, help = false;
+  bool utf8 = false, list = false, help = false, version = false;
   std::vector<std::string> line;   // keyword and arguments
 };
 
@@ -115,6 +116,8 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
       o.utf8 = true;
     } else if (options && s == "--list") {
       o.list = true;
+    } else if (options && s == "--version") {
+      o.version = true;
     } else if (options && (s == "--help" || s == "-h")) {
       o.help = true;
     } else if (options && o.line.empty() && s.size() > 1 && s[0] == '-') {
@@ -345,6 +348,9 @@ int main(int argc, char** argv) {
       rc = 0;
     } else if (o->list) {
       PrintList();
+      rc = 0;
+    } else if (o->version) {
+      sys::PrintOut("qlark (Quenlark Tray) " QLK_VERSION_TEXT);
       rc = 0;
     } else if (!o->detect.empty()) {
       rc = Detect(*o);

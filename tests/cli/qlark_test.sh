@@ -117,6 +117,8 @@ expect ZeroByteEndsAStreamedFile "610d0a62" "$(q TextAll -i "$(p "$tmp/zero.txt"
 n=$(q --list | wc -l)
 expect ListHasEveryKeyword "89" "$(echo $n)"
 q --help | grep -q -- '--utf8'; expect HelpMentionsOptions "0" "$?"
+# --version: the number of the file VERSION, which the build reads.
+expect VersionIsTheTreesVersion "qlark (Quenlark Tray) $(head -n1 "$(dirname "$0")/../../VERSION")" "$(q --version | tr -d '\r')"
 
 # --detect: the file scan and the document detection of a file. ESC ( B alone is JIS only
 # to the document detection; EUC and UTF-8 text, and a file that cannot be read.

@@ -13,15 +13,29 @@
 //   qlk_e2e cancel                   closes every dialog and box of the tray with Cancel
 //   qlk_e2e exit                     the menu's exit command; waits for the process to end
 //   qlk_e2e touch FILE               creates FILE (the program started by a double click)
+//   qlk_e2e setup-suite SETUP.EXE VERSION
+//                                    installs, runs, upgrades and uninstalls the setup program
+//                                    silently, with a summary; exit status 0 when all pass
+//   qlk_e2e release-suite SETUP.EXE VERSION NEXT URL
+//                                    installs SETUP.EXE (VERSION) as an earlier release; its
+//                                    update check at URL must install the release NEXT
+//   qlk_e2e wait-window TITLE [DESKTOP]
+//                                    waits for a window with that title (on the named desktop
+//                                    of a Wine virtual desktop, when given)
+//   qlk_e2e close-window TITLE [DESKTOP]
+//                                    waits for it, cancels it, answers the question that may
+//                                    follow with Yes, and waits for its program to end
 //   qlk_e2e update-suite QLKTRAY.EXE BASE   the update check against the test server at BASE
 //   qlk_e2e set-url URL              sets [Update] "Url"
 //   qlk_e2e wait TITLE               waits for a dialog or box of the tray with that title
 //   qlk_e2e press TITLE ID           presses a button of that dialog or box
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -1044,6 +1058,17 @@ const Test kTests[] = {
 
 // ---------------------------------------------------------------- the update check
 
+std::string ReadAll(const std::wstring& p) {
+  std::string out;
+  HANDLE f = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return "<missing>";
+  char buf[65536];
+  DWORD n = 0;
+  while (ReadFile(f, buf, sizeof buf, &n, nullptr) && n) out.append(buf, n);
+  CloseHandle(f);
+  return out;
+}
+
 std::wstring updateBase;  // the test server, http://127.0.0.1:PORT
 
 std::wstring SetupMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
@@ -1145,6 +1170,9 @@ void ManualCheckOffersANewerReleaseAndStartsIt() {
   bool ran = false;
   for (int i = 0; i < 100 && !ran; ++i, Sleep(100)) ran = Exists(SetupMarker());
   Check(ran, "the setup ran");
+  const std::string marker = ReadAll(SetupMarker());
+  const std::wstring commandLine(reinterpret_cast<const wchar_t*>(marker.data()), marker.size() / sizeof(wchar_t));
+  Check(commandLine.ends_with(L" /S /START"), "silently, starting the new version after: " + Utf8(commandLine));
   std::wstring setup = GetText(L"Update", L"RecentSetupFile");
   Check(setup.rfind(TempPath(L"QlkTray-"), 0) == 0 && Exists(setup), "RecentSetupFile names it in its own folder");
   // The next start deletes it.
@@ -1268,6 +1296,358 @@ int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
   return failedTests ? 1 : 0;
 }
 
+// ---------------------------------------------------------------- the setup program
+
+constexpr const wchar_t* kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QlkTray";
+
+std::wstring ShellFolder(int csidl) {
+  wchar_t p[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, p);
+  return p;
+}
+
+std::wstring InstallDir() { return ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\Quenlark Tray"; }
+std::wstring Installed(const wchar_t* name) { return InstallDir() + L"\\" + name; }
+std::wstring StartMenuLink() { return ShellFolder(CSIDL_PROGRAMS) + L"\\Quenlark Tray.lnk"; }
+std::wstring StartupLink() { return ShellFolder(CSIDL_STARTUP) + L"\\Quenlark Tray.lnk"; }
+
+
+void WriteAll(const std::wstring& p, const std::string& bytes) {
+  HANDLE f = CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD n = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+  CloseHandle(f);
+}
+
+// Runs a command line and waits for it: its exit code, or -1 when it did not start or end.
+long RunAndWait(std::wstring cmd) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return static_cast<long>(code);
+}
+
+std::wstring RegText(HKEY root, const wchar_t* key, const wchar_t* name) {
+  wchar_t buf[1024] = {};
+  DWORD size = sizeof buf - sizeof(wchar_t);
+  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return L"<missing>";
+  return buf;
+}
+
+bool KeyExists(HKEY root, const wchar_t* key) {
+  HKEY k;
+  if (RegOpenKeyExW(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+  RegCloseKey(k);
+  return true;
+}
+
+// Every value of the profile with its type and data.
+std::map<std::wstring, std::string> ProfileSnapshot() {
+  std::map<std::wstring, std::string> out;
+  for (const std::wstring& v : ProfileValues()) {
+    size_t slash = v.find(L'/');
+    std::wstring key = std::wstring(kKey) + L"\\" + v.substr(0, slash);
+    BYTE data[4096];
+    DWORD type = 0, size = sizeof data;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), v.substr(slash + 1).c_str(), RRF_RT_ANY, &type, data, &size) == ERROR_SUCCESS)
+      out[v] = std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), size);
+  }
+  return out;
+}
+
+// The program a shortcut starts, or empty.
+std::wstring LinkTarget(const std::wstring& lnk) {
+  std::wstring target;
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link))))
+    return target;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    wchar_t path[MAX_PATH] = {};
+    if (SUCCEEDED(file->Load(lnk.c_str(), STGM_READ)) && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0))) target = path;
+    file->Release();
+  }
+  link->Release();
+  return target;
+}
+
+// A text of a program's version resource, such as "ProductVersion".
+std::wstring VersionText(const std::wstring& exe, const wchar_t* name) {
+  DWORD size = GetFileVersionInfoSizeW(exe.c_str(), nullptr);
+  if (!size) return L"<none>";
+  std::vector<BYTE> info(size);
+  if (!GetFileVersionInfoW(exe.c_str(), 0, size, info.data())) return L"<none>";
+  wchar_t* text = nullptr;
+  UINT len = 0;
+  std::wstring sub = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
+  if (!VerQueryValueW(info.data(), sub.c_str(), reinterpret_cast<void**>(&text), &len) || !text) return L"<none>";
+  return text;
+}
+
+// The application manifest a program carries.
+std::string Manifest(const std::wstring& exe) {
+  HMODULE m = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!m) return "";
+  std::string text;
+  if (HRSRC r = FindResourceW(m, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)))
+    if (HGLOBAL g = LoadResource(m, r)) text.assign(static_cast<const char*>(LockResource(g)), SizeofResource(m, r));
+  FreeLibrary(m);
+  return text;
+}
+
+// Waits until a path is gone: the uninstaller goes on in a copy of itself after it returns.
+bool WaitGone(const std::wstring& p, DWORD ms) {
+  DWORD end = GetTickCount() + ms;
+  while (Exists(p)) {
+    if (GetTickCount() > end) return false;
+    Sleep(100);
+  }
+  return true;
+}
+
+struct SetupState {
+  std::wstring setup, version;
+  std::string readme;                          // as the first install put it
+  std::map<std::wstring, std::string> profile;  // before the upgrade
+} setupRun;
+
+const wchar_t* const kInstalledFiles[] = {L"QlkTray.exe", L"qlark.exe", L"Readme.txt", L"Uninstall.exe"};
+
+void SilentInstallPutsFilesShortcutAndEntryWithoutElevation() {
+  std::string manifest = Manifest(setupRun.setup);
+  Check(manifest.find("level=\"asInvoker\"") != std::string::npos, "the setup program asks for no elevation");
+  Check(RunAndWait(L"\"" + setupRun.setup + L"\" /S") == 0, "the silent install succeeds");
+  for (const wchar_t* f : kInstalledFiles) Check(Exists(Installed(f)), "installed: " + Utf8(Installed(f)));
+  setupRun.readme = ReadAll(Installed(L"Readme.txt"));
+  Check(LinkTarget(StartMenuLink()) == Installed(L"QlkTray.exe"), "the Start-menu shortcut starts the installed program");
+  Check(!Exists(StartupLink()), "no start-up shortcut unless chosen");
+  const struct {
+    const wchar_t* name;
+    std::wstring want;
+  } entry[] = {
+      {L"DisplayName", L"Quenlark Tray"},
+      {L"DisplayVersion", setupRun.version},
+      {L"Publisher", L"Korvu"},
+      {L"DisplayIcon", Installed(L"QlkTray.exe") + L",0"},
+      {L"InstallLocation", InstallDir()},
+      {L"UninstallString", L"\"" + Installed(L"Uninstall.exe") + L"\""},
+  };
+  for (const auto& e : entry)
+    Check(RegText(HKEY_CURRENT_USER, kUninstallKey, e.name) == e.want,
+          "uninstall entry " + Utf8(e.name) + " is " + Utf8(e.want) + ", not " + Utf8(RegText(HKEY_CURRENT_USER, kUninstallKey, e.name)));
+  DWORD size = 0, bytes = sizeof size;
+  RegGetValueW(HKEY_CURRENT_USER, kUninstallKey, L"EstimatedSize", RRF_RT_REG_DWORD, nullptr, &size, &bytes);
+  size_t files = 0;
+  for (const wchar_t* f : kInstalledFiles) files += ReadAll(Installed(f)).size();
+  Check(size >= files / 1024 && size <= files / 1024 + 16, "the entry's size is the installed files' size in KiB");
+  Check(!KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), "nothing is registered for all users");
+  for (const wchar_t* exe : {L"QlkTray.exe", L"qlark.exe"}) {
+    Check(VersionText(Installed(exe), L"ProductVersion") == setupRun.version, Utf8(exe) + " carries the version");
+    Check(VersionText(Installed(exe), L"OriginalFilename") == exe, Utf8(exe) + " names itself");
+  }
+}
+
+void InstalledTrayAddsItsIcon() {
+  trayExe = Installed(L"QlkTray.exe");
+  Check(StartTray(), "the installed program starts");
+  for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
+  Check(Ask("icon") == 1, "its icon is in the notification area");
+}
+
+void InstallOverTheRunningCopyReplacesItAndKeepsTheSettings() {
+  SetInt(L"System", L"Verify", 1);
+  SetText(L"System", L"Editor", L"C:\\エディタ\\edit.exe");
+  // Never at start-up: a due check would ask the real site before the icon comes.
+  SetInt(L"Update", L"CheckMode", 0);
+  setupRun.profile = ProfileSnapshot();
+  HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, TrayPid());
+  const DWORD oldPid = TrayPid();
+  WriteAll(Installed(L"Readme.txt"), "changed since the install");
+  // A start-up shortcut made by an earlier install: the upgrade keeps that choice.
+  WriteAll(StartupLink(), "");
+  Check(RunAndWait(L"\"" + setupRun.setup + L"\" /S") == 0, "installing again succeeds");
+  Check(WaitForSingleObject(old, 0) == WAIT_OBJECT_0, "the running copy was asked to end, and ended");
+  CloseHandle(old);
+  Check(ReadAll(Installed(L"Readme.txt")) == setupRun.readme, "the installed files are replaced");
+  Check(WaitFor(TrayWindow, 15000) != nullptr && TrayPid() != oldPid, "the program runs again after a silent upgrade");
+  for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
+  Check(Ask("icon") == 1, "with its icon");
+  Check(ProfileSnapshot() == setupRun.profile, "the settings are as they were");
+  Check(LinkTarget(StartupLink()) == Installed(L"QlkTray.exe"), "the start-up shortcut starts the installed program");
+}
+
+void SilentUninstallRemovesAllButTheSettings() {
+  std::wstring quiet = RegText(HKEY_CURRENT_USER, kUninstallKey, L"QuietUninstallString");
+  HANDLE running = OpenProcess(SYNCHRONIZE, FALSE, TrayPid());
+  Check(RunAndWait(quiet) == 0, "the registered silent uninstall succeeds");
+  Check(WaitGone(InstallDir(), 20000), "the install folder is removed");
+  Check(running && WaitForSingleObject(running, 0) == WAIT_OBJECT_0, "the running copy was asked to end, and ended");
+  if (running) CloseHandle(running);
+  Check(!Exists(StartMenuLink()), "the Start-menu shortcut is removed");
+  Check(!Exists(StartupLink()), "the start-up shortcut is removed");
+  Check(!KeyExists(HKEY_CURRENT_USER, kUninstallKey), "the uninstall entry is removed");
+  Check(ProfileSnapshot() == setupRun.profile, "the settings are kept");
+}
+
+// Leaves no install of an earlier run behind: the prefix is kept between runs.
+void RemoveEarlierInstall() {
+  std::wstring quiet = RegText(HKEY_CURRENT_USER, kUninstallKey, L"QuietUninstallString");
+  if (quiet != L"<missing>") RunAndWait(quiet);
+  WaitGone(InstallDir(), 20000);
+  DeleteFileW(StartupLink().c_str());
+  ClearProfile();
+}
+
+// Runs the steps in order, each after the one before, with a summary; 0 when all pass.
+template <size_t N>
+int Steps(const char* suite, const Test (&steps)[N]) {
+  int failed = 0;
+  for (const Test& t : steps) {
+    int before = failures;
+    std::printf("[ RUN      ] %s.%s\n", suite, t.name);
+    std::fflush(stdout);
+    t.run();
+    failed += failures == before ? 0 : 1;
+    std::printf("[ %s ] %s.%s\n", failures == before ? "      OK" : " FAILED ", suite, t.name);
+    std::fflush(stdout);
+  }
+  std::printf("[==========] %zu %s tests ran (%d checks).\n", N, suite, checks);
+  if (failed == 0) std::printf("[  PASSED  ] %zu tests.\n", N);
+  else std::printf("[  FAILED  ] %d tests.\n", failed);
+  return failed ? 1 : 0;
+}
+
+int SetupSuite() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  RemoveEarlierInstall();
+  const Test steps[] = {
+      {"SilentInstallPutsFilesShortcutAndEntryWithoutElevation", SilentInstallPutsFilesShortcutAndEntryWithoutElevation},
+      {"InstalledTrayAddsItsIcon", InstalledTrayAddsItsIcon},
+      {"InstallOverTheRunningCopyReplacesItAndKeepsTheSettings", InstallOverTheRunningCopyReplacesItAndKeepsTheSettings},
+      {"SilentUninstallRemovesAllButTheSettings", SilentUninstallRemovesAllButTheSettings},
+  };
+  int rc = Steps("setup", steps);
+  RemoveEarlierInstall();
+  return rc;
+}
+
+// ---------------------------------------------------------------- an update that installs
+
+// The setup program of this version (with the tests' key) is installed as an earlier release;
+// the release after it, made by tools/release and served by the test server, is what the
+// installed program's own update check finds, downloads, checks and runs.
+struct ReleaseState {
+  std::wstring setup, version, next, url;
+  std::map<std::wstring, std::string> profile;  // before the update, without [Update]
+} releaseRun;
+
+// The profile's values other than those of [Update], which the check itself writes.
+std::map<std::wstring, std::string> SettingsBesidesUpdate() {
+  std::map<std::wstring, std::string> all = ProfileSnapshot();
+  std::erase_if(all, [](const auto& v) { return v.first.rfind(L"Update/", 0) == 0; });
+  return all;
+}
+
+bool SetWriteYear(const std::wstring& path, WORD year) {
+  HANDLE f = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  SYSTEMTIME st{};
+  st.wYear = year;
+  st.wMonth = st.wDay = 1;
+  FILETIME ft;
+  bool ok = SystemTimeToFileTime(&st, &ft) && SetFileTime(f, nullptr, nullptr, &ft);
+  CloseHandle(f);
+  return ok;
+}
+
+std::wstring ProcessImage(DWORD pid) {
+  wchar_t path[MAX_PATH] = {};
+  DWORD n = MAX_PATH;
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!h) return L"";
+  if (!QueryFullProcessImageNameW(h, 0, path, &n)) path[0] = 0;
+  CloseHandle(h);
+  return path;
+}
+
+void AnEarlierReleaseIsInstalledAndRunning() {
+  Check(RunAndWait(L"\"" + releaseRun.setup + L"\" /S") == 0, "the earlier release installs silently");
+  Check(VersionText(Installed(L"QlkTray.exe"), L"ProductVersion") == releaseRun.version, "as version " + Utf8(releaseRun.version));
+  // Installed long ago: the check offers a release dated after the program file.
+  Check(SetWriteYear(Installed(L"QlkTray.exe"), 2020), "its program file dates from 2020");
+  SetText(L"Update", L"Url", releaseRun.url);
+  SetInt(L"Update", L"CheckMode", 0);
+  SetInt(L"System", L"Verify", 1);
+  SetText(L"System", L"Editor", L"C:\\エディタ\\edit.exe");
+  releaseRun.profile = SettingsBesidesUpdate();
+  trayExe = Installed(L"QlkTray.exe");
+  Check(StartTray(), "the installed program starts");
+}
+
+void ManualCheckInstallsTheReleaseAndStartsIt() {
+  const DWORD oldPid = TrayPid();
+  AskForTheCheck();
+  HWND offer = WaitDialog(L"更新がありました", 30000);
+  Check(offer != nullptr, "the release is offered");
+  if (!offer) return;
+  Check(ChildText(offer, 223) == releaseRun.next, "as version " + Utf8(releaseRun.next) + ", not " + Utf8(ChildText(offer, 223)));
+  Press(offer, IDOK);
+  Check(WaitTrayEnd(60000), "the running program ends for the setup");
+  HWND w = WaitFor(
+      [oldPid] {
+        DWORD pid = 0;
+        HWND h = TrayWindow();
+        if (h) GetWindowThreadProcessId(h, &pid);
+        return pid && pid != oldPid ? h : nullptr;
+      },
+      90000);
+  Check(w != nullptr, "a program starts after the install");
+  Check(lstrcmpiW(ProcessImage(TrayPid()).c_str(), Installed(L"QlkTray.exe").c_str()) == 0,
+        "from the install folder, not " + Utf8(ProcessImage(TrayPid())));
+  Check(VersionText(Installed(L"QlkTray.exe"), L"ProductVersion") == releaseRun.next, "the installed program is the new version");
+  Check(RegText(HKEY_CURRENT_USER, kUninstallKey, L"DisplayVersion") == releaseRun.next, "so is its uninstall entry");
+  for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
+  Check(Ask("icon") == 1, "it adds its icon");
+  Check(SettingsBesidesUpdate() == releaseRun.profile, "the settings are as they were");
+  Check(GetText(L"Update", L"Url") == releaseRun.url, "the update address too");
+}
+
+int ReleaseSuite() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  RemoveEarlierInstall();
+  const Test steps[] = {
+      {"AnEarlierReleaseIsInstalledAndRunning", AnEarlierReleaseIsInstalledAndRunning},
+      {"ManualCheckInstallsTheReleaseAndStartsIt", ManualCheckInstallsTheReleaseAndStartsIt},
+  };
+  int rc = Steps("release", steps);
+  RemoveEarlierInstall();
+  return rc;
+}
+
+// A visible top-level window with the title, of any process, other than `besides`.
+HWND WindowTitled(const std::wstring& title, HWND besides = nullptr) {
+  struct Ctx {
+    const std::wstring& title;
+    HWND besides, found;
+  } ctx{title, besides, nullptr};
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(lp);
+        wchar_t text[256] = {};
+        GetWindowTextW(h, text, 256);
+        if (h == c->besides || !IsWindowVisible(h) || c->title != text) return TRUE;
+        c->found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&ctx));
+  return ctx.found;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -1290,6 +1670,39 @@ int wmain(int argc, wchar_t** argv) {
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
     return WaitFor(TrayWindow, 15000) ? 0 : 1;
+  }
+  if (verb == L"setup-suite" && argc > 3) {
+    setupRun.setup = argv[2];
+    setupRun.version = argv[3];
+    return SetupSuite();
+  }
+  if (verb == L"release-suite" && argc > 5) {
+    releaseRun.setup = argv[2];
+    releaseRun.version = argv[3];
+    releaseRun.next = argv[4];
+    releaseRun.url = argv[5];
+    return ReleaseSuite();
+  }
+  if ((verb == L"wait-window" || verb == L"close-window") && argc > 2) {
+    std::wstring title = argv[2];
+    // The virtual desktop comes with the program started on it, a moment after.
+    HDESK desk = nullptr;
+    for (int i = 0; argc > 3 && !desk && i < 150; ++i)
+      if (!(desk = OpenDesktopW(argv[3], 0, FALSE, GENERIC_ALL))) Sleep(100);
+    if (desk) SetThreadDesktop(desk);
+    HWND w = WaitFor([&] { return WindowTitled(title); }, 15000);
+    if (!w) return 1;
+    if (verb == L"wait-window") return 0;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+    // The question whether to stop: a box of the same process.
+    for (int i = 0; i < 50 && WaitForSingleObject(h, 100) == WAIT_TIMEOUT; ++i)
+      if (HWND box = WindowTitled(title, w)) PostMessageW(box, WM_COMMAND, IDYES, 0);
+    bool ended = WaitForSingleObject(h, 5000) == WAIT_OBJECT_0;
+    CloseHandle(h);
+    return ended ? 0 : 1;
   }
   if (verb == L"update-suite" && argc > 3) {
     trayExe = argv[2];

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end tests of QlkTray.exe under Wine: the driver's suite, then screenshots of the
-# popup menu, a submenu and the settings dialog in build/e2e/ for a person to look at.
+# popup menu, a submenu and the settings dialog in build/e2e/ for a person to look at; then the
+# setup program's suite, a screenshot of its first page, and an update that installs a release.
 # Expects tools/wine-env to be sourced and started (a display, the prefix, a wineserver).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -85,3 +86,22 @@ wine "$driver" wait QlkTray
 wine "$driver" press QlkTray 1
 wine "$driver" exit
 echo "screenshots: $out/updatecheck.png $out/updateoffer.png $out/updateprogress.png"
+
+echo "== the setup program: silent install, upgrade over a running copy, uninstall"
+version=$(head -n1 "$root/VERSION")
+setup=$(winepath -w "$win/QlkTraySetup.exe")
+wine "$driver" setup-suite "$setup" "$version"
+# Its first page, in a Wine virtual desktop, which draws the title bar.
+title="Quenlark Tray $version セットアップ"
+wine explorer /desktop=qlksetup,720x520 "$setup" >/dev/null 2>&1 &
+wine "$driver" wait-window "$title" qlksetup
+sleep 1
+import -window root -crop 720x520+0+0 +repage "$out/setup.png"
+wine "$driver" close-window "$title" qlksetup
+echo "screenshot: $out/setup.png"
+
+echo "== an update that installs: the release after this one, made by tools/release with the tests' key"
+cmake --build "$win" --target QlkTraySetupTestKey QlkTraySetupTestKeyNext >/dev/null
+"$root/tools/release" --from "$win/testkey/next" --site "$base/release" --out "$www/release" "$keys/private.pem"
+next=$(head -n1 "$win/testkey/next/setup/version.txt")
+wine "$driver" release-suite "$(winepath -w "$win/testkey/QlkTraySetup.exe")" "$version" "$next" "$base/release/update.xml"

@@ -1,5 +1,6 @@
 // A stand-in for a setup program in the end-to-end tests: started by the update check, it
-// leaves a marker in the temporary folder naming the file it ran from, and ends.
+// leaves a marker in the temporary folder naming the file it ran from and, on the next line,
+// its command line; and ends.
 #include <windows.h>
 
 #include <string>
@@ -12,7 +13,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   HANDLE f = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return 1;
   DWORD n = 0;
-  WriteFile(f, self, static_cast<DWORD>(wcslen(self) * sizeof(wchar_t)), &n, nullptr);
+  const std::wstring text = std::wstring(self) + L"\n" + GetCommandLineW();
+  WriteFile(f, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &n, nullptr);
   CloseHandle(f);
   return 0;
 }

@@ -455,7 +455,7 @@ int UpdateCheck::Install() {
     return 0;
   }
   p_.settings.SetText("Update", "RecentSetupFile", path);
-  if (p_.shell.Execute(path, "", "") < 32) {
+  if (p_.shell.Execute(path, "", kSetupParameters) < 32) {
     // Nothing was started: the program must not end for it.
     ui.Show(MakeMessage(Txt::UpdateDownloadFailed), MsgButtons::Ok, MsgIcon::None);
     return 0;

@@ -103,6 +103,10 @@ class UpdateCheck {
   // or empty text. More than `limit` bytes are refused (and `*tooLarge` set).
   std::string Download(std::string_view url, bool showProgress, bool setup, uint64_t limit, bool* tooLarge = nullptr);
 
+  // How the setup program is started: silently, and starting the new version when it is done
+  // (our own QlkTraySetup.exe reads both; the offer already had the user's consent).
+  static constexpr std::string_view kSetupParameters = "/S /START";
+
   // The largest information file and signature taken.
   static constexpr uint64_t kInfoLimit = 1 << 20;
   static constexpr uint64_t kSignatureLimit = 4096;

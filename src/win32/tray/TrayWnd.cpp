@@ -95,6 +95,9 @@ LRESULT CTrayWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnTrayRButtonUp();
       return 0;
     case WM_DESTROY:
+      // Also when the window is closed from outside (the setup program ends a running copy
+      // with WM_CLOSE): no icon may stay behind.
+      if (iconShown_) NotifyIcon(NIM_DELETE, nullptr, nullptr);
       PostQuitMessage(0);
       return 0;
   }
