@@ -40,7 +40,7 @@ class NoSettings final : public ISettings {
 
 class StderrUI final : public IUserInterface {
  public:
-  Answer Show(const Message& m, MsgButtons, MsgIcon) override {
+  Answer Show(const Message& m) override {
     std::fprintf(stderr, "%s\n", m.text.c_str());
     return Answer::Ok;
   }

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     if (!m.Reload()) return 1;
     const auto t1 = Clock::now();
     for (int i = firstLine; i < argc; ++i)
-      if (!ExecuteMacroLine(m, argv[i])) break;
+      if (ExecuteMacroLine(m, argv[i]) == MacroStatus::Stopped) break;
     const auto t2 = Clock::now();
     if (!m.Store()) return 1;
     std::fflush(stdout);

@@ -14,7 +14,7 @@ namespace {
 
 class PrintUI final : public IUserInterface {
  public:
-  Answer Show(const Message& m, MsgButtons, MsgIcon) override {
+  Answer Show(const Message& m) override {
     sys::PrintError("qlark: " + m.text);
     return Answer::Cancel;
   }

@@ -10,11 +10,11 @@
 
 #include "app/AppState.h"
 #include "app/Texts.h"
-#include "cli/KeywordHelp.h"
 #include "cli/XmlView.h"
 #include "conv/Detect.h"
 #include "macro/Bindings.h"
 #include "macro/Interpreter.h"
+#include "macro/Keywords.h"
 #include "macro/MainState.h"
 #include "macro/Streaming.h"
 #include "platform/Files.h"
@@ -32,48 +32,46 @@ class MemoryClipboard final : public IClipboard {
   ClipRead Read() override { return {ClipStatus::Ok, std::move(text_)}; }
   bool Write(std::string_view s) override {
     text_ = std::string(s);
-    written_ = true;
     return true;
   }
   bool Write(std::string&& s) override {
     text_ = std::move(s);
-    written_ = true;
     return true;
   }
   // The input, before anything ran.
-  void Hold(std::string text) {
-    text_ = std::move(text);
-    written_ = false;
-  }
+  void Hold(std::string text) { text_ = std::move(text); }
   const std::string& Text() const { return text_; }
-  bool Written() const { return written_; }
 
  private:
   std::string text_;
-  bool written_ = false;
 };
 
 // Messages go to standard error; there is nobody to answer dialogs.
 class CliUI final : public IUserInterface {
  public:
-  Answer Show(const Message& m, MsgButtons b, MsgIcon) override {
-    if (!quiet) sys::PrintError("qlark: " + m.text);
-    ++shown;
-    return b == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
+  Answer Show(const Message& m) override {
+    if (quiet) {
+      ++held;
+    } else {
+      sys::PrintError("qlark: " + m.text);
+    }
+    return ButtonsOf(m.kind()) == MsgButtons::YesNo ? Answer::No : Answer::Cancel;
   }
   void BeginWait() override {}
   void EndWait() override {}
   bool RunDialog(DialogModel&) override { return false; }
   std::vector<std::string> FileDialog(const FileDialogRequest&) override { return {}; }
   std::optional<std::string> BrowseFolder(Txt) override { return std::nullopt; }
-  int shown = 0;
-  bool quiet = false;  // counted, not printed: a run that is to be repeated whole
+  // While quiet, messages are counted (`held`), not printed: the run is to be repeated whole
+  // if any came.
+  bool quiet = false;
+  int held = 0;
 };
 
 struct Options {
   std::string in, out, macroFile, detect, xml;  // UTF-8 paths
-  bool utf8 = false, list = false, help = false, version = false;
-  std::vector<std::string> line;   // keyword and arguments
+  bool utf8 = false, list = false, help = false, version = false, inPlace = false;
+  std::vector<std::string> line;   // keyword and arguments; with --in-place, the files
 };
 
 // Lines per piece of a line-by-line run: small enough to stay in the caches' reach, large
@@ -112,6 +110,8 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
       if (!value(o.detect)) return std::nullopt;
     } else if (options && s == "--xml") {
       if (!value(o.xml)) return std::nullopt;
+    } else if (options && s == "--in-place") {
+      o.inPlace = true;
     } else if (options && s == "--utf8") {
       o.utf8 = true;
     } else if (options && s == "--list") {
@@ -120,7 +120,7 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
       o.version = true;
     } else if (options && (s == "--help" || s == "-h")) {
       o.help = true;
-    } else if (options && o.line.empty() && s.size() > 1 && s[0] == '-') {
+    } else if (options && (o.line.empty() || o.inPlace) && s.size() > 1 && s[0] == '-') {
       Fail(Txt::CliUnknownOption, s);
       return std::nullopt;
     } else {
@@ -130,12 +130,13 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
   return o;
 }
 
+// Every keyword with its arguments and what it does, in the order of the keyword table.
 void PrintList() {
-  for (const cli::KeywordHelp& h : cli::AllKeywordHelp()) {
-    std::string l = h.keyword;
+  for (const KeywordDef& h : AllKeywords()) {
+    std::string l = h.name;
     if (*h.args) l += std::string(" ") + h.args;
     while (l.size() < 48) l += ' ';
-    sys::PrintOut(l + "  " + h.what);
+    sys::PrintOut(l + "  " + h.help);
   }
 }
 
@@ -146,172 +147,217 @@ std::string ToSjis(const ICodePage& cp, const std::string& utf8) {
   return utf8;
 }
 
-int Run(const Options& o) {
-  // Held for the whole process, which ends without tearing them down (see below).
-  static std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
-  static std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
-  auto toSjis = [&](const std::string& utf8) { return ToSjis(*cp, utf8); };
-  auto sjisPath = toSjis;
-
-  if (o.line.empty() && o.macroFile.empty()) {
-    Fail(Txt::CliNoKeyword);
-    return 2;
-  }
-  const Bindings& bindings = AllBindings();
-  if (o.macroFile.empty()) {
-    int k = FindKeyword(o.line[0]);
-    if (k < 0) {
-      Fail(Txt::CliUnknownKeyword, o.line[0]);
-      return 2;
-    }
-    if (!bindings.ActionFor(o.line[0])) {
-      Fail(Txt::CliNotAvailable, o.line[0]);
-      return 2;
-    }
-  }
-
-  static std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
-  static std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
-  static std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
-  static std::unique_ptr<IClock> clock = sys::MakeClock();
-  static CliUI ui;
-  auto& clip = *new MemoryClipboard(std::string());
-  auto& p = *new Platform{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
+// The seams and the main state of one run, held for the whole process, which ends without
+// tearing them down: freeing millions of lines one by one would only cost time. (Nor is the
+// regex flag written back: a command-line run leaves the tray's profile as it found it.)
+struct Session {
+  const Options& o;
+  std::unique_ptr<ICodePage> cp = sys::MakeCodePage();
+  std::unique_ptr<IFiles> files = sys::MakeFiles(*cp);
+  std::unique_ptr<ISettings> settings = sys::MakeSettings("QlkTray", *cp);
+  std::unique_ptr<IRegexFactory> regex = sys::MakeRegexFactory(*cp);
+  std::unique_ptr<IShell> shell = sys::MakeShell(*cp);
+  std::unique_ptr<IClock> clock = sys::MakeClock();
+  CliUI ui;
+  MemoryClipboard clip{std::string()};
+  Platform platform{clip, *settings, *cp, *regex, ui, *files, *shell, *clock};
   AppState app;
-  // The document is never destroyed: the process ends right after the output, and freeing
-  // millions of lines one by one would only cost time. (Nor is the regex flag written back:
-  // a command-line run leaves the tray's profile as it found it.)
-  auto* m = new MainState(p, bindings, app);
-  m->doc().DisableUndo();  // nobody can undo after the process has ended
+  MainState m{platform, AllBindings(), app};
+  std::string line;  // the macro line in Shift-JIS
 
-  std::string line;
-  for (const std::string& a : o.line) {
-    if (!line.empty()) line += ' ';
-    line += toSjis(a);
+  explicit Session(const Options& opts) : o(opts) {
+    m.doc().DisableUndo();  // nobody can undo after the process has ended
+    for (const std::string& a : o.line) {
+      if (!line.empty()) line += ' ';
+      line += Sjis(a);
+    }
   }
-  // The output, in one or more parts written one after another.
-  auto writeParts = [&](const std::vector<std::string_view>& parts) {
+  std::string Sjis(const std::string& utf8) const { return ToSjis(*cp, utf8); }
+  std::string InName() const { return o.in.empty() ? "-" : o.in; }
+
+  // The output, in one or more parts written one after another: to standard output, or to
+  // -o, written beside the target and renamed over it, so a failed write leaves the old file.
+  int WriteParts(const std::vector<std::string_view>& parts) {
     if (o.out.empty()) {
       for (std::string_view p : parts)
         if (!sys::WriteStdout(p)) return 1;
       return 0;
     }
-    // Written beside the target and renamed over it, so a failed write leaves the old file.
-    std::string target = sjisPath(o.out);
-    std::string tmp = target + ".qlark-tmp";
-    bool ok = false;
-    if (auto f = files->Create(tmp)) {
-      ok = true;
-      for (std::string_view p : parts) ok = ok && f->Write(p);
-      ok = f->Close() && ok && files->Rename(tmp, target);
-    }
-    if (!ok) {
-      files->Remove(tmp);
+    if (!files->WriteAllReplacing(Sjis(o.out), parts)) {
       Fail(Txt::CliCannotWrite, o.out);
       return 1;
     }
     return 0;
-  };
-  auto writeResult = [&](std::string_view out) { return writeParts({out}); };
+  }
+  // One part; with --utf8 in UTF-8.
+  int Write(std::string_view sjisOut) {
+    if (!o.utf8) return WriteParts({sjisOut});
+    const std::string utf8 = cp->SjisToUtf8(sjisOut);
+    return WriteParts({utf8});
+  }
+};
 
-  // A one-line run of a keyword that converts each line on its own streams: the input is read
-  // and the output written a block at a time.
-  std::optional<std::string> input;
-  if (o.macroFile.empty() && !o.utf8) {
-    if (Bindings::LineFn fn = LineFnForMacroLine(*m, line)) {
-      // Standard input or the file, a block at a time.
-      std::unique_ptr<IReadFile> inFile;
-      if (!o.in.empty() && !(inFile = files->OpenRead(sjisPath(o.in)))) {
-        Fail(Txt::CliCannotRead, o.in);
-        return 2;
-      }
-      ReadMore read = [&](char* buf, size_t n) -> std::optional<size_t> {
-        return inFile ? inFile->Read(buf, n) : sys::ReadStdinSome(buf, n);
-      };
-      // A file (not a pipe) can be read again from where the text starts.
-      Rewind rewind;
-      if (const std::optional<uint64_t> origin = inFile ? inFile->Position() : sys::StdinPosition()) {
-        rewind = [&inFile, at = *origin](uint64_t offset) {
-          return inFile ? inFile->Seek(at + offset) : sys::SeekStdin(at + offset);
-        };
-      }
-      std::string head(kStreamBlock, '\0');
-      std::optional<size_t> got = read(head.data(), head.size());
-      if (!got) {
-        Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in);
-        return 2;
-      }
-      head.resize(*got);
-      if (head.empty() || head[0] == '\0') {
-        input = std::string();  // no text: the run below says so
-      } else {
-        // For -o the file is written only after a whole run.
-        const bool whole = !o.out.empty();
-        std::vector<std::string> collected;  // the blocks as they come: never moved again
-        WriteOut write = [&](std::string_view b) {
-          if (whole) {
-            collected.emplace_back(b);
-            return true;
-          }
-          return sys::WriteStdout(b);
-        };
-        switch (StreamLines(fn, std::move(head), read, write, kStreamBlock, rewind)) {
-          case StreamStatus::ReadFailed: Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in); return 2;
-          case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, o.out.empty() ? "-" : o.out); return 1;
-          case StreamStatus::Ok: break;
-        }
-        if (ui.shown > 0) return 1;  // a line failed (see LineFn): -o leaves the file untouched
-        return whole ? writeParts(std::vector<std::string_view>(collected.begin(), collected.end())) : 0;
-      }
+// Whole: the text loaded as the tray loads the clipboard, the macro file or line run once.
+int RunWhole(Session& s, std::string input) {
+  s.clip.Hold(std::move(input));
+  MacroStatus status;
+  if (!s.o.macroFile.empty()) {
+    std::optional<std::string> macro = s.files->ReadAll(s.Sjis(s.o.macroFile));
+    if (!macro) {
+      s.ui.Tell(MakeMessage(Txt::CannotOpenFile2));
+      return 1;
+    }
+    status = RunMacroText(s.m, *macro);
+  } else {
+    status = RunMacroText(s.m, s.line);
+  }
+  switch (status) {
+    case MacroStatus::Ok: return s.Write(s.clip.Text());
+    // A line said why and the run went on (or stopped) and stored its text, as the tray does:
+    // that text is the output, and the status says the run failed. A file named by -o is
+    // written only after a run that went well, so a failed run leaves it as it was.
+    case MacroStatus::Failed:
+    case MacroStatus::Stopped:
+      if (s.o.out.empty()) s.Write(s.clip.Text());
+      return 1;
+    case MacroStatus::NotLoaded:
+    case MacroStatus::NotStored: break;  // nothing was stored: nothing to write
+  }
+  return 1;
+}
+
+// In pieces: a line-by-line keyword over a few thousand lines at a time, the same bytes as a
+// run over the whole text in a fraction of the memory. The text ends at its first NUL, as
+// it would on the clipboard.
+int RunInPieces(Session& s, std::string input) {
+  input.resize(std::min(input.size(), input.find('\0')));
+  std::string result;
+  result.reserve(input.size() + input.size() / 8);
+  s.ui.quiet = true;
+  const bool done = RunLinePieces(s.m, s.line, input, kPieceLines, result);
+  s.ui.quiet = false;
+  if (done && s.ui.held == 0) return s.Write(result);
+  // A piece did not end well or had something to say (a malformed expression, a refused
+  // width): the run over the whole text says it once and gives what the tray would store.
+  return RunWhole(s, std::move(input));
+}
+
+// Streamed: a line conversion from the input (standard input or the file, a block at a time)
+// to standard output, in a few megabytes whatever the size. An input without text runs whole,
+// which says so.
+int RunStreamed(Session& s, const Bindings::LineFn& fn) {
+  std::unique_ptr<IReadFile> inFile;
+  if (!s.o.in.empty() && !(inFile = s.files->OpenRead(s.Sjis(s.o.in)))) {
+    Fail(Txt::CliCannotRead, s.o.in);
+    return 2;
+  }
+  ReadMore read = [&](char* buf, size_t n) -> std::optional<size_t> {
+    return inFile ? inFile->Read(buf, n) : sys::ReadStdinSome(buf, n);
+  };
+  // A file (not a pipe) can be read again from where the text starts.
+  Rewind rewind;
+  if (const std::optional<uint64_t> origin = inFile ? inFile->Position() : sys::StdinPosition()) {
+    rewind = [&inFile, at = *origin](uint64_t offset) {
+      return inFile ? inFile->Seek(at + offset) : sys::SeekStdin(at + offset);
+    };
+  }
+  std::string head(kStreamBlock, '\0');
+  std::optional<size_t> got = read(head.data(), head.size());
+  if (!got) {
+    Fail(Txt::CliCannotRead, s.InName());
+    return 2;
+  }
+  head.resize(*got);
+  if (head.empty() || head[0] == '\0') return RunWhole(s, std::string());
+  // For -o the file is written only after a whole run.
+  const bool whole = !s.o.out.empty();
+  std::vector<std::string> collected;  // the blocks as they come: never moved again
+  WriteOut write = [&](std::string_view b) {
+    if (whole) {
+      collected.emplace_back(b);
+      return true;
+    }
+    return sys::WriteStdout(b);
+  };
+  switch (StreamLines(fn, std::move(head), read, write, kStreamBlock, rewind)) {
+    case StreamStatus::ReadFailed: Fail(Txt::CliCannotRead, s.InName()); return 2;
+    case StreamStatus::WriteFailed: Fail(Txt::CliCannotWrite, s.o.out.empty() ? "-" : s.o.out); return 1;
+    case StreamStatus::Ok: break;
+  }
+  if (fn.Failed()) return 1;  // a line failed and has said why: -o leaves the file untouched
+  return whole ? s.WriteParts(std::vector<std::string_view>(collected.begin(), collected.end())) : 0;
+}
+
+// Each file opened as the macro keyword Open opens it (its code detected and converted), the
+// macro run on its lines, and the file written back beside itself and renamed over it, only
+// after a run that went well: a file whose run failed, or that cannot be written, stays as it
+// was, and the run goes on with the next file.
+int RunInPlace(const Options& o) {
+  if (o.macroFile.empty() || o.line.empty() || !o.in.empty() || !o.out.empty() || o.utf8) {
+    Fail(Txt::CliInPlaceUsage);
+    return 2;
+  }
+  Session& s = *new Session(o);  // never destroyed: see Session
+  std::optional<std::string> macro = s.files->ReadAll(s.Sjis(o.macroFile));
+  if (!macro) {
+    Fail(Txt::CliCannotRead, o.macroFile);
+    return 2;
+  }
+  int rc = 0;
+  for (const std::string& file : o.line) {
+    const std::string path = s.Sjis(file);
+    if (!s.m.doc().OpenFile(path)) {  // it has said so
+      rc = 1;
+      continue;
+    }
+    if (RunMacroLinesOnDocument(s.m, *macro) != MacroStatus::Ok) {
+      Fail(Txt::CliNotRewritten, file);
+      rc = 1;
+      continue;
+    }
+    if (!s.files->WriteAllReplacing(path, {s.m.doc().FileBytes()})) {
+      Fail(Txt::CliCannotWrite, file);
+      rc = 1;
     }
   }
+  return rc;
+}
 
-  if (!input) input = o.in.empty() ? sys::ReadStdin() : files->ReadAll(sjisPath(o.in));
+// Chooses how to run: a one-line run of a keyword with a line conversion streams, one of a
+// line-local keyword goes in pieces, anything else (a macro file, --utf8) runs whole.
+int Run(const Options& o) {
+  if (o.line.empty() && o.macroFile.empty()) {
+    Fail(Txt::CliNoKeyword);
+    return 2;
+  }
+  const bool oneLine = o.macroFile.empty();
+  if (oneLine) {
+    if (!KeywordFor(o.line[0])) {
+      Fail(Txt::CliUnknownKeyword, o.line[0]);
+      return 2;
+    }
+    if (!AllBindings().ActionFor(o.line[0])) {
+      Fail(Txt::CliNotAvailable, o.line[0]);
+      return 2;
+    }
+  }
+  Session& s = *new Session(o);  // never destroyed: see Session
+  if (oneLine && !o.utf8)
+    if (Bindings::LineFn fn = LineFnForMacroLine(s.m, s.line)) return RunStreamed(s, fn);
+
+  std::optional<std::string> input = o.in.empty() ? sys::ReadStdin() : s.files->ReadAll(s.Sjis(o.in));
   if (!input) {
-    Fail(Txt::CliCannotRead, o.in.empty() ? "-" : o.in);
+    Fail(Txt::CliCannotRead, s.InName());
     return 2;
   }
   if (o.utf8) {
     bool lossy = false;
-    *input = cp->Utf8ToSjis(*input, &lossy);
+    *input = s.cp->Utf8ToSjis(*input, &lossy);
     if (lossy) Fail(Txt::CliLossyInput);
   }
-
-  // Other one-line runs of a line-by-line conversion go through the text in pieces: the same
-  // bytes as a run over the whole text, in a fraction of the memory. The text ends at its
-  // first NUL, as it would on the clipboard.
-  bool pieces = o.macroFile.empty() && IsLineLocal(o.line[0]) && !input->empty() && (*input)[0] != '\0';
-  if (pieces) input->resize(std::min(input->size(), input->find('\0')));
-  std::string result;
-  if (!o.macroFile.empty()) {
-    clip.Hold(std::move(*input));
-    RunMacroFile(*m, sjisPath(o.macroFile));
-  } else if (pieces) {
-    result.reserve(input->size() + input->size() / 8);
-    ui.quiet = true;
-    const bool whole = RunLinePieces(*m, line, *input, kPieceLines, result, [] { return ui.shown > 0; });
-    ui.quiet = false;
-    if (!whole) {
-      // A piece showed a message (a malformed expression, a refused width): the run over the
-      // whole text shows it once and gives what the tray would store.
-      ui.shown = 0;
-      result = std::string();
-      pieces = false;
-    }
-  }
-  if (!pieces && o.macroFile.empty()) {
-    clip.Hold(std::move(*input));
-    RunMacroText(*m, line);
-  }
-  if (!pieces && !clip.Written()) return 1;  // nothing was stored: nothing to write
-  // After a message the run went on and stored its text, as the tray does: that text is the
-  // output, and the status says the run failed. A file named by -o is written only after a
-  // run without one, so a failed run leaves it as it was.
-  const bool failed = ui.shown > 0;
-  if (failed && !o.out.empty()) return 1;
-  const std::string& sjisOut = pieces ? result : clip.Text();
-  const int rc = writeResult(o.utf8 ? cp->SjisToUtf8(sjisOut) : sjisOut);
-  return failed ? 1 : rc;
+  if (oneLine && IsLineLocal(o.line[0]) && !input->empty() && (*input)[0] != '\0')
+    return RunInPieces(s, std::move(*input));
+  return RunWhole(s, std::move(*input));
 }
 
 // Prints the code of a file as the file scan sees it (the conversion on opening a file) and
@@ -327,8 +373,8 @@ int Detect(const Options& o) {
     Fail(Txt::CliCannotRead, o.detect);
     return 2;
   }
-  const int fileCode = codes->file;
-  const int docCode = codes->document;
+  const DetectedCode fileCode = codes->file;
+  const DetectedCode docCode = codes->document;
   sys::PrintOut(FormatText(Txt::CliDetectFile, {static_cast<long long>(fileCode), std::string(TextOf(CodeName(fileCode)))}));
   sys::PrintOut(FormatText(Txt::CliDetectDocument, {static_cast<long long>(docCode), std::string(TextOf(CodeName(docCode)))}));
   return 0;
@@ -356,6 +402,8 @@ int main(int argc, char** argv) {
       rc = Detect(*o);
     } else if (!o->xml.empty()) {
       rc = ShowXml(o->xml);
+    } else if (o->inPlace) {
+      rc = RunInPlace(*o);
     } else {
       rc = Run(*o);
     }

@@ -5,13 +5,12 @@
 //   qlk_e2e suite QLKTRAY.EXE [ENGINE [regex]]
 //                                    every check, with a summary; exit status 0 when all pass;
 //                                    the tray must hold the regex ENGINE ("object" or
-//                                    "builtin"); with "regex", only the regular-expression checks
-//   qlk_e2e start QLKTRAY.EXE        starts the tray and waits for its window
-//   qlk_e2e open-menu                opens the popup menu as a right click does
-//   qlk_e2e keys KEY...              types keys (DOWN UP RIGHT LEFT ESC RETURN or letters)
-//   qlk_e2e command ID               posts a menu command
-//   qlk_e2e cancel                   closes every dialog and box of the tray with Cancel
-//   qlk_e2e exit                     the menu's exit command; waits for the process to end
+//                                    "builtin"); with "regex", only the regular-expression checks;
+//                                    with other words ("a|b"), only the checks whose names hold one
+//   qlk_e2e shots QLKTRAY.EXE DIR [--url URL] [NAME...]
+//                                    screenshots of the menus, dialogs and boxes (all, or the
+//                                    named ones) as DIR\NAME.bmp; run it inside a virtual desktop;
+//                                    with URL (a slow test server), the update check's windows
 //   qlk_e2e touch FILE               creates FILE (the program started by a double click)
 //   qlk_e2e setup-suite SETUP.EXE VERSION
 //                                    installs, runs, upgrades and uninstalls the setup program
@@ -26,25 +25,28 @@
 //                                    waits for it, cancels it, answers the question that may
 //                                    follow with Yes, and waits for its program to end
 //   qlk_e2e update-suite QLKTRAY.EXE BASE   the update check against the test server at BASE
-//   qlk_e2e set-url URL              sets [Update] "Url"
-//   qlk_e2e wait TITLE               waits for a dialog or box of the tray with that title
-//   qlk_e2e press TITLE ID           presses a button of that dialog or box
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "CommandIds.h"  // the menu commands by name
+#include "TrayClient.h"
+
 namespace {
+
+using namespace qlk::e2e;
 
 constexpr UINT kCallback = WM_USER + 500;
 constexpr UINT kIconId = 100;
-constexpr const wchar_t* kWindowTitle = L"TrayIconHandler";
-constexpr const wchar_t* kKey = L"Software\\Korvu\\QlkTray";
+constexpr const wchar_t* kKey = kProfileKey;
 
 int failures = 0, checks = 0;
 std::string currentTest;
@@ -62,17 +64,6 @@ std::string Utf8(const std::wstring& w) {
   std::string s(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
   return s;
-}
-
-HWND TrayWindow() { return FindWindowW(nullptr, kWindowTitle); }
-
-HWND WaitFor(const std::function<HWND()>& find, DWORD ms) {
-  DWORD end = GetTickCount() + ms;
-  do {
-    if (HWND h = find()) return h;
-    Sleep(50);
-  } while (GetTickCount() < end);
-  return nullptr;
 }
 
 PROCESS_INFORMATION tray{};
@@ -136,78 +127,7 @@ void Press(HWND dlg, int id) { PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_C
 
 // ---------------------------------------------------------------- clipboard
 
-bool OpenClip() {
-  for (int i = 0; i < 50; ++i) {
-    if (OpenClipboard(nullptr)) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
-void PutBytes(const std::string& sjis) {
-  if (!OpenClip()) return;
-  EmptyClipboard();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sjis.size() + 1);
-  memcpy(GlobalLock(h), sjis.c_str(), sjis.size() + 1);
-  GlobalUnlock(h);
-  SetClipboardData(CF_TEXT, h);
-  CloseClipboard();
-}
-
-void PutUnicode(const std::wstring& w) {
-  if (!OpenClip()) return;
-  EmptyClipboard();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (w.size() + 1) * sizeof(wchar_t));
-  memcpy(GlobalLock(h), w.c_str(), (w.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(h);
-  SetClipboardData(CF_UNICODETEXT, h);
-  CloseClipboard();
-}
-
-std::string GetBytes() {
-  std::string s = "<none>";
-  if (!OpenClip()) return "<busy>";
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    s = static_cast<const char*>(GlobalLock(h));
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return s;
-}
-
-std::wstring GetUnicode() {
-  std::wstring s = L"<none>";
-  if (!OpenClip()) return L"<busy>";
-  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-    s = static_cast<const wchar_t*>(GlobalLock(h));
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return s;
-}
-
-// Waits until the tray has handled every message posted to it so far: it handles posted
-// messages in order and answers the ping last. (A sent message would overtake them.)
-void Settle(DWORD ms = 10000) {
-  static HANDLE e = CreateEventW(nullptr, FALSE, FALSE, L"QlkTrayPing");
-  static UINT ping = RegisterWindowMessageW(L"QlkTrayPing");
-  ResetEvent(e);
-  PostMessageW(TrayWindow(), ping, 0, 0);
-  WaitForSingleObject(e, ms);
-}
-
-// Posts a command and waits until the tray has handled it.
-void Command(UINT id) {
-  PostMessageW(TrayWindow(), WM_COMMAND, id, 0);
-  Settle();
-}
-
-// Posts a command that opens a box or dialog; the tray waits in it until it is answered.
-void CommandAsync(UINT id) { PostMessageW(TrayWindow(), WM_COMMAND, id, 0); }
-
 // ---------------------------------------------------------------- registry
-
-void ClearProfile() { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
 
 void SetInt(const wchar_t* section, const wchar_t* key, DWORD v) {
   HKEY k;
@@ -255,17 +175,17 @@ DWORD GetInt(const wchar_t* section, const wchar_t* key, DWORD def) {
   return v;
 }
 
+std::wstring GetText(const wchar_t* section, const wchar_t* key) {
+  std::wstring p = std::wstring(kKey) + L"\\" + section;
+  wchar_t buf[1024] = {};
+  DWORD size = sizeof buf - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, p.c_str(), key, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return L"";
+  return buf;
+}
+
 // ---------------------------------------------------------------- the tray process
 
 std::wstring trayExe;
-
-bool StartTray() {
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  std::wstring cmd = L"\"" + trayExe + L"\"";
-  if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &tray)) return false;
-  return WaitFor(TrayWindow, 15000) != nullptr;
-}
 
 LRESULT Ask(const std::string& req) {
   COPYDATASTRUCT cd{0x514C4B, static_cast<DWORD>(req.size()), const_cast<char*>(req.data())};
@@ -275,7 +195,7 @@ LRESULT Ask(const std::string& req) {
 }
 
 bool ExitTray() {
-  CommandAsync(57665);
+  CommandAsync(CMD_Exit);
   if (WaitForSingleObject(tray.hProcess, 10000) != WAIT_OBJECT_0) return false;
   DWORD code = 1;
   GetExitCodeProcess(tray.hProcess, &code);
@@ -296,16 +216,6 @@ void Key(WORD vk) {
   Sleep(80);
 }
 
-WORD KeyCode(const std::string& k) {
-  if (k == "DOWN") return VK_DOWN;
-  if (k == "UP") return VK_UP;
-  if (k == "RIGHT") return VK_RIGHT;
-  if (k == "LEFT") return VK_LEFT;
-  if (k == "ESC") return VK_ESCAPE;
-  if (k == "RETURN") return VK_RETURN;
-  return static_cast<WORD>(VkKeyScanW(static_cast<wchar_t>(k[0])) & 0xFF);
-}
-
 void CloseMenus() {
   for (int i = 0; i < 10 && TrayTopLevel(L"#32768"); ++i) Key(VK_ESCAPE);
 }
@@ -318,6 +228,56 @@ void CancelAll() {
     Sleep(200);
   }
 }
+
+
+// ---------------------------------------------------------------- files and menus
+
+std::wstring TempPath(const wchar_t* name) {
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  return std::wstring(dir) + name;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string text;
+  char buf[65536];
+  DWORD n = 0;
+  while (ReadFile(f, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
+  CloseHandle(f);
+  return text;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD n = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+  CloseHandle(f);
+}
+
+// The popup as the tray would open it now, described by the tray itself: one item a line,
+// "depth TAB position TAB identifier TAB caption TAB state".
+std::string MenuText() {
+  std::wstring path = TempPath(L"qlk-e2e-menu.txt");
+  Check(Ask("menu " + Utf8(path)) == TRUE, "the tray describes its menu");
+  return ReadBytes(path);
+}
+
+// The items of a list box of another process's dialog.
+std::vector<std::wstring> ListItems(HWND dlg, int id) {
+  std::vector<std::wstring> v;
+  HWND c = GetDlgItem(dlg, id);
+  LRESULT n = SendMessageW(c, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    wchar_t buf[1024] = {};
+    SendMessageW(c, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf));
+    v.push_back(buf);
+  }
+  return v;
+}
+
+int ListSelection(HWND dlg, int id) { return static_cast<int>(SendDlgItemMessageW(dlg, id, LB_GETCURSEL, 0, 0)); }
 
 // ---------------------------------------------------------------- the checks
 
@@ -352,12 +312,6 @@ void RightClickOpensTheMenuAtOnce() {
   Icon(WM_RBUTTONUP);
   Check(WaitFor([] { return TrayTopLevel(L"#32768"); }, 1500) != nullptr, "a right click opens the menu");
   CloseMenus();
-}
-
-std::wstring TempPath(const wchar_t* name) {
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  return std::wstring(dir) + name;
 }
 
 void DoubleClickStartsTheProgramAndNeverOpensTheMenu() {
@@ -398,19 +352,19 @@ void SelectAllRoundTripsBytesExactly() {
       std::string(70000, 'x') + "\r\n" + std::string(40000, '\x88') + "\x9F"};
   for (const std::string& c : cases) {
     PutBytes(c);
-    Command(32769);  // 対象行選択 loads the clipboard ...
+    Command(CMD_LineSelect);  // 対象行選択 loads the clipboard ...
     if (HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000)) {
       Press(d, IDOK);
       Settle();
     }
-    Command(32802);  // ... and 全て選択 stores every line back
+    Command(CMD_TextAll);  // ... and 全て選択 stores every line back
     Check(GetBytes() == c, "the text comes back byte for byte (" + std::to_string(c.size()) + " bytes)");
   }
 }
 
 void CopyStoresOnlyTheTargetLines() {
   PutBytes("1\r\n2\r\n3\r\n4\r\n5\r\n");
-  CommandAsync(32769);
+  CommandAsync(CMD_LineSelect);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
   Check(d != nullptr, "the selection dialog opens");
   if (!d) return;
@@ -426,7 +380,7 @@ void CopyStoresOnlyTheTargetLines() {
 void LossyTextAsksAndCancelKeepsIt() {
   const std::wstring text = L"smile \xD83D\xDE00 here";
   PutUnicode(text);
-  CommandAsync(32769);
+  CommandAsync(CMD_LineSelect);
   HWND box = WaitFor([] { return TrayTopLevel(L"#32770", L"QlkTray"); }, 5000);
   Check(box != nullptr, "a question appears for text Shift-JIS cannot hold");
   if (!box) return;
@@ -441,21 +395,21 @@ void LossyTextAsksAndCancelKeepsIt() {
 // question, and the command stores their code page 932 bytes.
 void JisFormsAreReadWithoutAQuestion() {
   PutUnicode(L"\x2212\x301C\x2016\x00A2\x00A3\x00AC\x2014\r\n");
-  CommandAsync(32769);  // 対象行選択 loads the clipboard ...
+  CommandAsync(CMD_LineSelect);  // 対象行選択 loads the clipboard ...
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
   Check(TrayTopLevel(L"#32770", L"QlkTray") == nullptr, "no question about characters Shift-JIS cannot hold");
   Check(d != nullptr, "the command goes on to its dialog");
   if (!d) return;
   Press(d, IDOK);
   Settle();
-  Command(32802);  // ... and 全て選択 stores every line back
+  Command(CMD_TextAll);  // ... and 全て選択 stores every line back
   Check(GetBytes() == "\x81\x7C\x81\x60\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C\r\n",
         "the seven characters are stored as their Shift-JIS codes");
 }
 
 void SettingsOkWritesTheKeysAndCancelWritesNothing() {
   ClearProfile();
-  CommandAsync(32806);
+  CommandAsync(CMD_Settings);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000);
   Check(d != nullptr, "the settings dialog opens");
   if (!d) return;
@@ -466,7 +420,7 @@ void SettingsOkWritesTheKeysAndCancelWritesNothing() {
   PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
   Settle();
   Check(ProfileValues().empty(), "Cancel writes nothing");
-  CommandAsync(32806);
+  CommandAsync(CMD_Settings);
   d = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000);
   if (!d) return;
   CheckDlgButton(d, 112, BST_CHECKED);
@@ -487,7 +441,7 @@ void SettingsOkWritesTheKeysAndCancelWritesNothing() {
 
 void FoldAsksTheWidthAndFoldsTheClipboard() {
   PutBytes("abcdefg");
-  CommandAsync(32784);
+  CommandAsync(CMD_TurnChange);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"Quenlark"); }, 5000);
   Check(d != nullptr, "the width dialog opens with the product name as its title");
   if (!d) return;
@@ -501,7 +455,7 @@ void FoldAsksTheWidthAndFoldsTheClipboard() {
 }
 
 void RulesDialogFromTheSettingsDrivesTheFold() {
-  CommandAsync(32806);
+  CommandAsync(CMD_Settings);
   HWND set = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000);
   Check(set != nullptr, "the settings dialog opens");
   if (!set) return;
@@ -520,7 +474,7 @@ void RulesDialogFromTheSettingsDrivesTheFold() {
   PostMessageW(set, WM_COMMAND, IDCANCEL, 0);
   Settle();
   PutBytes("ab\x81\x42" "cd");  // ab。cd
-  CommandAsync(32784);
+  CommandAsync(CMD_TurnChange);
   HWND w = WaitFor([] { return TrayTopLevel(L"#32770", L"Quenlark"); }, 5000);
   if (!w) return;
   SetDlgItemTextW(w, 1000, L"2");
@@ -556,7 +510,7 @@ void ReplaceThroughTheDialogAndTheRealClipboard() {
   };
   for (const Step& s : steps) {
     PutBytes(s.in);
-    CommandAsync(32783);
+    CommandAsync(CMD_Replace);
     HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000);
     Check(d != nullptr, std::string("the replace dialog opens: ") + s.what);
     if (!d) return;
@@ -570,7 +524,7 @@ void ReplaceThroughTheDialogAndTheRealClipboard() {
   }
   // The searches are remembered, and listed when the dialog opens again.
   PutBytes("x");
-  CommandAsync(32783);
+  CommandAsync(CMD_Replace);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000);
   if (!d) return;
   Check(ChildText(d, 1000) == L"zz", "the last search is offered");
@@ -582,6 +536,16 @@ void ReplaceThroughTheDialogAndTheRealClipboard() {
 // "object" or "builtin" when the run names the engine the tray must hold; empty otherwise.
 std::wstring expectedEngine;
 bool regexOnly = false;
+std::string onlyNamed;  // runs only the checks whose names hold one of its words ("a|b")
+
+bool Named(const std::string& name) {
+  for (size_t at = 0; at <= onlyNamed.size();) {
+    size_t bar = std::min(onlyNamed.find('|', at), onlyNamed.size());
+    if (bar > at && name.find(onlyNamed.substr(at, bar - at)) != std::string::npos) return true;
+    at = bar + 1;
+  }
+  return false;
+}
 
 // The regular-expression box of the selection, replace and delete dialogs is offered and
 // works, whichever engine the tray holds: the scripting object, or the built-in engine when
@@ -592,7 +556,7 @@ void RegexOptionSelectsReplacesAndDeletes() {
   std::printf("    the tray's regex engine: %s\n", name);
   if (!expectedEngine.empty()) Check(engine == (expectedEngine == L"object" ? 1 : 2), "it holds the expected engine");
   PutBytes("a1\r\nbb\r\n22\r\n");
-  CommandAsync(32769);
+  CommandAsync(CMD_LineSelect);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
   Check(d != nullptr, "the selection dialog opens");
   if (!d) return;
@@ -604,7 +568,7 @@ void RegexOptionSelectsReplacesAndDeletes() {
   Command(57634);
   Check(GetBytes() == "a1\r\n22\r\n", "コピー puts out the lines the expression selects");
   // The regex flag outlives the command: clear it with the dialog's all-lines button.
-  CommandAsync(32769);
+  CommandAsync(CMD_LineSelect);
   d = WaitFor([] { return TrayTopLevel(L"#32770", L"対象行指定"); }, 5000);
   if (!d) return;
   CheckDlgButton(d, 153, BST_UNCHECKED);
@@ -620,11 +584,11 @@ void RegexOptionSelectsReplacesAndDeletes() {
     std::string out;
     const char* what;
   } steps[] = {
-      {32783, L"置換", L"([0-9]+)([a-z])", L"$2$1", "x12y3z\r\nq", L"1行の置換を行いました", "xy12z3\r\nq",
+      {CMD_Replace, L"置換", L"([0-9]+)([a-z])", L"$2$1", "x12y3z\r\nq", L"1行の置換を行いました", "xy12z3\r\nq",
        "replace swaps the groups"},
-      {32783, L"置換", L"^.", L"半", "\x91\x53\x8A\x70", L"1行の置換を行いました", "\x94\xBC\x8A\x70",
+      {CMD_Replace, L"置換", L"^.", L"半", "\x91\x53\x8A\x70", L"1行の置換を行いました", "\x94\xBC\x8A\x70",
        "a dot is one double-byte character"},  // 全角 -> 半角
-      {32926, L"指定文字の削除", L"\\s+", nullptr, "a b\tc\r\nd", L"1個の削除を行いました", "abc\r\nd",
+      {CMD_DelStr, L"指定文字の削除", L"\\s+", nullptr, "a b\tc\r\nd", L"1個の削除を行いました", "abc\r\nd",
        "delete takes every match"},
   };
   for (const Step& s : steps) {
@@ -647,7 +611,7 @@ void RegexOptionSelectsReplacesAndDeletes() {
 
 void EnclosingReplaceRefusesAnEmptyStartAndStaysOpen() {
   PutBytes("\x81\x75" "a\x81\x76");  // 「a」
-  CommandAsync(32915);
+  CommandAsync(CMD_ReplaceDouble);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"囲み文字の置換"); }, 5000);
   Check(d != nullptr, "the enclosing-replace dialog opens");
   if (!d) return;
@@ -667,7 +631,7 @@ void EnclosingReplaceRefusesAnEmptyStartAndStaysOpen() {
 void VerifyAsksAndCancelLeavesTheClipboard() {
   SetInt(L"System", L"Verify", 1);
   PutBytes("abc\r\n");
-  CommandAsync(32781);  // ひらがな→カタカナ
+  CommandAsync(CMD_HiraToKana);  // ひらがな→カタカナ
   HWND box = WaitFor([] { return TrayTopLevel(L"#32770", L"QlkTray"); }, 5000);
   Check(box != nullptr, "Verify 1 asks before the command runs");
   if (box) {
@@ -688,13 +652,13 @@ void CodeCommandsConvertTheClipboard() {
     std::string in, out;
     const char* what;
   } steps[] = {
-      {32786, sjis, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", "シフトJIS→JIS"},
-      {32785, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", sjis, "JIS→シフトJIS"},
-      {32795, "\x88\x9F\x82\xA0", "\xB0\xA1\xA4\xA2", "シフトJIS→EUC"},
-      {32794, "\xB0\xA1\xA4\xA2", "\x88\x9F\x82\xA0", "EUC→シフトJIS"},
-      {32788, "\x88\x9F\xB1", "\xE4\xBA\x9C\xEF\xBD\xB1", "シフトJIS→UTF8"},
-      {32927, "\xE4\xBA\x9C\xEF\xBD\xB1", "\x88\x9F\xB1", "UTF8→シフトJIS"},
-      {32920, "+MEIwRA-", "\x82\xA0\x82\xA2", "UTF7→通常コード"},
+      {CMD_SjisToJis, sjis, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", "シフトJIS→JIS"},
+      {CMD_JisToSjis, "\x1B$B0!$\"\x1B(Ba\x0E" "1\x0F", sjis, "JIS→シフトJIS"},
+      {CMD_SjisToEuc, "\x88\x9F\x82\xA0", "\xB0\xA1\xA4\xA2", "シフトJIS→EUC"},
+      {CMD_EucToSjis, "\xB0\xA1\xA4\xA2", "\x88\x9F\x82\xA0", "EUC→シフトJIS"},
+      {CMD_SjisToUtf8, "\x88\x9F\xB1", "\xE4\xBA\x9C\xEF\xBD\xB1", "シフトJIS→UTF8"},
+      {CMD_Utf8ToSjis, "\xE4\xBA\x9C\xEF\xBD\xB1", "\x88\x9F\xB1", "UTF8→シフトJIS"},
+      {CMD_UnicodeToMbcs, "+MEIwRA-", "\x82\xA0\x82\xA2", "UTF7→通常コード"},
   };
   SetInt(L"System", L"Verify", 0);
   SetInt(L"Jis", L"Jis", 1);
@@ -715,17 +679,17 @@ void TransferCommandsConvertTheClipboard() {
     std::string in, out;
     const char* what;
   } steps[] = {
-      {32813, "a b\x82\xA0", "a%20b%82%A0", "URL形式(%)エンコード"},
-      {32787, "%82%A0+x&y", "\x82\xA0 x\r\ny", "URL形式(%)デコード cuts at &"},
-      {32796, "=82=\r\n=A0", "\x82\xA0", "URL形式(=)デコード joins the lines"},
-      {32803, "abc", "YWJj", "MIMEに変換"},
-      {32833, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", tesuto, "MIME→シフトJIS"},
-      {32836, tesuto, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", "シフトJIS→MIMEヘッダ"},
-      {32789, "A\x82\xA0", "41 82 A0 ", "16進コード化"},
-      {32790, "A\x82\xA0", "41 2422 ", "JIS16進コード化"},
-      {32804, "41 82 A0 ", "A\x82\xA0", "16進->文字化"},
-      {32805, "2422 2424", "\x82\xA0\x82\xA2", "16進JISコードを文字化"},
-      {32807, "\x1B$B$\"\x1B(B", "\x82\xA0", "全て→シフトJIS of JIS text"},
+      {CMD_SjisToUrl, "a b\x82\xA0", "a%20b%82%A0", "URL形式(%)エンコード"},
+      {CMD_UrlToSjis, "%82%A0+x&y", "\x82\xA0 x\r\ny", "URL形式(%)デコード cuts at &"},
+      {CMD_UrleToSjis, "=82=\r\n=A0", "\x82\xA0", "URL形式(=)デコード joins the lines"},
+      {CMD_ToMime, "abc", "YWJj", "MIMEに変換"},
+      {CMD_MimeToSjis, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", tesuto, "MIME→シフトJIS"},
+      {CMD_SjisToMime, tesuto, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", "シフトJIS→MIMEヘッダ"},
+      {CMD_ToSjisCode, "A\x82\xA0", "41 82 A0 ", "16進コード化"},
+      {CMD_ToJisCode, "A\x82\xA0", "41 2422 ", "JIS16進コード化"},
+      {CMD_CodeToSjis, "41 82 A0 ", "A\x82\xA0", "16進->文字化"},
+      {CMD_CodeToJis, "2422 2424", "\x82\xA0\x82\xA2", "16進JISコードを文字化"},
+      {CMD_ToSjis, "\x1B$B$\"\x1B(B", "\x82\xA0", "全て→シフトJIS of JIS text"},
   };
   SetInt(L"System", L"Verify", 0);
   SetInt(L"Jis", L"Jis", 1);
@@ -736,7 +700,7 @@ void TransferCommandsConvertTheClipboard() {
   }
   // The document now holds Shift-JIS; the JIS text put on the clipboard is not read.
   PutBytes("\x1B$B$\"\x1B(B\r\n");
-  CommandAsync(32811);
+  CommandAsync(CMD_CodeDetect);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"コード判定"); }, 5000);
   Check(d != nullptr, "the code detection dialog opens");
   if (!d) return;
@@ -756,12 +720,12 @@ void WidthAndCaseCommandsConvertTheClipboard() {
     std::string in, out;
     const char* what;
   } steps[] = {
-      {32830, "\xB6\xDE\xB7\xDE\xCA\xDF", "\x83\x4B\x83\x4D\x83\x70", "ｶﾞｷﾞﾊﾟ becomes ガギパ"},
-      {32829, "\x82\xAA\x82\xCF\x83\x94", "\xB6\xDE\xCA\xDF\xB3\xDE", "がぱヴ becomes ｶﾞﾊﾟｳﾞ"},
-      {32818, "\xB6\xDE" "ab", "\xB6\xDE\x82\x81\x82\x82", "only the letters widen"},
-      {32777, "abc\x82\x81", "ABC\x82\x60", "ToUpper, ａ included"},
-      {32781, "\x82\xA0\x82\xF0", "\x83\x41\x83\x92", "あを becomes アヲ"},
-      {32904, "it's a pen.ok", "It's A Pen.Ok", "word starts"},
+      {CMD_HanToZen, "\xB6\xDE\xB7\xDE\xCA\xDF", "\x83\x4B\x83\x4D\x83\x70", "ｶﾞｷﾞﾊﾟ becomes ガギパ"},
+      {CMD_ZenToHan, "\x82\xAA\x82\xCF\x83\x94", "\xB6\xDE\xCA\xDF\xB3\xDE", "がぱヴ becomes ｶﾞﾊﾟｳﾞ"},
+      {CMD_HanToZenAlpha, "\xB6\xDE" "ab", "\xB6\xDE\x82\x81\x82\x82", "only the letters widen"},
+      {CMD_ToUpper, "abc\x82\x81", "ABC\x82\x60", "ToUpper, ａ included"},
+      {CMD_HiraToKana, "\x82\xA0\x82\xF0", "\x83\x41\x83\x92", "あを becomes アヲ"},
+      {CMD_ToTopUpper, "it's a pen.ok", "It's A Pen.Ok", "word starts"},
   };
   SetInt(L"System", L"Verify", 0);
   for (const Step& s : steps) {
@@ -769,9 +733,14 @@ void WidthAndCaseCommandsConvertTheClipboard() {
     Command(s.id);
     Check(GetBytes() == s.out, s.what);
   }
+  // A program that pastes Unicode gets the same text; the tray makes that form when asked.
+  PutBytes("\xB6\xDE\xB7\xDE" "\r\n");
+  Command(CMD_HanToZen);
+  Check(GetUnicode() == L"ガギ\r\n", "the Unicode form of a result is the same text");
+  Check(GetBytes() == "\x83\x4B\x83\x4D\r\n", "and its Shift-JIS form stays");
   // The kind dialog: digits only, and its choice is kept for the next time.
   PutBytes("\x82\x50\x82\x81");  // １ａ
-  CommandAsync(32846);
+  CommandAsync(CMD_ZenToHanSw);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"全角→半角"); }, 5000);
   Check(d != nullptr, "the kind dialog opens");
   if (!d) return;
@@ -785,11 +754,11 @@ void WidthAndCaseCommandsConvertTheClipboard() {
 void SortAndDuplicateCommandsChangeTheClipboard() {
   SetInt(L"System", L"Verify", 0);
   PutBytes("b\r\nA\r\nc\r\n");
-  Command(32831);  // 昇順
+  Command(CMD_Sort1);  // 昇順
   Check(GetBytes() == "A\r\nb\r\nc\r\n", "the lines sort ascending, case aside");
   // Duplicates compared on columns 2-3 only, through the dialog's edits.
   PutBytes("xab1\r\nyab2\r\nz");
-  CommandAsync(32923);
+  CommandAsync(CMD_DupLineDel);
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"重複行削除"); }, 5000);
   Check(d != nullptr, "the duplicate dialog opens");
   if (!d) return;
@@ -810,14 +779,7 @@ void MenuIsBuiltFromTheResourceEveryTime() {
   SetInt(L"DirMenu", L"DirNo", 2);
   SetText(L"DirMenu", L"Name00", L"整形マクロ");
   SetText(L"DirMenu", L"Name01", L"sort");
-  std::wstring path = TempPath(L"qlk-e2e-menu.txt");
-  Check(Ask("menu " + Utf8(path)) == TRUE, "the tray describes its menu");
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  std::string text(1 << 20, '\0');
-  DWORD n = 0;
-  ReadFile(f, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
-  CloseHandle(f);
-  text.resize(n);
+  std::string text = MenuText();
   int top = 0;
   size_t p = 0;
   while ((p = text.find("\n0\t", p)) != std::string::npos || (top == 0 && text.rfind("0\t", 0) == 0)) {
@@ -827,8 +789,10 @@ void MenuIsBuiltFromTheResourceEveryTime() {
   }
   Check(text.find("0\t12\tpopup\tオプション(&O)") != std::string::npos, "the options submenu stands at 12");
   Check(text.find("DUMMY") == std::string::npos, "its placeholder is gone");
-  Check(text.find("1\t12\t32853\t整形マクロ") != std::string::npos, "the first macro entry follows the separator");
-  Check(text.find("1\t13\t32854\tsort") != std::string::npos, "and the second after it");
+  Check(text.find("1\t13\t32853\t整形マクロ") != std::string::npos, "the first macro entry follows the separator");
+  Check(text.find("1\t14\t32854\tsort") != std::string::npos, "and the second after it");
+  Check(text.find("1\t10\t32812\t複数ファイルを開いてマクロ実行(&N)...") != std::string::npos,
+        "the macro over files follows the macro run");
   Check(text.find("32837\tマクロ記録(&M)") != std::string::npos, "recording is off");
   Check(text.find("57643\tアンドゥ(\x1E" "U\x1F" "ｱ)\tgrayed") != std::string::npos, "undo is grey with nothing to undo");
   Check(text.find("0\t15\t57665\t終了(\x1E" "X\x1F" "ﾘ)") != std::string::npos, "exit ends the menu");
@@ -1027,6 +991,238 @@ void TwoThousandCommandsGrowNothing() {
   DeleteFileW(macro.c_str());
 }
 
+// ---------------------------------------------------------------- the menus the user shapes
+
+// A dialog or box of the tray with that title.
+HWND WaitDialog(const wchar_t* title, DWORD ms = 15000) {
+  return WaitFor([title] { return TrayTopLevel(L"#32770", title); }, ms);
+}
+
+// Waits until a dialog has gone (after OK or Cancel).
+void WaitGone(HWND d) {
+  for (int i = 0; i < 100 && IsWindow(d) && IsWindowVisible(d); ++i) Sleep(50);
+  Settle();
+}
+
+// One entry through the entry dialog the list dialog's Add opens.
+void AddMacroEntry(HWND list, const std::wstring& name, const std::wstring& path) {
+  Press(list, 141);
+  HWND e = WaitDialog(L"マクロメニュー編集");
+  Check(e != nullptr, "追加 opens the entry dialog");
+  if (!e) return;
+  SetDlgItemTextW(e, 122, name.c_str());
+  SetDlgItemTextW(e, 156, path.c_str());
+  Press(e, IDOK);
+  WaitGone(e);
+}
+
+void MacroMenuIsEditedInItsDialogAndRunsFromTheMenu() {
+  SetInt(L"DirMenu", L"DirNo", 0);
+  const std::wstring up = TempPath(L"qlk-e2e-up.qmc"), rev = TempPath(L"qlk-e2e-rev.qmc");
+  WriteBytes(up, "ToUpper\r\n");
+  WriteBytes(rev, "Sort2\r\n");
+  CommandAsync(CMD_MacroMenuEdit);
+  HWND d = WaitDialog(L"マクロメニューの編集");
+  Check(d != nullptr, "the macro menu dialog opens");
+  if (!d) return;
+  AddMacroEntry(d, L"大文字", up);
+  AddMacroEntry(d, L"逆順", rev);
+  Check(ListItems(d, 110) == std::vector<std::wstring>{L"大文字", L"逆順"}, "both names are listed in order");
+  SendDlgItemMessageW(d, 110, LB_SETCURSEL, 1, 0);
+  Press(d, 133);  // 一つ上へ移動
+  Settle();
+  Check(ListItems(d, 110) == std::vector<std::wstring>{L"逆順", L"大文字"}, "up moves the second entry first");
+  Check(ListSelection(d, 110) == 0, "and keeps it selected");
+  Check(GetInt(L"DirMenu", L"DirNo", 9) == 0, "nothing is saved before OK");
+  Press(d, IDOK);
+  WaitGone(d);
+  Check(GetInt(L"DirMenu", L"DirNo", 9) == 2, "OK saves the two entries");
+  Check(GetText(L"DirMenu", L"Name00") == L"逆順" && GetText(L"DirMenu", L"Dir00") == rev, "the moved entry first");
+  std::string menu = MenuText();
+  Check(menu.find("1\t13\t32853\t逆順") != std::string::npos && menu.find("1\t14\t32854\t大文字") != std::string::npos,
+        "the options submenu ends with both entries in their new order");
+  PutBytes("b\r\na\r\nc");
+  Command(32853);
+  Check(GetBytes() == "c\r\nb\r\na", "the first entry sorts the clipboard descending");
+  Command(32854);
+  Check(GetBytes() == "C\r\nB\r\nA", "the second makes it upper case");
+}
+
+// Chooses one file in the tray's file dialog by its full path.
+void ChooseFile(const wchar_t* title, const std::wstring& path) {
+  HWND fd = WaitDialog(title);
+  Check(fd != nullptr, "the file dialog opens");
+  if (!fd) return;
+  // The file name field is the dialog's one edit, inside the name's drop-down (cmb13).
+  HWND edit = nullptr;
+  EnumChildWindows(
+      fd,
+      [](HWND c, LPARAM out) -> BOOL {
+        wchar_t cls[16] = {};
+        GetClassNameW(c, cls, 16);
+        if (lstrcmpiW(cls, L"Edit") != 0) return TRUE;
+        *reinterpret_cast<HWND*>(out) = c;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&edit));
+  Check(edit != nullptr, "it has a file name field");
+  if (!edit) return;
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(fd, WM_COMMAND, IDOK, 0);
+  WaitGone(fd);
+}
+
+// The apply-macro dialog with the macro, the two files and the end mode; OK.
+void ApplyMacro(const std::wstring& macro, const std::vector<std::wstring>& files, int endMode) {
+  CommandAsync(CMD_MacroOverFiles);
+  HWND d = WaitDialog(L"指定ファイルにマクロを適用");
+  Check(d != nullptr, "the apply-macro dialog opens");
+  if (!d) return;
+  Check(ListItems(d, 111).empty(), "its file list starts empty");
+  SetDlgItemTextW(d, 226, macro.c_str());
+  for (const std::wstring& f : files) {
+    Press(d, 141);
+    ChooseFile(L"マクロを適用するファイル", f);
+  }
+  Check(ListItems(d, 111) == files, "the chosen files are listed in order");
+  SendDlgItemMessageW(d, 230, CB_SETCURSEL, static_cast<WPARAM>(endMode), 0);
+  Press(d, IDOK);
+  WaitGone(d);
+}
+
+void AMacroIsAppliedToTwoFiles() {
+  const std::wstring macro = TempPath(L"qlk-e2e-apply.qmc");
+  const std::wstring a = TempPath(L"qlk-e2e-a.txt"), b = TempPath(L"qlk-e2e-b.txt");
+  WriteBytes(macro, "ToUpper\r\nInsertEndLine end\r\n");
+  const std::string aText = "abc\r\ndef", bText = std::string(120000, 'x') + "\n\x82\xA0y\r\n";
+  WriteBytes(a, aText);
+  WriteBytes(b, bText);
+  SetInt(L"System", L"CrLf", 0);  // saved lines end with CR LF (a check before may have changed it)
+  PutBytes("keep");
+  ApplyMacro(macro, {a, b}, 0);
+  Check(ReadBytes(a) == aText && ReadBytes(b) == bText, "そのまま leaves both files as they were");
+  Check(GetText(L"MacroExe", L"MaroName") == macro && GetInt(L"MacroExe", L"EndMode", 9) == 0, "OK keeps the macro and mode");
+  ApplyMacro(macro, {a, b}, 1);
+  Check(ReadBytes(a) == "ABC\r\nDEF\r\nend\r\n", "保存 writes the first file back");
+  Check(ReadBytes(b) == std::string(120000, 'X') + "\r\n\x82\xA0Y\r\nend\r\n", "and the one with a line over 100 KB, byte for byte");
+  Check(GetBytes() == "keep", "the clipboard is left alone");
+}
+
+void CustomEntriesStandOnTopAndSurviveARestart() {
+  const std::wstring file = TempPath(L"qlk-e2e-QLarkRMenu.dat");
+  DeleteFileW(file.c_str());
+  SetText(L"System", L"RMenu", file);
+  // The catalogue is built at start-up: a new start brings in the macro entries made above.
+  Check(ExitTray() && StartTray(trayExe, tray), "the tray restarts");
+  CommandAsync(CMD_MenuCustomize);
+  HWND d = WaitDialog(L"右クリックメニューカスタマイズ");
+  Check(d != nullptr, "the customisation dialog opens");
+  if (!d) return;
+  std::vector<std::wstring> all = ListItems(d, 164);
+  Check(all.size() == 103, "it lists the catalogue with the two macro entries (" + std::to_string(all.size()) + ")");
+  if (all.size() < 100) return;
+  Check(all[58] == L"[整形]左揃え" && all[92] == L"[ﾏｸﾛ]逆順", "in catalogue order");
+  for (int pick : {33, 58, 0}) {
+    SendDlgItemMessageW(d, 164, LB_SETCURSEL, static_cast<WPARAM>(pick), 0);
+    Press(d, 141);
+    Settle();
+  }
+  Check(ListItems(d, 165) == std::vector<std::wstring>{L"[編集]全て選択", L"[整形]先頭の空白を削除", L"[全角→半角]全て変換"},
+        "the entries show with their group, 32797 as its first caption");
+  Check(ListSelection(d, 165) == 2, "the last added is selected");
+  Press(d, IDOK);
+  WaitGone(d);
+  Check(ReadBytes(file) == std::string("\x03\0\0\0\x22\x80\0\0\x1D\x80\0\0\x3D\x80\0\0", 16),
+        "QLarkRMenu.dat holds the count and the identifiers, little-endian");
+  const char* top[] = {"0\t0\t32802\t全て選択\t", "0\t1\t32797\t先頭の空白を削除\t", "0\t2\t32829\t全て変換\t",
+                       "0\t3\t-\t", "0\t4\tpopup\t全角→半角(&Z)"};
+  auto onTop = [&](const std::string& menu) {
+    size_t at = 0;
+    for (const char* line : top) {
+      if (menu.compare(at, strlen(line), line) != 0) return false;
+      at = menu.find('\n', at);
+      if (at == std::string::npos) return false;
+      ++at;
+      while (menu.compare(at, 2, "1\t") == 0) at = menu.find('\n', at) + 1;  // a submenu's items
+    }
+    return true;
+  };
+  Check(onTop(MenuText()), "the menu starts with the three entries without their group, then a separator");
+  PutBytes("keep");
+  Command(57648);  // a window command of the catalogue: nothing at all
+  Check(GetBytes() == "keep" && TrayWindow() != nullptr, "a window entry does nothing");
+  Check(ExitTray() && StartTray(trayExe, tray), "the tray restarts");
+  Check(onTop(MenuText()), "after a restart the entries are read back");
+  // Deleted one by one with their question, the file keeps an empty list.
+  CommandAsync(CMD_MenuCustomize);
+  d = WaitDialog(L"右クリックメニューカスタマイズ");
+  if (!d) return Check(false, "the dialog opens again");
+  Check(ListItems(d, 165).size() == 3 && ListSelection(d, 165) == 0, "it shows the list with the first selected");
+  SendDlgItemMessageW(d, 165, LB_SETCURSEL, 2, 0);
+  for (int i = 0; i < 3; ++i) {
+    Press(d, 131);
+    HWND box = WaitDialog(L"QlkTray");
+    Check(box && BoxText(box).find(L" を削除しますか？") != std::wstring::npos, "削除 asks first");
+    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitGone(box);
+    if (i == 0) Check(ListSelection(d, 165) == 1, "deleting the last selects the new last");
+  }
+  Check(ListItems(d, 165).empty() && ListSelection(d, 165) == -1, "deleting the only entry leaves no selection");
+  Press(d, IDOK);
+  WaitGone(d);
+  Check(ReadBytes(file) == std::string(4, '\0'), "an empty list is a count of zero");
+  Check(MenuText().rfind("0\t0\tpopup\t全角→半角(&Z)", 0) == 0, "and the menu starts with its standard items again");
+  SetText(L"System", L"RMenu", L"");
+}
+
+// The tray makes the Unicode form of its store later; however its store ends, that form is
+// the text. Enough lines that the command is still running when the next message is posted.
+void TheUnicodeFormOfAStoreIsNeverLost() {
+  std::string in, wantBytes;
+  std::wstring want;
+  for (int i = 0; i < 20000; ++i) {
+    in += "\xB6\xDE\xB7\xDE\r\n";  // ｶﾞｷﾞ
+    wantBytes += "\x83\x4B\x83\x4D\r\n";
+    want += L"ガギ\r\n";
+  }
+  const struct {
+    const char* how;
+    std::function<void()> after;  // posted right behind the command, or run once it is done
+  } ends[] = {
+      {"the tray quits right after the command", [] { Check(ExitTray(), "the tray ends cleanly"); }},
+      {"the session ends right after the command",
+       [] {
+         PostMessageW(TrayWindow(), WM_ENDSESSION, TRUE, 0);
+         Settle();
+         // As the system does at the end of a session: the window is never destroyed.
+         TerminateProcess(tray.hProcess, 0);
+         WaitForSingleObject(tray.hProcess, 10000);
+         CloseHandle(tray.hProcess);
+         CloseHandle(tray.hThread);
+         tray = {};
+       }},
+      {"a program asks at once", [] { Settle(); }},
+  };
+  SetInt(L"System", L"Verify", 0);
+  for (const auto& e : ends) {
+    PutBytes(in);
+    CommandAsync(CMD_HanToZen);
+    e.after();
+    Check(GetUnicode() == want, std::string("Unicode form whole when ") + e.how);
+    Check(GetBytes() == wantBytes, std::string("Shift-JIS form whole when ") + e.how);
+    if (!tray.hProcess) Check(StartTray(trayExe, tray), "the tray starts again");
+  }
+  // Another program's store after ours is the text the next command reads, not ours.
+  PutBytes("\xB6\xDE\r\n");
+  Command(CMD_HanToZen);
+  PutUnicode(L"theirs");
+  Sleep(100);  // the tray's idle work comes and finds the store gone
+  Settle();
+  Check(GetUnicode() == L"theirs", "the other program's store stays");
+  Command(CMD_ToUpper);
+  Check(GetBytes() == "THEIRS", "and is what the next command reads");
+}
+
 const Test kTests[] = {
     {"IconIsShownAndTheWindowIsHidden", IconIsShownAndTheWindowIsHidden},
     {"MenuIsBuiltFromTheResourceEveryTime", MenuIsBuiltFromTheResourceEveryTime},
@@ -1054,6 +1250,11 @@ const Test kTests[] = {
     {"ABinaryMacroFileLeavesTheText", ABinaryMacroFileLeavesTheText},
     {"AFiftyMegabyteLineConvertsWhole", AFiftyMegabyteLineConvertsWhole},
     {"TwoThousandCommandsGrowNothing", TwoThousandCommandsGrowNothing},
+
+    {"MacroMenuIsEditedInItsDialogAndRunsFromTheMenu", MacroMenuIsEditedInItsDialogAndRunsFromTheMenu},
+    {"AMacroIsAppliedToTwoFiles", AMacroIsAppliedToTwoFiles},
+    {"CustomEntriesStandOnTopAndSurviveARestart", CustomEntriesStandOnTopAndSurviveARestart},
+    {"TheUnicodeFormOfAStoreIsNeverLost", TheUnicodeFormOfAStoreIsNeverLost},
 };
 
 // ---------------------------------------------------------------- the update check
@@ -1073,14 +1274,6 @@ std::wstring updateBase;  // the test server, http://127.0.0.1:PORT
 
 std::wstring SetupMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
 bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::wstring GetText(const wchar_t* section, const wchar_t* key) {
-  std::wstring p = std::wstring(kKey) + L"\\" + section;
-  wchar_t buf[1024] = {};
-  DWORD size = sizeof buf - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CURRENT_USER, p.c_str(), key, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return L"";
-  return buf;
-}
 
 // Files left in the download folders the tray makes under %TEMP%.
 int DownloadedFiles() {
@@ -1106,10 +1299,6 @@ void UseScenario(const wchar_t* name) {
   DeleteFileW(SetupMarker().c_str());
 }
 
-HWND WaitDialog(const wchar_t* title, DWORD ms = 15000) {
-  return WaitFor([title] { return TrayTopLevel(L"#32770", title); }, ms);
-}
-
 // The box the tray shows next: its text, answered with `button`; "" when none came.
 std::wstring NextBox(int button, DWORD ms = 15000) {
   HWND box = WaitDialog(L"QlkTray", ms);
@@ -1122,7 +1311,7 @@ std::wstring NextBox(int button, DWORD ms = 15000) {
 
 // The menu command, answered Yes.
 void AskForTheCheck() {
-  CommandAsync(33078);
+  CommandAsync(CMD_UpdateCheck);
   std::wstring q = NextBox(IDYES);
   Check(q == L"このソフトが最新版かどうか確認しますか？\r\n注：インターネットに接続していることが必要です" ||
             q == L"このソフトが最新版かどうか確認しますか？\n注：インターネットに接続していることが必要です",
@@ -1177,7 +1366,7 @@ void ManualCheckOffersANewerReleaseAndStartsIt() {
   Check(setup.rfind(TempPath(L"QlkTray-"), 0) == 0 && Exists(setup), "RecentSetupFile names it in its own folder");
   // The next start deletes it.
   SetInt(L"Update", L"CheckMode", 0);
-  Check(StartTray(), "the tray starts again");
+  Check(StartTray(trayExe, tray), "the tray starts again");
   Check(!setup.empty() && !Exists(setup), "and deletes the setup program");
 }
 
@@ -1247,7 +1436,7 @@ void StartupCheckEndsTheProgramAfterStartingTheSetup() {
   for (int i = 0; i < 100 && !ran; ++i, Sleep(100)) ran = Exists(SetupMarker());
   Check(ran, "after starting the setup");
   SetInt(L"Update", L"CheckMode", 0);
-  Check(StartTray(), "the tray starts again");
+  Check(StartTray(trayExe, tray), "the tray starts again");
 }
 
 const Test kUpdateTests[] = {
@@ -1263,7 +1452,7 @@ template <size_t N>
 int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
   ClearProfile();
   if (!url.empty()) SetText(L"Update", L"Url", url);
-  if (!StartTray()) {
+  if (!StartTray(trayExe, tray)) {
     std::printf("[  FAILED  ] the tray did not start\n");
     return 1;
   }
@@ -1271,6 +1460,7 @@ int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
   size_t ran = 0;
   for (const Test& t : tests) {
     if (regexOnly && !t.regex) continue;
+    if (!onlyNamed.empty() && !Named(t.name)) continue;
     ++ran;
     int before = failures;
     std::printf("[ RUN      ] e2e.%s\n", t.name);
@@ -1454,7 +1644,7 @@ void SilentInstallPutsFilesShortcutAndEntryWithoutElevation() {
 
 void InstalledTrayAddsItsIcon() {
   trayExe = Installed(L"QlkTray.exe");
-  Check(StartTray(), "the installed program starts");
+  Check(StartTray(trayExe, tray), "the installed program starts");
   for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
   Check(Ask("icon") == 1, "its icon is in the notification area");
 }
@@ -1565,6 +1755,43 @@ bool SetWriteYear(const std::wstring& path, WORD year) {
   return ok;
 }
 
+// ---------------------------------------------------------------- screenshots
+
+// Writes the screen's pixels inside `r` as a 24-bit BMP file (run.sh turns it into PNG).
+bool Capture(const RECT& r, const std::wstring& path) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(mem, old);
+  BITMAPINFOHEADER bi{};
+  bi.biSize = sizeof bi;
+  bi.biWidth = w;
+  bi.biHeight = h;
+  bi.biPlanes = 1;
+  bi.biBitCount = 24;
+  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+  std::vector<BYTE> pixels(stride * static_cast<DWORD>(h));
+  GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER bf{};
+  bf.bfType = 0x4D42;
+  bf.bfOffBits = sizeof bf + sizeof bi;
+  bf.bfSize = bf.bfOffBits + static_cast<DWORD>(pixels.size());
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD n = 0;
+  bool ok = WriteFile(f, &bf, sizeof bf, &n, nullptr) && WriteFile(f, &bi, sizeof bi, &n, nullptr) &&
+            WriteFile(f, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
+  CloseHandle(f);
+  return ok;
+}
+
 std::wstring ProcessImage(DWORD pid) {
   wchar_t path[MAX_PATH] = {};
   DWORD n = MAX_PATH;
@@ -1586,7 +1813,7 @@ void AnEarlierReleaseIsInstalledAndRunning() {
   SetText(L"System", L"Editor", L"C:\\エディタ\\edit.exe");
   releaseRun.profile = SettingsBesidesUpdate();
   trayExe = Installed(L"QlkTray.exe");
-  Check(StartTray(), "the installed program starts");
+  Check(StartTray(trayExe, tray), "the installed program starts");
 }
 
 void ManualCheckInstallsTheReleaseAndStartsIt() {
@@ -1648,6 +1875,199 @@ HWND WindowTitled(const std::wstring& title, HWND besides = nullptr) {
   return ctx.found;
 }
 
+RECT Screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// How a screenshot is brought about: what opens the window, its title (a dialog or box of the
+// tray's), what answers it afterwards.
+struct Shot {
+  const char* name;  // the file, without .bmp
+  std::function<void()> open;
+  const wchar_t* title;  // nullptr: the whole screen once a menu is open
+  std::function<void(HWND)> close;
+  bool update = false;  // of the update check: only with a server to ask
+};
+
+void Dismiss(HWND w) {
+  PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+  Settle();
+}
+
+// Opens the replace dialog on `text` and answers it so that a message box follows.
+void ReplaceAndAnswer(const std::string& text, const wchar_t* search, bool regex) {
+  PutBytes(text);
+  CommandAsync(CMD_Replace);
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000);
+  if (!d) return;
+  SetDlgItemTextW(d, 1000, search);
+  CheckDlgButton(d, 1005, regex ? BST_CHECKED : BST_UNCHECKED);
+  Press(d, IDOK);
+}
+
+// Two macro entries and the macro to apply, as the macro dialogs show them.
+void MacroEntries() {
+  SetInt(L"DirMenu", L"DirNo", 2);
+  SetText(L"DirMenu", L"Name00", L"逆順");
+  SetText(L"DirMenu", L"Dir00", L"C:\\macros\\rev.qmc");
+  SetText(L"DirMenu", L"Name01", L"大文字");
+  SetText(L"DirMenu", L"Dir01", L"C:\\macros\\up.qmc");
+  SetText(L"MacroExe", L"MaroName", L"C:\\macros\\up.qmc");
+}
+
+// Three custom entries: 全て選択, 先頭の空白を削除 and 全て変換.
+void CustomEntries() {
+  const std::wstring file = TempPath(L"qlk-e2e-shots-QLarkRMenu.dat");
+  WriteBytes(file, std::string("\x03\0\0\0\x22\x80\0\0\x1D\x80\0\0\x3D\x80\0\0", 16));
+  SetText(L"System", L"RMenu", file);
+}
+
+std::wstring updateUrl;  // a slow test server's information file: the update check's windows
+
+// Starts the update check against updateUrl, answering its question Yes.
+void StartTheCheck() {
+  SetText(L"Update", L"Url", updateUrl);
+  CommandAsync(CMD_UpdateCheck);
+  NextBox(IDYES);
+}
+
+// Starts the check and accepts the offer: the download's progress opens.
+void StartTheDownload() {
+  StartTheCheck();
+  if (HWND offer = WaitDialog(L"更新がありました")) Press(offer, IDOK);
+}
+
+const std::vector<Shot>& Shots() {
+  static const std::vector<Shot> shots = {
+      {"menu", [] { Icon(WM_RBUTTONUP); }, nullptr, [](HWND) {}},
+      {"submenu",
+       [] {
+         Icon(WM_RBUTTONUP);
+         WaitFor([] { return TrayTopLevel(L"#32768"); }, 5000);
+         Key(VK_DOWN);
+         Key(VK_RIGHT);
+       },
+       nullptr, [](HWND) {}},
+      {"searchdlg", [] { CommandAsync(CMD_LineSelect); }, L"対象行指定", Dismiss},
+      {"spaceinsdlg", [] { CommandAsync(CMD_SpaceInsert); }, L"空白の挿入", Dismiss},
+      {"replacedlg", [] { CommandAsync(CMD_Replace); }, L"置換", Dismiss},
+      {"sortdlg", [] { CommandAsync(CMD_Sort); }, L"整列", Dismiss},
+      {"duplinedeldlg", [] { CommandAsync(CMD_DupLineDel); }, L"重複行削除", Dismiss},
+      {"setdlg", [] { CommandAsync(CMD_Settings); }, L"設定", Dismiss},
+      {"kinsokudlg",
+       [] {
+         CommandAsync(CMD_Settings);
+         if (HWND set = WaitFor([] { return TrayTopLevel(L"#32770", L"設定"); }, 5000)) Press(set, 154);
+       },
+       L"折り返し時の禁則処理",
+       [](HWND d) {
+         Dismiss(d);
+         if (HWND set = TrayTopLevel(L"#32770", L"設定")) Dismiss(set);
+       }},
+      {"aboutdlg", [] { CommandAsync(CMD_About); }, L"バージョン情報", Dismiss},
+      {"resultbox", [] { ReplaceAndAnswer("abc", L"zz", false); }, L"QlkTray", Dismiss},
+      {"failurebox", [] { ReplaceAndAnswer("abc", L"(", true); }, L"QlkTray", Dismiss},
+      {"questionbox",
+       [] {
+         SetInt(L"System", L"Verify", 1);
+         PutBytes("abc");
+         CommandAsync(CMD_HiraToKana);
+       },
+       L"QlkTray",
+       [](HWND b) {
+         Dismiss(b);
+         SetInt(L"System", L"Verify", 0);
+       }},
+      {"macromenudlg",
+       [] {
+         MacroEntries();
+         CommandAsync(CMD_MacroMenuEdit);
+       },
+       L"マクロメニューの編集", Dismiss},
+      {"macroeditdlg",
+       [] {
+         MacroEntries();
+         CommandAsync(CMD_MacroMenuEdit);
+         if (HWND list = WaitDialog(L"マクロメニューの編集", 5000)) Press(list, 132);  // 編集, on the first entry
+       },
+       L"マクロメニュー編集",
+       [](HWND d) {
+         Dismiss(d);
+         if (HWND list = TrayTopLevel(L"#32770", L"マクロメニューの編集")) Dismiss(list);
+       }},
+      {"macroexedlg",
+       [] {
+         MacroEntries();
+         CommandAsync(CMD_MacroOverFiles);
+       },
+       L"指定ファイルにマクロを適用", Dismiss},
+      {"rmenucustdlg",
+       [] {
+         CustomEntries();
+         CommandAsync(CMD_MenuCustomize);
+       },
+       L"右クリックメニューカスタマイズ", Dismiss},
+      // The catalogue is read at start-up: the tray starts again with the custom entries.
+      {"custommenu",
+       [] {
+         MacroEntries();
+         CustomEntries();
+         if (ExitTray() && StartTray(trayExe, tray)) Icon(WM_RBUTTONUP);
+       },
+       nullptr,
+       [](HWND) {
+         CloseMenus();
+         SetText(L"System", L"RMenu", L"");
+         if (ExitTray()) StartTray(trayExe, tray);
+       }},
+      {"updatecheck", StartTheCheck, L"更新確認中",
+       [](HWND) {
+         if (HWND offer = WaitDialog(L"更新がありました")) Dismiss(offer);
+       },
+       true},
+      {"updateoffer", StartTheCheck, L"更新がありました", Dismiss, true},
+      {"updateprogress", StartTheDownload, L"ダウンロード",
+       [](HWND d) {
+         Press(d, 1003);
+         NextBox(IDOK);  // stop it?
+         NextBox(IDOK);  // the download failed
+       },
+       true},
+  };
+  return shots;
+}
+
+// Takes the named screenshots (every one when none is named) into OUTDIR as BMP files, each
+// of the window it is named after, with its title bar; the menus with the whole screen, so
+// that the notification area shows too. Run inside a virtual desktop.
+int TakeShots(const std::wstring& outDir, const std::vector<std::string>& only) {
+  SetProcessDPIAware();  // the pixels of the screen, whatever its scale
+  ClearProfile();
+  if (!StartTray(trayExe, tray)) return 1;
+  for (int i = 0; i < 100 && Ask("icon") != 1; ++i) Sleep(100);
+  int missing = 0;
+  for (const Shot& s : Shots()) {
+    if (!only.empty() && std::find(only.begin(), only.end(), s.name) == only.end()) continue;
+    if (s.update && updateUrl.empty()) continue;
+    s.open();
+    const wchar_t* title = s.title;
+    HWND w = title ? WaitFor([title] { return TrayTopLevel(L"#32770", title); }, 5000)
+                   : WaitFor([] { return TrayTopLevel(L"#32768"); }, 5000);
+    Sleep(400);  // painted
+    RECT r = Screen();
+    if (w && title) GetWindowRect(w, &r);
+    const std::wstring path = outDir + L"\\" + std::wstring(s.name, s.name + strlen(s.name)) + L".bmp";
+    if (!w || !Capture(r, path)) {
+      std::printf("screenshot %s: no window\n", s.name);
+      ++missing;
+    }
+    if (w) s.close(w);
+    CloseMenus();
+    CancelAll();
+  }
+  ExitTray();
+  ClearProfile();
+  return missing ? 1 : 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -1658,18 +2078,12 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(f);
     return 0;
   }
-  if ((verb == L"suite" || verb == L"start") && argc > 2) {
+  if (verb == L"suite" && argc > 2) {
     trayExe = argv[2];
     if (argc > 3) expectedEngine = argv[3];
     regexOnly = argc > 4 && std::wstring(argv[4]) == L"regex";
-    if (verb == L"suite") return Suite(kTests);
-    ClearProfile();
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    std::wstring cmd = L"\"" + trayExe + L"\"";
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(trayExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
-    return WaitFor(TrayWindow, 15000) ? 0 : 1;
+    if (argc > 4 && !regexOnly) onlyNamed = Utf8(argv[4]);
+    return Suite(kTests);
   }
   if (verb == L"setup-suite" && argc > 3) {
     setupRun.setup = argv[2];
@@ -1709,55 +2123,14 @@ int wmain(int argc, wchar_t** argv) {
     updateBase = argv[3];
     return Suite(kUpdateTests, updateBase + L"/none/update.xml");
   }
-  if (verb == L"box-text") {
-    HWND box = TrayTopLevel(L"#32770", L"QlkTray");
-    if (!box) return 1;
-    std::wstring t = BoxText(box);
-    for (wchar_t c : t) std::printf("%04x ", static_cast<unsigned>(c));
-    std::printf("\n%s\n", Utf8(t).c_str());
-    return 0;
-  }
-  if (verb == L"set-url" && argc > 2) {
-    SetText(L"Update", L"Url", argv[2]);
-    return 0;
-  }
-  if (verb == L"wait" && argc > 2) {
-    const std::wstring title = argv[2];
-    return WaitFor([&] { return TrayTopLevel(L"#32770", title.c_str()); }, 20000) ? 0 : 1;
-  }
-  if (verb == L"press" && argc > 3) {
-    HWND d = TrayTopLevel(L"#32770", argv[2]);
-    if (!d) return 1;
-    Press(d, _wtoi(argv[3]));
-    Sleep(300);
-    return 0;
-  }
-  if (!TrayWindow()) return 1;
-  if (verb == L"open-menu") {
-    Icon(WM_RBUTTONUP);
-    return WaitFor([] { return TrayTopLevel(L"#32768"); }, 3000) ? 0 : 1;
-  }
-  if (verb == L"keys") {
-    for (int i = 2; i < argc; ++i) Key(KeyCode(Utf8(argv[i])));
-    return 0;
-  }
-  if (verb == L"command" && argc > 2) {
-    CommandAsync(static_cast<UINT>(_wtoi(argv[2])));
-    Sleep(500);
-    return 0;
-  }
-  if (verb == L"cancel") {
-    CloseMenus();
-    CancelAll();
-    return 0;
-  }
-  if (verb == L"exit") {
-    DWORD pid = TrayPid();
-    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    CommandAsync(57665);
-    bool ended = WaitForSingleObject(h, 10000) == WAIT_OBJECT_0;
-    CloseHandle(h);
-    return ended ? 0 : 1;
+  if (verb == L"shots" && argc > 3) {
+    trayExe = argv[2];
+    std::vector<std::string> only;
+    for (int i = 4; i < argc; ++i) {
+      if (std::wstring(argv[i]) == L"--url" && i + 1 < argc) updateUrl = argv[++i];
+      else only.push_back(Utf8(argv[i]));
+    }
+    return TakeShots(argv[3], only);
   }
   return 2;
 }

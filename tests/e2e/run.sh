@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# End-to-end tests of QlkTray.exe under Wine: the driver's suite, then screenshots of the
-# popup menu, a submenu and the settings dialog in build/e2e/ for a person to look at; then the
-# setup program's suite, a screenshot of its first page, and an update that installs a release.
+# End-to-end tests of QlkTray.exe under Wine: the driver's suite, then screenshots for a person
+# to look at in build/e2e/ (each named after the window it shows), taken inside a virtual
+# desktop so that title bars and the notification area appear as a user sees them: every
+# menu, dialog and box at 96 dpi (the update check's against the test server below), and the
+# dialogs with the longest labels again at 144 dpi; then the setup program's suite, a
+# screenshot of its first page, and an update that installs a release.
 # Expects tools/wine-env to be sourced and started (a display, the prefix, a wineserver).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -15,21 +18,27 @@ wine "$driver" suite "$tray" object
 echo "== the regular-expression checks again, with the scripting object switched off"
 WINEDLLOVERRIDES="$WINEDLLOVERRIDES;vbscript=d" wine "$driver" suite "$tray" builtin regex
 
-shot() { sleep 1; import -window root "$out/$1"; }
-wine "$driver" start "$tray"
-wine "$driver" open-menu
-shot menu.png
-wine "$driver" keys DOWN RIGHT
-shot submenu.png
-wine "$driver" cancel
-wine "$driver" command 32783
-shot replacedlg.png
-wine "$driver" cancel
-wine "$driver" command 32806
-shot setdlg.png
-wine "$driver" cancel
-wine "$driver" exit
-echo "screenshots: $out/menu.png $out/submenu.png $out/setdlg.png $out/replacedlg.png"
+dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+# shots TRAY DIR DPI [--url URL] [NAME...]
+shots() {
+  local exe=$1 dir=$2 scale=$3
+  shift 3
+  mkdir -p "$dir"
+  dpi "$scale"
+  local status=0
+  wine explorer "/desktop=qlk$scale,1280x860" "$driver" shots "$exe" "$(winepath -w "$dir")" "$@" || status=$?
+  dpi 96
+  for b in "$dir"/*.bmp; do
+    [ -e "$b" ] || continue
+    convert "$b" "${b%.bmp}.png"
+    rm "$b"
+  done
+  return $status
+}
+trap 'dpi 96' EXIT
+rm -f "$out"/*.png "$out"/144dpi/*.png
+shots "$tray" "$out" 96
+shots "$tray" "$out/144dpi" 144 searchdlg spaceinsdlg replacedlg kinsokudlg
 
 # ---- the update check, against a server on the loopback address. The tests make a key pair
 # of their own and build the tray with its public half (only the key's object differs).
@@ -42,7 +51,7 @@ cmake --build "$win" --target QlkTrayTestKey >/dev/null
 rm -f "$out/port"
 python3 "$root/tests/e2e/update_server.py" "$www" "$out/port" 900 2>"$out/server.log" &
 server=$!
-trap 'kill $server 2>/dev/null || true' EXIT
+trap 'kill $server 2>/dev/null || true; dpi 96' EXIT
 for _ in $(seq 100); do [ -s "$out/port" ] && break; sleep 0.1; done
 base="http://127.0.0.1:$(cat "$out/port")"
 setup="$win/tests/qlk_fakesetup.exe"
@@ -68,24 +77,8 @@ entry slow/shots 2099/1/1 "$base/slow/big/QlkSetup.exe" "$sum" 3000000
 testtray=$(winepath -w "$win/testkey/QlkTray.exe")
 wine "$driver" update-suite "$testtray" "$base"
 
-wine "$driver" start "$testtray"
-wine "$driver" set-url "$base/slow/shots/update.xml"
-wine "$driver" command 33078
-wine "$driver" press QlkTray 6
-wine "$driver" wait 更新確認中
-shot updatecheck.png
-wine "$driver" wait 更新がありました
-shot updateoffer.png
-wine "$driver" press 更新がありました 1
-wine "$driver" wait ダウンロード
-sleep 2
-shot updateprogress.png
-wine "$driver" press ダウンロード 1003
-wine "$driver" press QlkTray 1
-wine "$driver" wait QlkTray
-wine "$driver" press QlkTray 1
-wine "$driver" exit
-echo "screenshots: $out/updatecheck.png $out/updateoffer.png $out/updateprogress.png"
+shots "$testtray" "$out" 96 --url "$base/slow/shots/update.xml" updatecheck updateoffer updateprogress
+echo "screenshots: $(cd "$out" && ls *.png 144dpi/*.png | tr '\n' ' ')"
 
 echo "== the setup program: silent install, upgrade over a running copy, uninstall"
 version=$(head -n1 "$root/VERSION")

@@ -8,25 +8,12 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
-#include "conv/Jis.h"
 #include "macro/Bindings.h"
 #include "macro/MainState.h"
 
 namespace qlk::test {
 
-// The JIS conversions keep their modes and encoder settings process-wide: every harness
-// starts and leaves them fresh.
-struct FreshJisState {
-  FreshJisState() { Reset(); }
-  ~FreshJisState() { Reset(); }
-  static void Reset() {
-    ResetJisModes();
-    SharedJisEncoder() = JisEncoderSettings{};
-  }
-};
-
 struct CommandHarness {
-  FreshJisState jis;
   TestPlatform tp;
   AppState app;
   Bindings b;

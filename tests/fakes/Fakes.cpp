@@ -1,5 +1,7 @@
 #include "Fakes.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -7,6 +9,10 @@
 #include <random>
 
 namespace qlk::test {
+
+FakeUI::~FakeUI() {
+  for (Txt t : untypedShown) ADD_FAILURE() << TextName(t) << " was shown in a box but is declared as no message";
+}
 
 const ICodePage& CodePage() {
   static std::unique_ptr<ICodePage> cp = [] {
@@ -94,7 +100,7 @@ const std::vector<std::string>* FakeDialog::Items(int control) {
 bool FakeDialog::Ok() {
   for (const Field& f : model_.Fields()) {
     if (f.kind == FieldKind::Int && (*f.number < f.min || *f.number > f.max)) {
-      ui_.Info(MakeMessage(Txt::IntRange, {static_cast<long long>(f.min), static_cast<long long>(f.max)}));
+      ui_.Tell(MakeMessage(Txt::IntRange, {static_cast<long long>(f.min), static_cast<long long>(f.max)}));
       ++refusedOk;
       return false;
     }

@@ -117,6 +117,9 @@ class FakeUI final : public IUserInterface {
  public:
   std::vector<Message> shown;
   std::vector<std::pair<MsgButtons, MsgIcon>> styles;
+  std::vector<Txt> untypedShown;  // texts shown that are declared as no message
+  // A test fails when a text that is declared as no message was shown in a box.
+  ~FakeUI() override;
   std::deque<Answer> answers;  // answers to questions in order; OK/Yes when none is left
   // Fills and ends each dialog; no script means Cancel.
   std::function<bool(FakeDialog&)> dialogScript;
@@ -132,9 +135,12 @@ class FakeUI final : public IUserInterface {
   // Called for each waiting message the program lets through (a person acting meanwhile).
   std::function<void()> onPump;
 
-  Answer Show(const Message& m, MsgButtons b, MsgIcon i) override {
+  // Every text shown must be a message, whose kind gives the box its look.
+  Answer Show(const Message& m) override {
     shown.push_back(m);
-    styles.emplace_back(b, i);
+    if (m.kind() == MsgKind::None) untypedShown.push_back(m.id);
+    const MsgButtons b = ButtonsOf(m.kind());
+    styles.emplace_back(b, IconOf(m.kind()));
     if (b == MsgButtons::Ok) return Answer::Ok;
     if (!answers.empty()) {
       Answer a = answers.front();

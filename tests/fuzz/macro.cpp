@@ -59,7 +59,7 @@ QLK_FUZZ_TARGET(macro) {
     const std::optional<ParsedMacroLine> parsed = ParseMacroLine(l);
     if (parsed && parsed->keyword) FUZZ_CHECK(FindKeyword(parsed->keyword) == parsed->index);
 
-    if (!ExecuteMacroLine(m, l)) break;
+    if (ExecuteMacroLine(m, l) == MacroStatus::Stopped) break;
     CQuenlarkDoc& d = m.doc();
     FUZZ_CHECK(d.step >= 1);
     FUZZ_CHECK(d.StoreClipboard(false));

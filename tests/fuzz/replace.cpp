@@ -117,7 +117,9 @@ QLK_FUZZ_TARGET(replace) {
   static std::unique_ptr<IRegex> re = tp.regex->Create();
   FUZZ_CHECK(re && re->SetPattern(pattern) && re->SetGlobal(true) && re->SetIgnoreCase(false));
   std::string byRegex;
-  const int r = RegexReplaceLine(*re, cp, line, replacement, byRegex);
+  const SearchResult sr = RegexReplaceLine(*re, cp, line, replacement, byRegex);
+  FUZZ_CHECK(!sr.failed);
+  const int r = sr.count;
   FUZZ_CHECK(r == 0 || r == 1);
   // A lead byte before a byte no character has after it is a character of its own to the
   // engine, but pairs up in the plain search: the two searches differ on such text.

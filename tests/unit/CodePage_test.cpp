@@ -2,6 +2,7 @@
 // expectations on both prove the two platforms agree.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 
 #include "Fakes.h"
@@ -139,6 +140,52 @@ std::string TwoStepToUtf8(std::string_view sjis) {
 std::string TwoStepToSjis(std::string_view utf8, bool* lossy) {
   const ICodePage& cp = CodePage();
   return cp.FromUtf16(Charset::Sjis, cp.ToUtf16(Charset::Utf8, utf8), lossy);
+}
+
+// A character has other forms exactly when another code reads as it too, or it is U+30FB,
+// which stands for bytes that read as no character as well.
+TEST(OtherForms, AreTheCharactersWithMoreThanOneCode) {
+  const ICodePage& cp = CodePage();
+  std::map<char16_t, int> codes;
+  for (unsigned c : AllCodes()) ++codes[cp.ToUtf16(Charset::Sjis, Bytes(c))[0]];
+  int flagged = 0;
+  for (const auto& [u, n] : codes) {
+    const std::u16string one(1, u);
+    EXPECT_EQ(cp.SjisHasOtherForms(one), n > 1 || u == u'\u30FB') << std::hex << static_cast<unsigned>(u);
+    flagged += cp.SjisHasOtherForms(one) ? 1 : 0;
+  }
+  EXPECT_GT(flagged, 300);
+  EXPECT_FALSE(cp.SjisHasOtherForms(u"plain \u3042\u65E5"));
+  EXPECT_TRUE(cp.SjisHasOtherForms(u"plain \u2160"));
+}
+
+// What the clipboard relies on: bytes that read as a text without other forms are the text's
+// own Shift-JIS; and the direct reads agree with the conversion through a string.
+TEST(OtherForms, BytesOfATextWithoutThemAreItsEncoding) {
+  const ICodePage& cp = CodePage();
+  const unsigned char pick[] = {'a', '\\', 0x7E, 0x80, 0x81, 0x82, 0x87, 0x88, 0x9F, 0xA0, 0xA1, 0xDF,
+                                0xE0, 0xED, 0xEE, 0xFA, 0xFC, 0xFD, 0x40, 0x54, 0x5C, 0xA0, 0xF0};
+  std::mt19937 rng(20261210);
+  int withoutOtherForms = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string b;
+    for (size_t k = 0, n = 1 + rng() % 8; k < n; ++k) b.push_back(static_cast<char>(pick[rng() % sizeof pick]));
+    const std::u16string u = cp.ToUtf16(Charset::Sjis, b);
+    std::u16string direct(b.size(), u'\0');
+    direct.resize(cp.SjisToUtf16(b, direct.data()));
+    ASSERT_EQ(direct, u) << ::testing::PrintToString(b);
+    ASSERT_TRUE(cp.SjisReadsAs(b, u));
+    ASSERT_FALSE(cp.SjisReadsAs(b, u + u"x"));
+    ASSERT_FALSE(cp.SjisReadsAs(b, u.substr(1)));
+    std::u16string changed = u;
+    changed[rng() % changed.size()] ^= 1;
+    ASSERT_FALSE(cp.SjisReadsAs(b, changed));
+    if (!cp.SjisHasOtherForms(u)) {
+      ++withoutOtherForms;
+      ASSERT_EQ(cp.FromUtf16(Charset::Sjis, u), b) << ::testing::PrintToString(b);
+    }
+  }
+  EXPECT_GT(withoutOtherForms, 1000);
 }
 
 // Both directions on the platform's code page, each appended after bytes already there.

@@ -113,7 +113,7 @@ const std::vector<Expected> kCatalogue = {
     {32837, {u8"マクロ記録(&M)"}},
     {32838, {u8"マクロ実行(&X)..."}},
     {32852, {u8"マクロメニュー編集(&D)..."}},
-    {32812, {u8"複数ファイルを開いてマクロ実行(&N)..."}},
+    {32812, {u8"複数ファイルを開いてマクロ実行(&N)...", u8"複数ファイルを開いてマクロ実行(&N)..."}},  // options, and the unshown menu
     {57667, {u8"目次(&C)"}},
     {32810, {u8"キーワードで検索(&S)"}},
     {57664, {u8"バージョン情報"}},
@@ -202,7 +202,7 @@ TEST(TrayMenu, HasTheStructureOfTheMenuResource) {
                               "コード(&D)", "オプション(&O)", "ヘルプ(\x1E" "H\x1F" "ﾍ)", "", "終了(\x1E" "X\x1F" "ﾘ)"};
   for (int i = 0; i < 16; ++i) EXPECT_EQ(top[i].caption, captions[i]) << i;
   for (int sep : {2, 7, 14}) EXPECT_EQ(top[sep].kind, MenuNode::Separator);
-  EXPECT_EQ(top[12].children, 13u);  // the options submenu ends with its placeholder at 12
+  EXPECT_EQ(top[12].children, 14u);  // the options submenu ends with its placeholder at 13
 }
 
 TEST(TrayMenu, OptionsSubmenuEndsWithThePlaceholder) {
@@ -214,7 +214,7 @@ TEST(TrayMenu, OptionsSubmenuEndsWithThePlaceholder) {
     if (n.kind == MenuNode::End && --depth == 0) inOptions = -1;
     if (inOptions >= 0 && depth == 1 && n.kind != MenuNode::Popup && n.kind != MenuNode::End) ids.push_back(n.id);
   }
-  std::vector<uint32_t> want = {32806, 32792, 32774, 0, 32809, 0, 32793, 0, 32837, 32838, 32852, 0, 32853};
+  std::vector<uint32_t> want = {32806, 32792, 32774, 0, 32809, 0, 32793, 0, 32837, 32838, 32812, 32852, 0, 32853};
   EXPECT_EQ(ids, want);
 }
 

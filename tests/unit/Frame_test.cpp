@@ -32,9 +32,8 @@ Bindings StandInBindings() {
   Bindings x;
   BindSelectionCommands(x);
   BindMacroCommands(x);
-  x.Plain(32781, UpperOp);  // "ひらがな→カタカナ(&K)" frame with a stand-in operation
-  x.Keyword("HiraToKana", [](MainState& m, const MacroArgs&) { UpperOp(m.doc()); });
-  x.Keyword("ToUpper", [](MainState& m, const MacroArgs&) { UpperOp(m.doc()); });
+  x.Plain(Cmd::HiraToKana, UpperOp);  // "ひらがな→カタカナ(&K)" frame with a stand-in operation
+  x.Keyword(Kw::ToUpper, [](MainState& m, const MacroArgs&) { UpperOp(m.doc()); });
   return x;
 }
 

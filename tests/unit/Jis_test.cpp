@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "Fakes.h"
@@ -243,14 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct CodesDoc : ::testing::Test {
   TestPlatform tp;
   CQuenlarkDoc doc{tp.platform};
-  void SetUp() override {
-    ResetJisModes();
-    SharedJisEncoder() = JisEncoderSettings{};
-  }
-  void TearDown() override {
-    ResetJisModes();
-    SharedJisEncoder() = JisEncoderSettings{};
-  }
+  JisContext context;  // as a main window keeps it from command to command
   void Load(const std::vector<std::string>& lines) {
     std::string t;
     for (auto& l : lines) t += l + "\r\n";
@@ -262,14 +256,14 @@ struct CodesDoc : ::testing::Test {
 
 TEST_F(CodesDoc, JisRunLeftOpenContinuesOnTheNextTargetLine) {
   Load({kB + "$\"", "$$" + kAsc + "x"});
-  JisToSjis(doc);
+  JisToSjis(doc, context);
   EXPECT_EQ(Lines(), (std::vector<std::string>{sj(u8"あ"), sj(u8"い") + "x"}));
 }
 
 TEST_F(CodesDoc, JisToSjisStartsWithBothModesOff) {
-  SharedJisModes().twoByte = true;  // left over from an earlier command
+  context.modes.twoByte = true;  // left over from an earlier command
   Load({"0!"});
-  JisToSjis(doc);
+  JisToSjis(doc, context);
   EXPECT_EQ(Lines(), std::vector<std::string>{"0!"});
 }
 
@@ -278,7 +272,7 @@ TEST_F(CodesDoc, OnlyNonEmptyTargetLinesChangeAndUndoRestores) {
   Load({jis, "", jis, jis});
   doc.rangeStart = 2;
   doc.rangeEnd = 3;
-  JisToSjis(doc);
+  JisToSjis(doc, context);
   EXPECT_EQ(Lines(), (std::vector<std::string>{jis, "", sj(u8"亜"), jis}));
   EXPECT_TRUE(doc.IsModified());
   EXPECT_EQ(tp.ui.waits, 1);
@@ -291,19 +285,19 @@ TEST_F(CodesDoc, SjisToJisLoadsTheSettingsAtEachRunAndKeepsThemForOthers) {
   tp.settings.SetInt("Jis", "Kana", 1);
   tp.settings.SetInt("Jis", "Jis", 0);
   Load({sj(u8"あｱ")});
-  SjisToJis(doc);
+  SjisToJis(doc, context);
   EXPECT_EQ(Lines(), std::vector<std::string>{kAt + "$\"" + kKanaEsc + "1" + kAsc});
   // Other users of the encoder (MIME headers) keep the loaded settings until the next run.
   tp.settings.SetInt("Jis", "Kana", 0);
-  EXPECT_EQ(SjisToJisLine(sj(u8"ｱ")), kKanaEsc + "1" + kAsc);
-  EXPECT_EQ(SharedJisEncoder().jis, 0);
+  EXPECT_EQ(SjisToJisLine(sj(u8"ｱ"), context.encoder, context.modes), kKanaEsc + "1" + kAsc);
+  EXPECT_EQ(context.encoder.jis, 0);
   Load({sj(u8"ｱ")});
-  SjisToJis(doc);
+  SjisToJis(doc, context);
   EXPECT_EQ(Lines(), std::vector<std::string>{kSO + "1" + kSI});
 }
 
 TEST_F(CodesDoc, EncoderHoldsBuiltInSettingsBeforeTheFirstLoad) {
-  EXPECT_EQ(SjisToJisLine(sj(u8"あｱ")), kB + "$\"" + kAsc + kSO + "1" + kSI);
+  EXPECT_EQ(SjisToJisLine(sj(u8"あｱ"), context.encoder, context.modes), kB + "$\"" + kAsc + kSO + "1" + kSI);
 }
 
 TEST_F(CodesDoc, EucBothWaysOnTargetLines) {
@@ -330,9 +324,9 @@ TEST_F(CodesDoc, LongLinesConvertWholeAndComeBackExactly) {
   while (line.size() < 200000) line += unit;
   struct Op {
     const char* name;
-    void (*to)(CQuenlarkDoc&);
-    void (*back)(CQuenlarkDoc&);
-  } ops[] = {{"Jis", SjisToJis, JisToSjis}, {"Euc", SjisToEuc, EucToSjis}};
+    std::function<void(CQuenlarkDoc&)> to, back;
+  } ops[] = {{"Jis", [&](CQuenlarkDoc& d) { SjisToJis(d, context); }, [&](CQuenlarkDoc& d) { JisToSjis(d, context); }},
+             {"Euc", SjisToEuc, EucToSjis}};
   for (const Op& op : ops) {
     Load({line, "x"});
     op.to(doc);

@@ -120,7 +120,7 @@ TEST(MacroFuzz, RandomAndMutatedLinesAlwaysEnd) {
     for (int i = 0; i < 16; ++i, ++lines) {
       std::string l = (!seen.empty() && g.Chance(30)) ? Mutate(g, seen[g.Int(0, static_cast<int>(seen.size()) - 1)]) : Line(g);
       if (seen.size() < 500) seen.push_back(l);
-      if (!ExecuteMacroLine(m, l)) break;
+      if (ExecuteMacroLine(m, l) == MacroStatus::Stopped) break;
       CQuenlarkDoc& d = m.doc();
       // Whatever ran, the document can go to the clipboard and its size is what was stored.
       ASSERT_TRUE(d.StoreClipboard(false)) << l;

@@ -105,10 +105,10 @@ struct Recorder {
   // Runs the commands from the menu with recording on; returns the clipboard and the macro.
   std::pair<std::string, std::string> Record(const std::vector<uint32_t>& ids, const std::string& text) {
     tp.ui.fileAnswers.push_back({dir.Path("rec.qmc")});
-    m->Dispatch(32837);
+    m->Dispatch(IdOf(Cmd::MacroRecord));
     tp.clipboard.text = text;
     for (uint32_t id : ids) m->Dispatch(id);
-    m->Dispatch(32837);
+    m->Dispatch(IdOf(Cmd::MacroRecord));
     return {tp.clipboard.text.value_or(""), tp.files->ReadAll(dir.Path("rec.qmc")).value_or("")};
   }
   std::string Replay(const std::string& text) {
@@ -131,7 +131,7 @@ const std::string& Sample() {
 
 // Commands whose menu form differs from their macro line by design: the selection dialog stores
 // nothing, and the commands without a reload act on the document the previous command left.
-const std::set<uint32_t> kMenuOnlySemantics = {32769, 32826, 32802};
+const std::set<uint32_t> kMenuOnlySemantics = {IdOf(Cmd::LineSelect), IdOf(Cmd::Notsel), IdOf(Cmd::TextAll)};
 
 TEST(RecordReplay, EveryRecordingCommandReplaysToTheSameBytes) {
   int covered = 0;
@@ -150,7 +150,7 @@ TEST(RecordReplay, EveryRecordingCommandReplaysToTheSameBytes) {
 
 TEST(RecordReplay, ASequenceReplaysWhole) {
   Recorder r;
-  std::vector<uint32_t> seq = {32830, 32777, 32843, 32784, 32770, 32825, 32781, 32904};
+  std::vector<uint32_t> seq = {IdOf(Cmd::HanToZen), IdOf(Cmd::ToUpper), IdOf(Cmd::ShiftRight), IdOf(Cmd::TurnChange), IdOf(Cmd::OverwriteString), IdOf(Cmd::StrCat), IdOf(Cmd::HiraToKana), IdOf(Cmd::ToTopUpper)};
   for (uint32_t id : seq) ASSERT_TRUE(r.m->IsBound(id)) << id;
   auto [menu, macro] = r.Record(seq, Sample());
   EXPECT_EQ(u8(r.Replay(Sample())), u8(menu)) << macro;

@@ -63,6 +63,7 @@ TEST_P(ReplaceCommand, ChangesReportsRecordsAndReplaysAlike) {
   EXPECT_EQ(h.ClipUtf8(), U(c.out));
   ASSERT_EQ(h.tp.ui.shown.size(), 1u);
   EXPECT_EQ(h.tp.ui.shown[0].text, c.message);
+  EXPECT_EQ(h.tp.ui.styles[0], std::make_pair(MsgButtons::Ok, MsgIcon::Information)) << "a count is a result";
   EXPECT_EQ(h.StopAndRead(), U(c.line) + "\r\n");
   h.Clip(c.in);
   h.Macro(sj(c.line));
@@ -75,31 +76,31 @@ constexpr int kRegex = SearchBoxes::kRegex;
 INSTANTIATE_TEST_SUITE_P(
     Commands, ReplaceCommand,
     ::testing::Values(
-        CommandCase{"Plain", 32783, Texts({{kSearch, u8"a b"}, {kRepl, u8"x"}}), u8"a b a b", u8"x x",
+        CommandCase{"Plain", IdOf(Cmd::Replace), Texts({{kSearch, u8"a b"}, {kRepl, u8"x"}}), u8"a b a b", u8"x x",
                     "2個の置換を行いました", u8"Replace a\\sb x 0 0"},
-        CommandCase{"EmptyReplacementRecordsDelStr", 32783, Texts({{kSearch, u8"a b"}}), u8"a bc", u8"c",
+        CommandCase{"EmptyReplacementRecordsDelStr", IdOf(Cmd::Replace), Texts({{kSearch, u8"a b"}}), u8"a bc", u8"c",
                     "1個の置換を行いました", u8"DelStr a\\sb 0 0"},
-        CommandCase{"TypedBreakSplitsTheLine", 32783, Texts({{kSearch, u8","}, {kRepl, u8"\\n"}}), u8"a,b", u8"a\r\nb",
+        CommandCase{"TypedBreakSplitsTheLine", IdOf(Cmd::Replace), Texts({{kSearch, u8","}, {kRepl, u8"\\n"}}), u8"a,b", u8"a\r\nb",
                     "1個の置換を行いました", u8"Replace , \\n 0 0"},
-        CommandCase{"WidthBox", 32783, Texts({{kSearch, u8"ガ"}, {kRepl, u8"x"}}, {SearchBoxes::kZenhan}), u8"ｶﾞガ",
+        CommandCase{"WidthBox", IdOf(Cmd::Replace), Texts({{kSearch, u8"ガ"}, {kRepl, u8"x"}}, {SearchBoxes::kZenhan}), u8"ｶﾞガ",
                     u8"xx", "2個の置換を行いました", u8"Replace ガ x 1 0"},
-        CommandCase{"RegexCountsLines", 32783, Texts({{kSearch, u8"\\d+"}, {kRepl, u8"#"}}, {kRegex}),
+        CommandCase{"RegexCountsLines", IdOf(Cmd::Replace), Texts({{kSearch, u8"\\d+"}, {kRepl, u8"#"}}, {kRegex}),
                     u8"a1b22\r\nc", u8"a#b#\r\nc", "1行の置換を行いました", u8"Replace \\d+ # 0 1"},
-        CommandCase{"RegexSpaceAndReferences", 32783, Texts({{kSearch, u8"(\\w) (\\w)"}, {kRepl, u8"$2 $1"}}, {kRegex}),
+        CommandCase{"RegexSpaceAndReferences", IdOf(Cmd::Replace), Texts({{kSearch, u8"(\\w) (\\w)"}, {kRepl, u8"$2 $1"}}, {kRegex}),
                     u8"x y", u8"y x", "1行の置換を行いました", u8"Replace (\\w)\\s(\\w) $2\\s$1 0 1"},
-        CommandCase{"DelStr", 32926, Texts({{CDelStrDlg::kSearch, u8"B"}}, {SearchBoxes::kUplow}), u8"abcb", u8"ac",
+        CommandCase{"DelStr", IdOf(Cmd::DelStr), Texts({{CDelStrDlg::kSearch, u8"B"}}, {SearchBoxes::kUplow}), u8"abcb", u8"ac",
                     "2個の削除を行いました", u8"DelStr B 2 0"},
-        CommandCase{"DelStrRegexWithASpace", 32926, Texts({{CDelStrDlg::kSearch, u8"a b"}}, {kRegex}), u8"a b a\tb",
+        CommandCase{"DelStrRegexWithASpace", IdOf(Cmd::DelStr), Texts({{CDelStrDlg::kSearch, u8"a b"}}, {kRegex}), u8"a b a\tb",
                     u8" a\tb", "1個の削除を行いました", u8"DelStr a\\x20b 0 1"},
         // An escaped space is the same space; the trail byte of ソ (0x83 0x5C) escapes nothing.
-        CommandCase{"DelStrRegexEscapedSpace", 32926, Texts({{CDelStrDlg::kSearch, u8"a\\ b"}}, {kRegex}), u8"xa by",
+        CommandCase{"DelStrRegexEscapedSpace", IdOf(Cmd::DelStr), Texts({{CDelStrDlg::kSearch, u8"a\\ b"}}, {kRegex}), u8"xa by",
                     u8"xy", "1個の削除を行いました", u8"DelStr a\\x20b 0 1"},
-        CommandCase{"RegexSpaceAfterATrailBackslash", 32783, Texts({{kSearch, u8"ソ b"}, {kRepl, u8"-"}}, {kRegex}),
+        CommandCase{"RegexSpaceAfterATrailBackslash", IdOf(Cmd::Replace), Texts({{kSearch, u8"ソ b"}, {kRepl, u8"-"}}, {kRegex}),
                     u8"xソ by", u8"x-y", "1行の置換を行いました", u8"Replace ソ\\sb - 0 1"},
-        CommandCase{"SuperReplaceSpaces", 32827,
+        CommandCase{"SuperReplaceSpaces", IdOf(Cmd::SuperReplace),
                     Texts({{CSReplaceDlg::kStart, u8"< "}, {CSReplaceDlg::kEnd, u8" >"}, {CSReplaceDlg::kAfter, u8"-"}}),
                     u8"a< b >c", u8"a-c", "1個の置換を行いました", u8"SuperReplace <\\s \\s> -"},
-        CommandCase{"ReplaceDoubleEmptyTexts", 32915,
+        CommandCase{"ReplaceDoubleEmptyTexts", IdOf(Cmd::ReplaceDouble),
                     Texts({{CReplaceDoubleDlg::kStartBefore, u8"("}, {CReplaceDoubleDlg::kEndBefore, u8")"}}),
                     u8"(a)(b)", u8"ab", "2個の置換を行いました", u8"ReplaceDouble ( \\b ) \\b \\b"}),
     [](const auto& info) { return info.param.name; });
@@ -112,8 +113,9 @@ TEST(ReplaceCommands, NothingFoundSaysSoRecordsAndStoresNothing) {
     d.Set(CReplaceDlg::kSearch, "zz");
     return d.Ok();
   };
-  ASSERT_TRUE(h.m->Dispatch(32783));
+  ASSERT_TRUE(h.m->Dispatch(IdOf(Cmd::Replace)));
   EXPECT_EQ(h.tp.ui.ShownIds(), std::vector<Txt>{Txt::NotFound});
+  EXPECT_EQ(h.tp.ui.styles[0], std::make_pair(MsgButtons::Ok, MsgIcon::Information)) << "finding nothing is a result";
   EXPECT_EQ(h.tp.clipboard.writes, 0);
   EXPECT_EQ(h.StopAndRead(), "DelStr zz 0 0\r\n");
 }
@@ -126,8 +128,9 @@ TEST(ReplaceCommands, MalformedExpressionIsReportedAndNothingStored) {
     d.Set(SearchBoxes::kRegex, 1);
     return d.Ok();
   };
-  ASSERT_TRUE(h.m->Dispatch(32783));
+  ASSERT_TRUE(h.m->Dispatch(IdOf(Cmd::Replace)));
   EXPECT_EQ(h.tp.ui.ShownIds(), std::vector<Txt>{Txt::RegexInvalid});
+  EXPECT_EQ(h.tp.ui.styles[0], std::make_pair(MsgButtons::Ok, MsgIcon::Warning)) << "a failure warns";
   EXPECT_EQ(h.tp.clipboard.writes, 0);
 }
 
@@ -154,7 +157,7 @@ TEST(ReplaceCommands, RefusedDoubleDialogStaysOpenUntilBothBeforeTextsAreSet) {
     d.Set(CReplaceDoubleDlg::kEndBefore, ")");
     return d.Ok();
   };
-  ASSERT_TRUE(h.m->Dispatch(32915));
+  ASSERT_TRUE(h.m->Dispatch(IdOf(Cmd::ReplaceDouble)));
   EXPECT_EQ(h.tp.ui.ShownIds(), (std::vector<Txt>{Txt::NoEndBefore, Txt::ReplacedCount}));
   EXPECT_EQ(h.ClipUtf8(), "a");
 }

@@ -255,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ReplaceDoc, MalformedExpressionLeavesTheLinesAndTheSelectionTestCompareCase) {
   Load({"abc", "ABC"});
-  EXPECT_EQ(RegexReplace(doc, "(", "x", 0), kSearchFailed);
+  EXPECT_EQ(RegexReplace(doc, "(", "x", 0), SearchResult::Failed());
   EXPECT_EQ(Lines(), (V{"abc", "ABC"}));
   EXPECT_EQ(RegexReplace(doc, "b", "B", kIgnoreCase), 2);
   // The object is shared with the target-line test, which must compare case again.
@@ -279,7 +279,7 @@ TEST(RegexReplaceWithoutEngine, FailsAndChangesNothing) {
   CQuenlarkDoc doc(p);
   tp.clipboard.text = "abc";
   ASSERT_TRUE(doc.NewFromClipboard());
-  EXPECT_EQ(RegexReplace(doc, "b", "x", 0), kSearchFailed);
+  EXPECT_EQ(RegexReplace(doc, "b", "x", 0), SearchResult::Failed());
   EXPECT_EQ(doc.Lines()[0], "abc");
 }
 

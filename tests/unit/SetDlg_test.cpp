@@ -92,4 +92,19 @@ TEST(SetDlg, PickersReplaceOnlyTheirField) {
   EXPECT_TRUE(tp.ui.fileRequests[0].open);
 }
 
+TEST(SetDlg, ButtonsStandGreyUntilTheirFeatureIsThere) {
+  TestPlatform tp;
+  UpdateState u;
+  for (int control : {CSetDlg::kKinsoku, CSetDlg::kStartup}) {
+    CSetDlg dlg(tp.platform, 1, u);
+    EXPECT_FALSE(dlg.IsEnabled(control)) << control;
+    int opened = 0;
+    (control == CSetDlg::kKinsoku ? dlg.openKinsoku : dlg.createStartupShortcut) = [&](DialogHost&) { ++opened; };
+    EXPECT_TRUE(dlg.IsEnabled(control)) << control;
+    FakeDialog d(dlg, tp.ui);
+    d.Press(control);
+    EXPECT_EQ(opened, 1) << control;
+  }
+}
+
 }  // namespace

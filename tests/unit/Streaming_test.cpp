@@ -79,7 +79,7 @@ TEST(Streaming, AReportedFailureStopsAtTheFirstPiece) {
   std::string out;
   std::string text;
   for (int i = 0; i < 10; ++i) text += "a(b\r\n";
-  EXPECT_FALSE(RunLinePieces(cut.m, "Replace ( x 0 1", text, 2, out, [&] { return !cut.tp.ui.shown.empty(); }));
+  EXPECT_FALSE(RunLinePieces(cut.m, "Replace ( x 0 1", text, 2, out));
   EXPECT_EQ(cut.tp.ui.ShownIds(), std::vector<Txt>{Txt::RegexInvalid});
 }
 

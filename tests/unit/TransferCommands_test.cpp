@@ -84,18 +84,18 @@ TEST_P(TransferMenu, TheKeywordDoesTheSame) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, TransferMenu,
     ::testing::Values(
-        MenuCase{"MimeToSjis", 32833, Txt::CfMimeToSjis, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", sj(u8"テスト")},
-        MenuCase{"SjisToMime", 32836, Txt::CfSjisToMime, sj(u8"テスト"), "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?="},
-        MenuCase{"ToMime", 32803, Txt::CfToMime, "abc", "YWJj"},
-        MenuCase{"UrlToSjis", 32787, Txt::CfUrlToSjis, "%82%A0+x", sj(u8"あ x")},
-        MenuCase{"UrleToSjis", 32796, Txt::CfUrleToSjis, "=82=A0", sj(u8"あ")},
-        MenuCase{"SjisToUrl", 32813, Txt::CfSjisToUrl, sj(u8"a あ"), "a%20%82%A0"},
-        MenuCase{"ToSjisCode", 32789, Txt::CfToSjisCode, sj(u8"Aあ"), "41 82 A0 "},
-        MenuCase{"ToJisCode", 32790, Txt::CfToJisCode, sj(u8"Aあ"), "41 2422 "},
-        MenuCase{"CodeToSjis", 32804, Txt::CfCodeToSjis, "41 82 A0 ", sj(u8"Aあ")},
-        MenuCase{"CodeToJis", 32805, Txt::CfCodeToJis, "2422 2424", sj(u8"あい")},
+        MenuCase{"MimeToSjis", IdOf(Cmd::MimeToSjis), Txt::CfMimeToSjis, "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", sj(u8"テスト")},
+        MenuCase{"SjisToMime", IdOf(Cmd::SjisToMime), Txt::CfSjisToMime, sj(u8"テスト"), "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?="},
+        MenuCase{"ToMime", IdOf(Cmd::ToMime), Txt::CfToMime, "abc", "YWJj"},
+        MenuCase{"UrlToSjis", IdOf(Cmd::UrlToSjis), Txt::CfUrlToSjis, "%82%A0+x", sj(u8"あ x")},
+        MenuCase{"UrleToSjis", IdOf(Cmd::UrleToSjis), Txt::CfUrleToSjis, "=82=A0", sj(u8"あ")},
+        MenuCase{"SjisToUrl", IdOf(Cmd::SjisToUrl), Txt::CfSjisToUrl, sj(u8"a あ"), "a%20%82%A0"},
+        MenuCase{"ToSjisCode", IdOf(Cmd::ToSjisCode), Txt::CfToSjisCode, sj(u8"Aあ"), "41 82 A0 "},
+        MenuCase{"ToJisCode", IdOf(Cmd::ToJisCode), Txt::CfToJisCode, sj(u8"Aあ"), "41 2422 "},
+        MenuCase{"CodeToSjis", IdOf(Cmd::CodeToSjis), Txt::CfCodeToSjis, "41 82 A0 ", sj(u8"Aあ")},
+        MenuCase{"CodeToJis", IdOf(Cmd::CodeToJis), Txt::CfCodeToJis, "2422 2424", sj(u8"あい")},
         // EUC 漢字 decides at its second character (0xBB 0xFA).
-        MenuCase{"ToSjis", 32807, Txt::CfToSjis, "\xA4\xA2\xB4\xC1\xBB\xFA", sj(u8"あ漢字")}),
+        MenuCase{"ToSjis", IdOf(Cmd::ToSjis), Txt::CfToSjis, "\xA4\xA2\xB4\xC1\xBB\xFA", sj(u8"あ漢字")}),
     [](const auto& info) { return info.param.name; });
 
 TEST(TransferCommands, EmptyLinesAndLinesOutsideTheRangeStay) {
@@ -111,7 +111,7 @@ TEST(TransferCommands, SjisToMimeUsesTheEncoderSettingsOfTheLastSjisToJis) {
   h.tp.clipboard.text = sj(u8"あ");
   RunMacroText(*h.m, "SjisToMime");
   EXPECT_EQ(h.ClipText(), "=?ISO-2022-JP?B?GyRCJCIbKEI=?=");  // ESC $ B: no SjisToJis ran yet
-  LoadJisEncoderSettings(h.tp.settings);                     // what SjisToJis does first
+  h.m->jis().encoder = ReadJisEncoderSettings(h.tp.settings);  // what SjisToJis does first
   h.tp.clipboard.text = sj(u8"あ");
   RunMacroText(*h.m, "SjisToMime");
   EXPECT_EQ(h.ClipText(), "=?ISO-2022-JP?B?GyRAJCIbKEI=?=");  // ESC $ @
@@ -121,9 +121,8 @@ TEST(TransferCommands, MimeToSjisCarriesTheJisModesFromLineToLine) {
   Harness h;
   // The first word leaves two-byte mode open; the next line goes on in it.
   h.Load({"=?ISO-2022-JP?Q?=1B$B$\"?=", "$$=?ISO-2022-JP?Q?=1B(B?="});
-  ResetJisModes();
-  SharedJisModes().twoByte = true;  // left by an earlier command: reset at the start
-  MimeToSjis(h.doc());
+  h.m->jis().modes.twoByte = true;  // left by an earlier command: reset at the start
+  MimeToSjis(h.doc(), h.m->jis());
   EXPECT_EQ(h.Lines(), (Lines{sj(u8"あ"), sj(u8"い")}));
 }
 
@@ -318,7 +317,7 @@ TEST(CodeDetect, ShowsTheDocumentsCodeWithoutReloadingRecordingOrStoring) {
     d.Set(kCodeDetectList, 0);  // choosing another entry changes nothing
     return d.Ok();
   };
-  ASSERT_TRUE(h.m->Dispatch(32811));
+  ASSERT_TRUE(h.m->Dispatch(IdOf(Cmd::CodeDetect)));
   EXPECT_EQ(h.tp.ui.dialogsRun, std::vector<int>{CCodeDetectDlg::kResource});
   EXPECT_EQ(shown, kCodeEuc);
   EXPECT_EQ(h.tp.clipboard.writes, 0);
@@ -336,7 +335,7 @@ TEST(CodeDetect, TheListNamesTheSixResultsInOrder) {
   const char* want[] = {"シフトJIS", "JIS", "EUC", "UTF8", "ASCII", "不明"};
   for (int i = 0; i < 6; ++i) {
     EXPECT_STREQ(TextOf(names[i]), want[i]);
-    EXPECT_EQ(names[i], CodeName(i));
+    EXPECT_EQ(names[i], CodeName(static_cast<DetectedCode>(i)));
   }
   EXPECT_STREQ(TextOf(dlg.Title()), "コード判定");
 }
@@ -368,7 +367,7 @@ TEST(ToSjis, DetectsOverTheWholeDocumentButConvertsOnlyTargetLines) {
   Harness h;
   // Line 1 alone is undecided; line 2 decides EUC for the whole text.
   h.Load({"\xA4\xA2", "\xBB\xFA"}, 1, 1);
-  ToSjis(h.doc());
+  ToSjis(h.doc(), h.m->jis());
   EXPECT_EQ(h.Lines(), (Lines{sj(u8"あ"), "\xBB\xFA"}));
 }
 

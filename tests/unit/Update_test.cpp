@@ -294,7 +294,7 @@ TEST_F(UpdateFlow, FailuresAndTheLatestVersion) {
     std::vector<Txt> shown;
   } cases[] = {
       {"404", [&] { sys.replies.clear(); }, true, {Txt::UpdateInfoFailed}},
-      {"connection", [&] { sys.replies[state.infoUrl].connectError = "no route"; }, true, {Txt::None, Txt::UpdateInfoFailed}},
+      {"connection", [&] { sys.replies[state.infoUrl].connectError = "no route"; }, true, {Txt::UpdateSystemError, Txt::UpdateInfoFailed}},
       {"too large", [&] { Serve(std::string(UpdateCheck::kInfoLimit + 1, ' ')); }, true, {Txt::UpdateInfoFailed}},
       {"older", [&] { Serve(Entry("2001/1/1", "", 0)); }, true, {Txt::UpdateLatest}},
       {"older, quiet", [&] { Serve(Entry("2001/1/1", "", 0)); }, false, {}},
@@ -312,9 +312,10 @@ TEST_F(UpdateFlow, FailuresAndTheLatestVersion) {
     c.setUp();
     EXPECT_EQ(Run(c.manual), 0) << c.what;
     EXPECT_EQ(t.ui.ShownIds(), c.shown) << c.what;
-    if (c.shown == std::vector<Txt>{Txt::UpdateLatest}) {
-      EXPECT_EQ(t.ui.styles[0].second, MsgIcon::Information);
-    }
+    // A result informs, every failure warns, the system's own words included.
+    for (size_t i = 0; i < t.ui.styles.size(); ++i)
+      EXPECT_EQ(t.ui.styles[i].second, t.ui.shown[i].id == Txt::UpdateLatest ? MsgIcon::Information : MsgIcon::Warning)
+          << c.what;
     EXPECT_TRUE(t.ui.dialogsRun.empty()) << c.what;
     EXPECT_EQ(FilesLeft(), 0u) << c.what;
   }

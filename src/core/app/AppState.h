@@ -1,8 +1,12 @@
 #pragma once
 // What the application object keeps for the whole process and the commands share.
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "app/SettingKeys.h"
+#include "macro/Commands.h"
 #include "ops/Kinsoku.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
@@ -10,7 +14,7 @@
 namespace qlk {
 
 // The address of the update information when [Update] "Url" names none.
-inline constexpr const char* kDefaultUpdateUrl = "https://www.korvu.example/soft/update.xml";
+inline constexpr const char* kDefaultUpdateUrl = keys::kUpdateUrl.def;
 
 // The state of the update check: the schedule, where to look, and what the information file
 // said of the release.
@@ -26,34 +30,52 @@ struct UpdateState {
   long long setupSize = -1;      // bytes; -1 until an entry gives it
 
   void Load(ISettings& s) {
-    year = s.GetInt("Update", "Year", 2005);
-    month = s.GetInt("Update", "Month", 1);
-    day = s.GetInt("Update", "Day", 1);
-    checkMode = s.GetInt("Update", "CheckMode", 0);
+    year = Get(s, keys::kUpdateYear);
+    month = Get(s, keys::kUpdateMonth);
+    day = Get(s, keys::kUpdateDay);
+    checkMode = Get(s, keys::kUpdateCheckMode);
   }
   void Save(ISettings& s) const {
-    s.SetInt("Update", "Year", year);
-    s.SetInt("Update", "Month", month);
-    s.SetInt("Update", "Day", day);
-    s.SetInt("Update", "CheckMode", checkMode);
+    Set(s, keys::kUpdateYear, year);
+    Set(s, keys::kUpdateMonth, month);
+    Set(s, keys::kUpdateDay, day);
+    Set(s, keys::kUpdateCheckMode, checkMode);
   }
 };
 
 class DialogHost;
 class IUpdateSystem;
 
+// Features the settings dialog opens, attached by the families that build them (their
+// Bindings::DocHooks installers).
+struct AppHooks {
+  std::function<void(DialogHost&)> openKinsokuDialog;
+  std::function<void(DialogHost&)> createStartupShortcut;  // filled by a feature not yet built
+};
+
+// The hook slots of AppHooks and DocHooks that a feature not yet built will fill: until it
+// lands they stay empty, and the button or step that calls them does nothing. A test checks
+// that every other slot is filled once the bindings are made, and that these are not.
+inline constexpr const char* kHooksNotYetBuilt[] = {"createStartupShortcut"};
+
 struct AppState {
   std::string helpPath;  // the help file beside the program
+  // The custom menu: the catalogue its entries are chosen from (built once at start-up, with
+  // the macro menu as it stood then) and the identifiers on top of the tray menu, in order.
+  std::vector<CatalogueEntry> catalogue;
+  std::vector<uint32_t> customMenu;
+  // Where the custom menu's file goes when the program's folder cannot be written; empty
+  // where there is no such folder.
+  std::string appDataFolder;
   KinsokuRules kinsoku;  // line-breaking rules of the folds, as the rules dialog last left them
   UpdateState update;
-  // Features the settings dialog opens, attached by the families that build them.
-  std::function<void(DialogHost&)> openKinsokuDialog;
-  std::function<void(DialogHost&)> createStartupShortcut;
+  AppHooks hooks;
   // The update check's seam and the public key its information must be signed with: given
   // by the front end that checks for updates (the tray), absent elsewhere.
   IUpdateSystem* updateSystem = nullptr;
   std::string updateKeyPem;
-  // Ends the program as closing its main window does (after a setup program was started).
+  // Ends the program as closing its main window does (after a setup program was started);
+  // given by the front end that has such a window.
   std::function<void()> closeMainWindow;
 };
 

@@ -1,16 +1,18 @@
 #include "app/SetDlg.h"
 
+#include "app/SettingKeys.h"
+
 namespace qlk {
 
 CSetDlg::CSetDlg(Platform& p, int allSelectNow, const UpdateState& update) : p_(p), update_(update) {
   ISettings& s = p.settings;
-  kana = s.GetInt("Jis", "Kana", 0);
-  jis = s.GetInt("Jis", "Jis", 1);
-  verify = s.GetInt("System", "Verify", 0);
-  crlf = s.GetInt("System", "CrLf", 0);
-  autoConvert = s.GetInt("System", "Auto", 1);
-  macroDir = s.GetText("Macro", "Dir", "");
-  exeFile = s.GetText("System", "ExeFile", "");
+  kana = Get(s, keys::kJisKana);
+  jis = Get(s, keys::kJisEscape);
+  verify = Get(s, keys::kVerify);
+  crlf = Get(s, keys::kCrLf);
+  autoConvert = Get(s, keys::kAutoConvert);
+  macroDir = Get(s, keys::kMacroDir);
+  exeFile = Get(s, keys::kExeFile);
   allSelect = allSelectNow;
   checkMode = update.checkMode;
 }
@@ -57,18 +59,24 @@ bool CSetDlg::OnCommand(int control, DialogHost& host) {
   return false;
 }
 
+bool CSetDlg::IsEnabled(int control) const {
+  if (control == kKinsoku) return openKinsoku != nullptr;
+  if (control == kStartup) return createStartupShortcut != nullptr;
+  return true;
+}
+
 bool CSetDlg::OnOk(DialogHost&) {
   ISettings& s = p_.settings;
   update_.checkMode = checkMode;
   update_.Save(s);
-  s.SetInt("Jis", "Kana", kana);
-  s.SetInt("Jis", "Jis", jis);
-  s.SetInt("System", "Verify", verify);
-  s.SetInt("System", "CrLf", crlf);
-  s.SetInt("System", "Auto", autoConvert);
-  s.SetInt("System", "AllSelect", allSelect);
-  s.SetText("Macro", "Dir", macroDir);
-  s.SetText("System", "ExeFile", exeFile);
+  Set(s, keys::kJisKana, kana);
+  Set(s, keys::kJisEscape, jis);
+  Set(s, keys::kVerify, verify);
+  Set(s, keys::kCrLf, crlf);
+  Set(s, keys::kAutoConvert, autoConvert);
+  Set(s, keys::kAllSelect, allSelect);
+  Set(s, keys::kMacroDir, macroDir);
+  Set(s, keys::kExeFile, exeFile);
   return true;
 }
 

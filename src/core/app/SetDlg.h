@@ -1,5 +1,29 @@
 #pragma once
 // "設定": the general settings of the tray.
+
+// Resource and control identifiers, defined here once and read by the resource script
+// too: the resource compiler sees only these #defines (RC_INVOKED).
+#define IDD_SET               108
+#define IDC_SET_JIS0          1000
+#define IDC_SET_JIS1          109
+#define IDC_SET_JIS2          110
+#define IDC_SET_JIS3          111
+#define IDC_SET_KANA0         105
+#define IDC_SET_KANA1         106
+#define IDC_SET_KANA2         107
+#define IDC_SET_VERIFY        112
+#define IDC_SET_CRLF          118
+#define IDC_SET_AUTO          127
+#define IDC_SET_ALL_SELECT    128
+#define IDC_SET_MACRO_DIR     135
+#define IDC_SET_EXE_FILE      136
+#define IDC_SET_CHECK_MODE    159
+#define IDC_SET_BROWSE_FOLDER 129
+#define IDC_SET_BROWSE_FILE   130
+#define IDC_SET_KINSOKU       154
+#define IDC_SET_STARTUP       1001
+
+#ifndef RC_INVOKED
 #include <functional>
 #include <string>
 
@@ -12,21 +36,21 @@ namespace qlk {
 class CSetDlg final : public DialogModel {
  public:
   enum Control {
-    kJis0 = 1000, kJis1 = 109, kJis2 = 110, kJis3 = 111,  // "2バイト文字(&B)"
-    kKana0 = 105, kKana1 = 106, kKana2 = 107,             // "半角かな(&K)"
-    kVerify = 112,
-    kCrLf = 118,
-    kAuto = 127,
-    kAllSelect = 128,
-    kMacroDir = 135,
-    kExeFile = 136,
-    kCheckMode = 159,
-    kBrowseFolder = 129,
-    kBrowseFile = 130,
-    kKinsoku = 154,
-    kStartup = 1001,
+    kJis0 = IDC_SET_JIS0, kJis1 = IDC_SET_JIS1, kJis2 = IDC_SET_JIS2, kJis3 = IDC_SET_JIS3,  // "2バイト文字(&B)"
+    kKana0 = IDC_SET_KANA0, kKana1 = IDC_SET_KANA1, kKana2 = IDC_SET_KANA2,             // "半角かな(&K)"
+    kVerify = IDC_SET_VERIFY,
+    kCrLf = IDC_SET_CRLF,
+    kAuto = IDC_SET_AUTO,
+    kAllSelect = IDC_SET_ALL_SELECT,
+    kMacroDir = IDC_SET_MACRO_DIR,
+    kExeFile = IDC_SET_EXE_FILE,
+    kCheckMode = IDC_SET_CHECK_MODE,
+    kBrowseFolder = IDC_SET_BROWSE_FOLDER,
+    kBrowseFile = IDC_SET_BROWSE_FILE,
+    kKinsoku = IDC_SET_KINSOKU,
+    kStartup = IDC_SET_STARTUP,
   };
-  static constexpr int kResource = 108;
+  static constexpr int kResource = IDD_SET;
 
   // Reads the current values: the profile, the main window's AllSelect and the update state.
   CSetDlg(Platform& p, int allSelect, const UpdateState& update);
@@ -34,6 +58,8 @@ class CSetDlg final : public DialogModel {
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
   bool OnCommand(int control, DialogHost& host) override;
+  // A button whose feature is not in this build stands grey rather than doing nothing.
+  bool IsEnabled(int control) const override;
   // Writes every key, in the order the tray has always written them.
   bool OnOk(DialogHost& host) override;
 
@@ -54,3 +80,5 @@ class CSetDlg final : public DialogModel {
 };
 
 }  // namespace qlk
+
+#endif  // RC_INVOKED

@@ -5,13 +5,25 @@ namespace {
 
 constexpr const char* kTexts[] = {
 #define QLK_TEXT(name, text) text,
+#define QLK_MESSAGE(name, kind, text) text,
 #include "app/Texts.def"
+#undef QLK_MESSAGE
 #undef QLK_TEXT
 };
 
 constexpr const char* kNames[] = {
 #define QLK_TEXT(name, text) #name,
+#define QLK_MESSAGE(name, kind, text) #name,
 #include "app/Texts.def"
+#undef QLK_MESSAGE
+#undef QLK_TEXT
+};
+
+constexpr MsgKind kKinds[] = {
+#define QLK_TEXT(name, text) MsgKind::None,
+#define QLK_MESSAGE(name, kind, text) MsgKind::kind,
+#include "app/Texts.def"
+#undef QLK_MESSAGE
 #undef QLK_TEXT
 };
 
@@ -19,6 +31,7 @@ constexpr const char* kNames[] = {
 
 const char* TextOf(Txt id) { return kTexts[static_cast<int>(id)]; }
 const char* TextName(Txt id) { return kNames[static_cast<int>(id)]; }
+MsgKind KindOf(Txt id) { return kKinds[static_cast<int>(id)]; }
 
 std::string FormatText(Txt id, std::initializer_list<TextArg> args) {
   std::string_view t = TextOf(id);

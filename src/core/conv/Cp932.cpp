@@ -83,6 +83,10 @@ Cp932Codec::Cp932Codec(const std::function<char16_t(uint16_t)>& decode, const st
   for (const ExtraSjisForm& f : kExtraSjisForms) toSjis_[f.unit] = f.code;
   toSjis_[0] = 0;
   toUtf16_[0] = 0;
+  otherForms_.assign(65536, false);
+  for (unsigned c = 1; c < 65536; ++c)
+    if (char16_t u = toUtf16_[c]; u && toSjis_[u] != static_cast<int32_t>(c)) otherForms_[u] = true;
+  otherForms_[kBadChar] = true;
   utf8_.resize(65536 * 4);
   for (unsigned c = 0; c < 65536; ++c) {
     char* e = &utf8_[c * 4];
@@ -94,33 +98,60 @@ Cp932Codec::Cp932Codec(const std::function<char16_t(uint16_t)>& decode, const st
 // The loops below write through a pointer into output sized for the worst case and trim it at
 // the end: appending one unit at a time costs more than the table lookups themselves.
 
-std::u16string Cp932Codec::Decode(std::string_view s) const {
-  std::u16string out(s.size(), u'\0');  // never more units than bytes
-  char16_t* o = out.data();
+// Calls put(unit) for each unit the bytes decode to, until it returns false; false then.
+template <class Put>
+bool Cp932Codec::DecodeEach(std::string_view s, Put put) const {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const size_t n = s.size();
   for (size_t i = 0; i < n;) {
     unsigned char b = p[i];
+    char16_t u;
     if (b < 0x80) {
-      *o++ = b;
+      u = b;
       ++i;
     } else if (sjis::IsLead(b)) {
       if (i + 1 < n && IsTrail932(p[i + 1])) {
-        char16_t u = toUtf16_[b << 8 | p[i + 1]];
-        *o++ = u ? u : kBadChar;
+        u = toUtf16_[b << 8 | p[i + 1]];
         i += 2;
       } else {
-        *o++ = kBadChar;
+        u = 0;
         ++i;
       }
+      if (!u) u = kBadChar;
     } else {
-      char16_t u = toUtf16_[b];
-      *o++ = u ? u : kBadChar;
+      u = toUtf16_[b];
+      if (!u) u = kBadChar;
       ++i;
     }
+    if (!put(u)) return false;
   }
-  out.resize(static_cast<size_t>(o - out.data()));
+  return true;
+}
+
+size_t Cp932Codec::DecodeInto(std::string_view s, char16_t* out) const {
+  char16_t* o = out;
+  DecodeEach(s, [&o](char16_t u) {
+    *o++ = u;
+    return true;
+  });
+  return static_cast<size_t>(o - out);
+}
+
+std::u16string Cp932Codec::Decode(std::string_view s) const {
+  std::u16string out(s.size(), u'\0');  // never more units than bytes
+  out.resize(DecodeInto(s, out.data()));
   return out;
+}
+
+bool Cp932Codec::DecodesTo(std::string_view s, std::u16string_view text) const {
+  size_t k = 0;
+  return DecodeEach(s, [&](char16_t u) { return k < text.size() && text[k++] == u; }) && k == text.size();
+}
+
+bool Cp932Codec::HasOtherForms(std::u16string_view text) const {
+  for (char16_t u : text)
+    if (otherForms_[u]) return true;
+  return false;
 }
 
 std::string Cp932Codec::Encode(std::u16string_view s, bool* lossy) const {

@@ -21,6 +21,13 @@ class Cp932Codec {
   Cp932Codec(const std::function<char16_t(uint16_t)>& decode, const std::function<int(char16_t)>& encode);
 
   std::u16string Decode(std::string_view bytes) const;
+  // Decode into `out`, which has room for bytes.size() units; the number of units written.
+  size_t DecodeInto(std::string_view bytes, char16_t* out) const;
+  // Whether `bytes` decode to exactly `text` (Decode(bytes) == text, without building it).
+  bool DecodesTo(std::string_view bytes, std::u16string_view text) const;
+  // Whether some bytes other than Encode(text) decode to `text`: it holds a character that
+  // has two codes, or U+30FB, which also stands for bytes that decode to nothing.
+  bool HasOtherForms(std::u16string_view text) const;
   std::string Encode(std::u16string_view text, bool* lossy) const;
   // Utf16ToUtf8(Decode(sjis)) appended to `out`, in one pass.
   void AppendUtf8(std::string_view sjis, std::string& out) const;
@@ -33,8 +40,12 @@ class Cp932Codec {
   char16_t DecodeChar(uint16_t code) const { return toUtf16_[code]; }
 
  private:
+  template <class Put>
+  bool DecodeEach(std::string_view bytes, Put put) const;
+
   std::vector<char16_t> toUtf16_;  // by 932 code, 0 = none
   std::vector<int32_t> toSjis_;    // by UTF-16 unit, -1 = none
+  std::vector<bool> otherForms_;   // by UTF-16 unit: other bytes decode to it too
   // By 932 code, four bytes each: the UTF-8 of what Decode gives for it (U+30FB when it has
   // none; a lead byte's own code is the lead byte alone), then its length.
   std::vector<char> utf8_;

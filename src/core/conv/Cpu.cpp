@@ -1,6 +1,7 @@
 #include "conv/Cpu.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace qlk {
 
@@ -21,17 +22,19 @@ CpuLevel Detected() {
 #endif
 }
 
-CpuLevel& Level() {
-  static CpuLevel level = Detected();
+// Read by every conversion, perhaps on several threads: an atomic, so that a cap set by a
+// test or a bench is seen whole by each reader.
+std::atomic<CpuLevel>& Level() {
+  static std::atomic<CpuLevel> level{Detected()};
   return level;
 }
 
 }  // namespace
 
-CpuLevel Cpu() { return Level(); }
+CpuLevel Cpu() { return Level().load(std::memory_order_relaxed); }
 
-CpuCap::CpuCap(CpuLevel most) : was_(Level()) { Level() = std::min(was_, most); }
+CpuCap::CpuCap(CpuLevel most) : was_(Cpu()) { Level().store(std::min(was_, most), std::memory_order_relaxed); }
 
-CpuCap::~CpuCap() { Level() = was_; }
+CpuCap::~CpuCap() { Level().store(was_, std::memory_order_relaxed); }
 
 }  // namespace qlk

@@ -10,11 +10,13 @@
 #include <string_view>
 
 #include "app/Texts.h"
+#include "conv/simd/Utf8Check.h"
 #include "doc/Document.h"
 
 namespace qlk {
 
 class IReadFile;
+struct JisContext;
 
 // Detection results, in the order of the code detection dialog's list.
 enum DetectedCode {
@@ -27,24 +29,24 @@ enum DetectedCode {
 };
 
 // The name shown for a result (Txt::CodeNameSjis ... Txt::CodeNameUnknown).
-Txt CodeName(int code);
+Txt CodeName(DetectedCode code);
 
 // The scan of a text in memory: 0, 1, 2, 4 or 5. ESC followed by '$', '&' or '(' and one of
 // 'B', '@', 'J', 'H' is JIS, ESC ( B included.
-int ScanTextCode(std::string_view text);
+DetectedCode ScanTextCode(std::string_view text);
 // The scan of a file's bytes: as the memory scan, but only ESC $ B and ESC $ @ are JIS.
-int ScanFileCode(std::string_view bytes);
+DetectedCode ScanFileCode(std::string_view bytes);
 // Well-formed UTF-8 of one- to three-byte sequences; four-byte sequences fail, the empty
 // text passes.
 bool IsUtf8Text(std::string_view text);
 // The memory scan, with a Shift-JIS answer turned into UTF-8 when the text passes the UTF-8
 // test.
-int DetectTextCode(std::string_view text);
+DetectedCode DetectTextCode(std::string_view text);
 // DetectTextCode of every line, target or not, each followed by CR LF.
-int DetectDocumentCode(const CQuenlarkDoc& doc);
+DetectedCode DetectDocumentCode(const CQuenlarkDoc& doc);
 // DetectDocumentCode of the document that loading `clipText` from the clipboard would give
 // (the text up to its first NUL, every line followed by CR LF), without building it.
-int DetectLoadedTextCode(std::string_view clipText);
+DetectedCode DetectLoadedTextCode(std::string_view clipText);
 // The file scan as the conversion on opening a file wants it.
 FileCode DetectFileCode(std::string_view bytes);
 
@@ -52,21 +54,14 @@ FileCode DetectFileCode(std::string_view bytes);
 // run of high bytes that both codes allow.
 struct CodeScanState {
   size_t i = 0;
-  int r = kCodeAscii;
+  DetectedCode r = kCodeAscii;
   bool run = false;
-};
-
-// The UTF-8 test part way through a text: whether it has failed, and how many continuation
-// bytes the bytes so far still call for.
-struct Utf8State {
-  bool failed = false;
-  int need = 0;
 };
 
 // Both answers for a file: ScanFileCode and DetectLoadedTextCode of its bytes.
 struct FileCodes {
-  int file;
-  int document;
+  DetectedCode file;
+  DetectedCode document;
 };
 
 // The two detections of a file fed piece by piece, so that reading can stop as soon as no
@@ -100,7 +95,7 @@ class CodeDetector {
   size_t docLen_ = 0;
   unsigned char last_[2] = {};  // the text's last two bytes
   bool docEnded_ = false;
-  int docCode_ = kCodeAscii;  // once the document's text has ended
+  DetectedCode docCode_ = kCodeAscii;  // once the document's text has ended
 };
 
 // Reads a file in pieces until both answers are known; nullopt when a read fails.
@@ -108,6 +103,6 @@ std::optional<FileCodes> DetectFileCodes(IReadFile& file);
 
 // ToSjis: detects the document's code once, then converts the non-empty target lines from
 // JIS, EUC or UTF-8; with any other result no line changes.
-void ToSjis(CQuenlarkDoc& doc);
+void ToSjis(CQuenlarkDoc& doc, JisContext& jis);
 
 }  // namespace qlk

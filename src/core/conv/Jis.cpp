@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/SettingKeys.h"
 #include "conv/LineWalk.h"
 #include "conv/Sjis.h"
 #include "doc/Document.h"
@@ -42,9 +43,6 @@ class Writer {
   char* p_;
 };
 
-JisModes g_modes;
-JisEncoderSettings g_encoder;
-
 // Lines are built in a scratch buffer sized for the worst case and then copied out at their
 // exact size, so a stored line never carries the worst case's capacity.
 template <class Fill>
@@ -69,21 +67,9 @@ constexpr std::string_view kToKana = "\x1B(I";
 
 }  // namespace
 
-JisModes& SharedJisModes() { return g_modes; }
-JisEncoderSettings& SharedJisEncoder() { return g_encoder; }
-void ResetJisModes() { g_modes.Reset(); }
-
-namespace {
-bool g_keepModes = false;
-}  // namespace
-
-void KeepJisModesAcrossCommands(bool on) { g_keepModes = on; }
-
 JisEncoderSettings ReadJisEncoderSettings(ISettings& settings) {
-  return {settings.GetInt("Jis", "Kana", kKanaShift), settings.GetInt("Jis", "Jis", kJisNew)};
+  return {Get(settings, keys::kJisKana), Get(settings, keys::kJisEscape)};
 }
-
-void LoadJisEncoderSettings(ISettings& settings) { g_encoder = ReadJisEncoderSettings(settings); }
 
 // ---------------------------------------------------------------- JIS decoding
 
@@ -175,7 +161,6 @@ std::string JisToSjisLine(std::string_view jis, JisModes& modes) {
   return Exact([&](std::string& out) { AppendJisToSjis(jis, modes, out); });
 }
 
-std::string JisToSjisLine(std::string_view jis) { return JisToSjisLine(jis, g_modes); }
 
 // ---------------------------------------------------------------- JIS encoding
 
@@ -298,7 +283,6 @@ std::string SjisToJisLine(std::string_view sjis, const JisEncoderSettings& setti
   return Exact([&](std::string& out) { AppendSjisToJis(sjis, settings, modes, out); });
 }
 
-std::string SjisToJisLine(std::string_view sjis) { return SjisToJisLine(sjis, g_encoder, g_modes); }
 
 // ---------------------------------------------------------------- EUC
 
@@ -389,16 +373,16 @@ std::string SjisToEucLine(std::string_view sjis) {
 
 // ---------------------------------------------------------------- document operations
 
-void JisToSjis(CQuenlarkDoc& doc) {
-  if (!g_keepModes) ResetJisModes();
-  AppendTargetLines(doc, [](std::string_view line, std::string& out) { AppendJisToSjis(line, g_modes, out); });
+void JisToSjis(CQuenlarkDoc& doc, JisContext& jis) {
+  jis.StartCommand();
+  AppendTargetLines(doc, [&jis](std::string_view line, std::string& out) { AppendJisToSjis(line, jis.modes, out); });
 }
 
-void SjisToJis(CQuenlarkDoc& doc) {
-  if (!g_keepModes) ResetJisModes();
-  LoadJisEncoderSettings(doc.platform().settings);
-  AppendTargetLines(doc,
-                    [](std::string_view line, std::string& out) { AppendSjisToJis(line, g_encoder, g_modes, out); });
+void SjisToJis(CQuenlarkDoc& doc, JisContext& jis) {
+  jis.StartCommand();
+  jis.encoder = ReadJisEncoderSettings(doc.platform().settings);
+  AppendTargetLines(
+      doc, [&jis](std::string_view line, std::string& out) { AppendSjisToJis(line, jis.encoder, jis.modes, out); });
 }
 
 void EucToSjis(CQuenlarkDoc& doc) { AppendTargetLines(doc, AppendEucToSjis); }

@@ -2,19 +2,10 @@
 // JIS (ISO-2022-JP with the half-width katakana extensions) and EUC-JP to and from Shift-JIS.
 //
 // Line conversions are pure functions over byte strings of any length; a zero byte is data.
-// The JIS conversions carry two mode flags (two-byte mode, kana mode). The document
-// commands and the other users of JIS text share one process-wide pair, plus the encoder
-// settings loaded by SjisToJis:
-//
-//   ResetJisModes();                        // at the start of every command that decodes or
-//                                           // encodes JIS (and, for MIME header encoding,
-//                                           // after each line as well)
-//   std::string s = JisToSjisLine(line);    // flags carry from one line to the next, so a
-//                                           // two-byte run left open continues on the next
-//   std::string j = SjisToJisLine(line);    // always ends in one-byte mode
-//
-// Overloads taking a JisModes& (and JisEncoderSettings) do the same on state of the caller's
-// own, for callers that must not disturb the shared flags.
+// The JIS conversions carry two mode flags (two-byte mode, kana mode) from one line to the
+// next, so a two-byte run left open continues on the next line; the encoder always ends a
+// line in one-byte mode. The document commands keep the flags, and the encoder settings the
+// last SjisToJis read, in the JisContext of their main window, which is passed to them.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -71,31 +62,34 @@ struct JisEncoderSettings {
   int jis = kJisNew;      // values other than 0-3 behave as 1
 };
 
-// The process-wide state shared by every user of the JIS conversions.
-JisModes& SharedJisModes();
-JisEncoderSettings& SharedJisEncoder();
-void ResetJisModes();
-// A run split into pieces (the command line's streaming) keeps the modes from one piece to
-// the next instead of starting each piece afresh.
-void KeepJisModesAcrossCommands(bool on);
-// Reads [Jis] "Kana" (default 0) and "Jis" (default 1) into the shared encoder settings.
-void LoadJisEncoderSettings(ISettings& settings);
-// The same settings, for a caller that keeps its own.
+// [Jis] "Kana" (default 0) and "Jis" (default 1).
 JisEncoderSettings ReadJisEncoderSettings(ISettings& settings);
+
+// What the JIS commands of one main window share from command to command: the mode flags,
+// and the encoder settings the last SjisToJis read, which the MIME header encoding uses too.
+struct JisContext {
+  JisModes modes;
+  JisEncoderSettings encoder;
+  // While a run split into pieces (the command line's) goes on, each piece carries the modes
+  // of the one before instead of starting afresh.
+  bool keepModes = false;
+  // At the start of a command that decodes or encodes JIS.
+  void StartCommand() {
+    if (!keepModes) modes.Reset();
+  }
+};
 
 // ---- line conversions ----
 
 // JIS to Shift-JIS. Reads and updates the mode flags; unknown escapes and bytes that are no
 // JIS code are copied as they are, so Shift-JIS text passes through unchanged.
 std::string JisToSjisLine(std::string_view jis, JisModes& modes);
-std::string JisToSjisLine(std::string_view jis);  // shared flags
 // Appends the decoded text to `out` (for callers that build one buffer of many lines).
 void AppendJisToSjis(std::string_view jis, JisModes& modes, std::string& out);
 
 // Shift-JIS to JIS. Characters without a JIS code are copied as their Shift-JIS bytes, in
 // one-byte mode. Leaves both flags off at the end of the line.
 std::string SjisToJisLine(std::string_view sjis, const JisEncoderSettings& settings, JisModes& modes);
-std::string SjisToJisLine(std::string_view sjis);  // shared settings and flags
 void AppendSjisToJis(std::string_view sjis, const JisEncoderSettings& settings, JisModes& modes, std::string& out);
 
 // The same three for a long line a piece at a time (see Bindings::LineFn::Piece): each takes
@@ -117,9 +111,9 @@ std::string SjisToEucLine(std::string_view sjis);
 
 // ---- document operations (the macro keywords) ----
 
-void JisToSjis(CQuenlarkDoc& doc);
-// Loads the encoder settings from [Jis] first.
-void SjisToJis(CQuenlarkDoc& doc);
+void JisToSjis(CQuenlarkDoc& doc, JisContext& jis);
+// Reads the encoder settings from [Jis] into `jis` first.
+void SjisToJis(CQuenlarkDoc& doc, JisContext& jis);
 void EucToSjis(CQuenlarkDoc& doc);
 // Uses doc.eucOption, which the command sets from [Euc] "Code" before each run. Every value
 // gives plain EUC-JP: the fixed-width form of other values would put zero bytes into lines,

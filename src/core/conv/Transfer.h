@@ -1,6 +1,7 @@
 #pragma once
 // Transfer encodings (Base64 and MIME encoded words, URL percent escapes, "=" escapes,
-// uuencode) and hexadecimal code listings.
+// uuencode) and hexadecimal code listings: Base64.cpp, Escapes.cpp, their kernels in simd/,
+// and the document walks in TransferDoc.cpp.
 //
 // Line conversions are pure functions over byte strings of any length. Decoders never read
 // past the end of their text: a group or escape cut short by the end is resolved as each
@@ -16,6 +17,7 @@ namespace qlk {
 class CQuenlarkDoc;
 class ICodePage;
 struct JisModes;
+struct JisContext;
 struct JisEncoderSettings;
 
 // ---- primitives ----
@@ -119,9 +121,9 @@ std::string UudecodeLine(std::string_view line);
 // ---- document operations (the macro keywords) ----
 
 void ToMime(CQuenlarkDoc& doc);
-void MimeToSjis(CQuenlarkDoc& doc);
-// Uses the shared JIS encoder settings as the last SjisToJis left them.
-void SjisToMime(CQuenlarkDoc& doc);
+void MimeToSjis(CQuenlarkDoc& doc, JisContext& jis);
+// Uses the JIS encoder settings of `jis` as the last SjisToJis left them.
+void SjisToMime(CQuenlarkDoc& doc, JisContext& jis);
 void SjisToUrl(CQuenlarkDoc& doc);
 // Cuts each converted line at its CR LF pairs; the target range ends as many lines later as
 // lines were added.

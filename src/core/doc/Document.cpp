@@ -1,11 +1,12 @@
 #include "doc/Document.h"
 
+#include "app/SettingKeys.h"
 #include "conv/Sjis.h"
 
 namespace qlk {
 
 CQuenlarkDoc::CQuenlarkDoc(Platform& p) : p_(p) {
-  storedRegexFlag_ = p_.settings.GetInt("LineSelect", "RegExp", 0);
+  storedRegexFlag_ = Get(p_.settings, keys::kLineSelectRegex);
   regexFlag = storedRegexFlag_ != 0 ? 1 : 0;
   regex_ = p_.regex.Create();
   if (!regex_) regexFlag = 0;
@@ -13,7 +14,7 @@ CQuenlarkDoc::CQuenlarkDoc(Platform& p) : p_(p) {
 
 CQuenlarkDoc::~CQuenlarkDoc() {
   // Written back only when it changed: the profile is not rewritten for nothing.
-  if (regexFlag != storedRegexFlag_) p_.settings.SetInt("LineSelect", "RegExp", regexFlag);
+  if (regexFlag != storedRegexFlag_) Set(p_.settings, keys::kLineSelectRegex, regexFlag);
 }
 
 // ---------------------------------------------------------------- clipboard
@@ -37,7 +38,7 @@ bool CQuenlarkDoc::LoadClipboard() {
   loadedLossy = r.lossy;
   loadedNoText = r.status == ClipStatus::NoText;
   if (r.status == ClipStatus::Busy) {
-    p_.ui.Info(MakeMessage(Txt::ClipboardBusy));
+    p_.ui.Tell(MakeMessage(Txt::ClipboardBusy));
     return false;
   }
   if (r.status != ClipStatus::Ok) return true;  // no text: the document stays empty
@@ -97,7 +98,7 @@ bool CQuenlarkDoc::StoreClipboard(bool allSelect) {
     rangeEnd = saved[1];
     step = saved[2];
     pattern = std::move(savedPattern);
-    p_.ui.Info(MakeMessage(Txt::ClipboardBusy));
+    p_.ui.Tell(MakeMessage(Txt::ClipboardBusy));
     return false;
   }
   p_.clipboard.ReturnFocus();
@@ -154,7 +155,7 @@ bool CQuenlarkDoc::OpenFile(std::string_view path) {
   ClearLines();
   std::optional<std::string> bytes = p_.files.ReadAll(path);
   if (!bytes) {
-    p_.ui.Info(MakeMessage(Txt::FileNotFound));
+    p_.ui.Tell(MakeMessage(Txt::FileNotFound));
     return false;
   }
   {
@@ -162,7 +163,7 @@ bool CQuenlarkDoc::OpenFile(std::string_view path) {
     lines_ = SplitFileLines(*bytes);
     rangeStart = 1;
     rangeEnd = LineCount();
-    if (p_.settings.GetInt("System", "Auto", 1) != 0 && hooks_.detectFileCode) {
+    if (Get(p_.settings, keys::kAutoConvert) != 0 && hooks_.detectFileCode) {
       switch (hooks_.detectFileCode(*bytes)) {
         case FileCode::Jis:
           if (hooks_.jisToSjis) hooks_.jisToSjis();
@@ -181,14 +182,8 @@ bool CQuenlarkDoc::OpenFile(std::string_view path) {
   return true;
 }
 
-bool CQuenlarkDoc::SaveFile(std::string_view path) {
-  auto f = p_.files.Create(path);
-  if (!f) {
-    p_.ui.Info(MakeMessage(Txt::CannotWriteFile));
-    return false;
-  }
-  WaitCursor wait(p_.ui);
-  int crlf = p_.settings.GetInt("System", "CrLf", 0);
+std::string CQuenlarkDoc::FileBytes() const {
+  int crlf = Get(p_.settings, keys::kCrLf);
   // Values outside the three the settings offer fall back to CR LF.
   const char* term = crlf == 1 ? "\r" : crlf == 2 ? "\n" : "\r\n";
   std::string out;
@@ -199,11 +194,21 @@ bool CQuenlarkDoc::SaveFile(std::string_view path) {
     out += lines_[i];
     out += term;
   }
-  bool ok = f->Write(out);
+  return out;
+}
+
+bool CQuenlarkDoc::SaveFile(std::string_view path) {
+  auto f = p_.files.Create(path);
+  if (!f) {
+    p_.ui.Tell(MakeMessage(Txt::CannotWriteFile));
+    return false;
+  }
+  WaitCursor wait(p_.ui);
+  bool ok = f->Write(FileBytes());
   ok = f->Close() && ok;
   if (!ok) {
     // A short write must not pass for a saved file.
-    p_.ui.Info(MakeMessage(Txt::CannotWriteFile));
+    p_.ui.Tell(MakeMessage(Txt::CannotWriteFile));
     return false;
   }
   SetModified(false);
@@ -239,7 +244,7 @@ bool CQuenlarkDoc::Save() {
 bool CQuenlarkDoc::FileInsert(std::string_view path) {
   std::optional<std::string> bytes = p_.files.ReadAll(path);
   if (!bytes) {
-    p_.ui.Info(MakeMessage(Txt::CannotOpenFile));
+    p_.ui.Tell(MakeMessage(Txt::CannotOpenFile));
     return false;
   }
   WaitCursor wait(p_.ui);

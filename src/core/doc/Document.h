@@ -66,6 +66,8 @@ class CQuenlarkDoc {
   // ---- files ----
   bool OpenFile(std::string_view path);
   bool SaveFile(std::string_view path);
+  // The lines as SaveFile writes them, each ended as [System] "CrLf" says.
+  std::string FileBytes() const;
   void CloseFile();
   bool SaveAs();
   bool Save();

@@ -1,6 +1,5 @@
 #include "macro/Bindings.h"
 
-#include <cctype>
 #include <climits>
 #include <cstdlib>
 
@@ -9,17 +8,6 @@
 #include "macro/Frame.h"
 
 namespace qlk {
-namespace {
-
-std::string Lower(std::string_view s) {
-  std::string o(s);
-  for (char& c : o)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return o;
-}
-
-}  // namespace
-
 int MacroArgs::N(size_t i) const {
   if (!Has(i)) return 0;
   const std::string& t = tokens[i - 1];
@@ -40,21 +28,62 @@ int MacroArgs::N(size_t i) const {
 
 std::string MacroArgs::D(size_t i) const { return Has(i) ? Unescape(tokens[i - 1]) : std::string(); }
 
-void Bindings::Plain(uint32_t id, DocOp op) {
-  const CommandDef* c = FindCommand(id);
-  if (!c) return;
-  handlers_[id] = [c, op = std::move(op)](MainState& m) { RunPlain(m, *c, op); };
+namespace {
+
+std::string Named(Cmd c) {
+  const CommandDef* d = FindCommand(c);
+  return std::to_string(IdOf(c)) + (d && *d->keyword ? std::string(" (") + d->keyword + ")" : std::string());
 }
 
-void Bindings::Command(uint32_t id, Handler h) { handlers_[id] = std::move(h); }
+}  // namespace
 
-void Bindings::Keyword(std::string_view keyword, Action a) { actions_[Lower(keyword)] = std::move(a); }
+void Bindings::Plain(Cmd c, Handler op, LineMaker line) {
+  const CommandDef* d = FindCommand(c);
+  if (!d) return Problem("plain command " + Named(c) + " is not in the command table");
+  if (d->frame != Frame::Plain) return Problem("command " + Named(c) + " is bound as plain; its row has another frame");
+  if (handlers_.count(d->id)) return Problem("command " + Named(c) + " is bound twice");
+  // Without fixed arguments, the keyword's line replays the same operation.
+  if (d->kw != Kw::None && !*d->fixedArgs && !line) Keyword(d->kw, [op](MainState& m, const MacroArgs&) { op(m); });
+  handlers_[d->id] = [d, op = std::move(op), line = std::move(line)](MainState& m) { RunPlain(m, *d, op, line); };
+}
 
-void Bindings::LineKeyword(std::string_view keyword, LineFnMaker make) { lineFns_[Lower(keyword)] = std::move(make); }
+void Bindings::Plain(Cmd c, DocOp op, LineMaker line) {
+  Plain(c, Handler([op = std::move(op)](MainState& m) { op(m.doc()); }), std::move(line));
+}
 
-const Bindings::LineFnMaker* Bindings::LineFnMakerFor(std::string_view keyword) const {
-  auto it = lineFns_.find(Lower(keyword));
-  return it == lineFns_.end() ? nullptr : &it->second;
+void Bindings::Command(Cmd c, Handler h) {
+  const CommandDef* d = FindCommand(c);
+  if (!d) return Problem("command " + Named(c) + " is not in the command table");
+  if (d->frame != Frame::Dialog && d->frame != Frame::Search && d->frame != Frame::LineSelect &&
+      d->frame != Frame::Other)
+    return Problem("command " + Named(c) + " has a handler; its row's frame is run by the dispatch");
+  if (handlers_.count(d->id)) return Problem("command " + Named(c) + " is bound twice");
+  handlers_[d->id] = std::move(h);
+}
+
+void Bindings::Range(Cmd first, int count, std::function<void(MainState&, int)> h) {
+  for (int i = 0; i < count; ++i) {
+    const uint32_t id = IdOf(first) + static_cast<uint32_t>(i);
+    if (handlers_.count(id) || FindCommand(id)) {
+      Problem("range entry " + std::to_string(id) + " is bound twice");
+      continue;
+    }
+    handlers_[id] = [h, i](MainState& m) { h(m, i); };
+  }
+}
+
+void Bindings::BindAction(Kw k, Action a) {
+  if (k == Kw::None) return Problem("an action bound to no keyword");
+  Action& slot = actions_[static_cast<size_t>(k)];
+  if (slot) return Problem(std::string("keyword ") + KeywordName(k) + " is bound twice");
+  slot = std::move(a);
+}
+
+void Bindings::LineKeyword(Kw k, LineFnMaker make) {
+  if (k == Kw::None) return Problem("a line conversion bound to no keyword");
+  LineFnMaker& slot = lineFns_[static_cast<size_t>(k)];
+  if (slot) return Problem(std::string("line conversion of ") + KeywordName(k) + " is bound twice");
+  slot = std::move(make);
 }
 
 const Bindings::Handler* Bindings::HandlerFor(uint32_t id) const {
@@ -62,9 +91,22 @@ const Bindings::Handler* Bindings::HandlerFor(uint32_t id) const {
   return it == handlers_.end() ? nullptr : &it->second;
 }
 
+const Bindings::Action* Bindings::ActionFor(Kw k) const {
+  if (k == Kw::None) return nullptr;
+  const Action& a = actions_[static_cast<size_t>(k)];
+  return a ? &a : nullptr;
+}
+
 const Bindings::Action* Bindings::ActionFor(std::string_view keyword) const {
-  auto it = actions_.find(Lower(keyword));
-  return it == actions_.end() ? nullptr : &it->second;
+  std::optional<Kw> k = KeywordFor(keyword);
+  return k ? ActionFor(*k) : nullptr;
+}
+
+const Bindings::LineFnMaker* Bindings::LineFnMakerFor(std::string_view keyword) const {
+  std::optional<Kw> k = KeywordFor(keyword);
+  if (!k) return nullptr;
+  const LineFnMaker& f = lineFns_[static_cast<size_t>(*k)];
+  return f ? &f : nullptr;
 }
 
 const Bindings& AllBindings() {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "doc/Document.h"
+#include "macro/Commands.h"
+#include "macro/Keywords.h"
 
 namespace qlk {
 
@@ -35,16 +37,21 @@ class Bindings {
  public:
   using Handler = std::function<void(MainState&)>;
   using DocOp = std::function<void(CQuenlarkDoc&)>;
-  using Action = std::function<void(MainState&, const MacroArgs&)>;
+  // The macro line of a plain command whose line depends on the settings (read when it runs).
+  using LineMaker = std::function<std::string(MainState&)>;
+  // A keyword's work on the document; false when it could not do it and has said why (a file
+  // it cannot open, a malformed expression, a text that would grow too far). An action may
+  // also be given as a function returning nothing, which never fails.
+  using Action = std::function<bool(MainState&, const MacroArgs&)>;
   using DocHookInstaller = std::function<void(MainState&)>;
   // A keyword whose run over a whole text converts each line on its own, in order (state may
   // carry from one line to the next), can also be given as that conversion: it appends the
   // new bytes of one line (without its CR LF; CR LF inside cut it into several lines) to
-  // `out`, and never fails (or, failing on a line, says so through the user interface and
-  // leaves the lines from there on as they were). The maker sees the macro line's arguments
-  // and the settings, as the keyword's action would, and gives an empty function when they
-  // ask for more than one line alone can tell (a message, a limit over the whole text): the
-  // action runs then.
+  // `out`, and never fails (or, failing on a line, says so through the user interface, leaves
+  // the lines from there on as they were, and answers Failed() afterwards). The maker sees
+  // the macro line's arguments and the settings, as the keyword's action would, and gives an
+  // empty function when they ask for more than one line alone can tell (a message, a limit
+  // over the whole text): the action runs then.
   //
   // A conversion whose output for a line of n bytes has a known bound may be given as a pair
   // of plain functions instead (RawLine): `put` writes the line's bytes at `to`, which has
@@ -80,6 +87,8 @@ class Bindings {
     using Look = std::function<void(std::string_view part, bool ends, uint32_t& carry)>;
     LineFn() = default;
     LineFn(Append append) : append_(std::move(append)) {}
+    // A conversion that may fail on a line; `failed` tells afterwards whether it did.
+    LineFn(Append append, std::function<bool()> failed) : append_(std::move(append)), failed_(std::move(failed)) {}
     LineFn(Append append, Piece piece, Look look = {})
         : append_(std::move(append)), piece_(std::move(piece)), look_(std::move(look)) {}
     template <class F, class = std::enable_if_t<std::is_invocable_v<F&, std::string_view, std::string&> &&
@@ -88,6 +97,8 @@ class Bindings {
     LineFn(RawLine raw) : raw_(raw) {}
 
     explicit operator bool() const { return raw_.put != nullptr || static_cast<bool>(append_); }
+    // Whether a line failed in the lines converted so far (it has said why).
+    bool Failed() const { return failed_ && failed_(); }
     // The raw form, when the conversion was given as one.
     const RawLine* raw() const { return raw_.put ? &raw_ : nullptr; }
     // The piece form of the appending function, when there is one, and its look.
@@ -103,35 +114,62 @@ class Bindings {
 
    private:
     Append append_;
+    std::function<bool()> failed_;
     Piece piece_;
     Look look_;
     RawLine raw_{nullptr, nullptr, nullptr, nullptr};
   };
   using LineFnMaker = std::function<LineFn(MainState&, const MacroArgs&)>;
 
-  // A plain command: the frame of its table row around the operation.
-  void Plain(uint32_t id, DocOp op);
-  // A command with a handler of its own (dialog, search and other frames).
-  void Command(uint32_t id, Handler h);
-  // What a macro keyword does in the interpreter (case-blind name).
-  void Keyword(std::string_view keyword, Action a);
+  // A command of the Plain frame: the table's frame around the operation. A row without fixed
+  // arguments binds its keyword to the same operation. With `line`, the macro line is made
+  // when the command runs, after the question (and the keyword is bound on its own).
+  void Plain(Cmd c, Handler op, LineMaker line = {});
+  void Plain(Cmd c, DocOp op, LineMaker line = {});
+  // A command with a handler of its own (the Dialog, Search, LineSelect and Other frames).
+  void Command(Cmd c, Handler h);
+  // Each identifier of a run-time range (QLK_CMD_RANGE): h gets the entry's index.
+  void Range(Cmd first, int count, std::function<void(MainState&, int)> h);
+  // What a macro keyword does in the interpreter.
+  template <class F>
+  void Keyword(Kw k, F action) {
+    if constexpr (std::is_void_v<std::invoke_result_t<F&, MainState&, const MacroArgs&>>)
+      BindAction(k, [action = std::move(action)](MainState& m, const MacroArgs& a) {
+        action(m, a);
+        return true;
+      });
+    else
+      BindAction(k, Action(std::move(action)));
+  }
   // The line conversion of a keyword that also has an action (see LineFn).
-  void LineKeyword(std::string_view keyword, LineFnMaker make);
+  void LineKeyword(Kw k, LineFnMaker make);
   // Lets a family reach into file reading (code detection and conversion on open).
   void DocHooks(DocHookInstaller i) { docHooks_.push_back(std::move(i)); }
 
+  // What the dispatch runs for a command bound here: the table's frame around a Plain
+  // command's operation, or the handler of the others.
   const Handler* HandlerFor(uint32_t id) const;
-  const Action* ActionFor(std::string_view keyword) const;
+  const Action* ActionFor(Kw k) const;
+  const Action* ActionFor(std::string_view keyword) const;  // case-blind name
   const LineFnMaker* LineFnMakerFor(std::string_view keyword) const;
   void InstallDocHooks(MainState& m) const {
     for (const auto& i : docHooks_) i(m);
   }
 
+  // Bindings that disagree with the tables: an identifier the command table does not hold, a
+  // binding of the wrong frame, a command or keyword bound twice. Empty when all is well; the
+  // tests see to that.
+  const std::vector<std::string>& Problems() const { return problems_; }
+
  private:
+  void Problem(std::string what) { problems_.push_back(std::move(what)); }
+  void BindAction(Kw k, Action a);
+
   std::map<uint32_t, Handler> handlers_;
-  std::map<std::string, Action> actions_;  // by lower-case keyword
-  std::map<std::string, LineFnMaker> lineFns_;
+  std::vector<Action> actions_ = std::vector<Action>(kKeywordCount);  // by Kw
+  std::vector<LineFnMaker> lineFns_ = std::vector<LineFnMaker>(kKeywordCount);
   std::vector<DocHookInstaller> docHooks_;
+  std::vector<std::string> problems_;
 };
 
 // The conversion of each non-empty line, as the line-for-line frames (conv/LineWalk.h) run

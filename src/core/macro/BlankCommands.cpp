@@ -46,33 +46,27 @@ void OnelineNoCommand(MainState& m) {
 }  // namespace
 
 void BindBlankCommands(Bindings& b) {
-  struct PlainOp {
-    uint32_t id;
-    const char* keyword;
-    void (*op)(CQuenlarkDoc&);
-  };
-  static constexpr PlainOp kPlain[] = {
-      {32799, "DelSpaceLine", DelSpaceLine}, {32800, "DelSpaceMultiLine", DelSpaceMultiLine},
-      {32822, "DelSpaceOnly", DelSpaceOnly}, {32797, "DelSpaceFirst", DelSpaceFirst},
-      {32798, "DelSpaceBack", DelSpaceBack}, {32908, "ToCenter", ToCenter},
-      {32909, "ToRight", ToRight},           {32791, "ToOneline", ToOneline},
-      {32913, "ToOnelineAll", ToOnelineAll}, {32808, "CtlMToCRLF", CtlMToCRLF},
-      {32823, "LFToCRLF", LFToCRLF},
-  };
-  for (const PlainOp& p : kPlain) {
-    b.Plain(p.id, p.op);
-    b.Keyword(p.keyword, [op = p.op](MainState& m, const MacroArgs&) { op(m.doc()); });
-  }
-  b.Command(32905, [](MainState& m) { TabCommand(m, TabSpace, ml::TabSpace); });
-  b.Command(32906, [](MainState& m) { TabCommand(m, SpaceTab, ml::SpaceTab); });
-  b.Command(32916, TabIfCommand);
-  b.Command(32850, SpToCsvCommand);
-  b.Command(32841, OnelineNoCommand);
-  b.Keyword("TabSpace", [](MainState& m, const MacroArgs& a) { TabSpace(m.doc(), a.N(1)); });
-  b.Keyword("SpaceTab", [](MainState& m, const MacroArgs& a) { SpaceTab(m.doc(), a.N(1)); });
-  b.Keyword("TabIf", [](MainState& m, const MacroArgs& a) { TabIf(m.doc(), a.D(1), a.N(2)); });
-  b.Keyword("SpToCsv", [](MainState& m, const MacroArgs& a) { SpToCsv(m.doc(), a.N(1), a.N(2)); });
-  b.Keyword("OnelineNo", [](MainState& m, const MacroArgs& a) { OnelineNoAndRange(m.doc(), a.N(1)); });
+  b.Plain(Cmd::DelSpaceLine, DelSpaceLine);
+  b.Plain(Cmd::DelSpaceMultiLine, DelSpaceMultiLine);
+  b.Plain(Cmd::DelSpaceOnly, DelSpaceOnly);
+  b.Plain(Cmd::DelSpaceFirst, DelSpaceFirst);
+  b.Plain(Cmd::DelSpaceBack, DelSpaceBack);
+  b.Plain(Cmd::ToCenter, ToCenter);
+  b.Plain(Cmd::ToRight, ToRight);
+  b.Plain(Cmd::ToOneline, ToOneline);
+  b.Plain(Cmd::ToOnelineAll, ToOnelineAll);
+  b.Plain(Cmd::CtlMToCRLF, CtlMToCRLF);
+  b.Plain(Cmd::LFToCRLF, LFToCRLF);
+  b.Command(Cmd::TabSpace, [](MainState& m) { TabCommand(m, TabSpace, ml::TabSpace); });
+  b.Command(Cmd::SpaceTab, [](MainState& m) { TabCommand(m, SpaceTab, ml::SpaceTab); });
+  b.Command(Cmd::TabIf, TabIfCommand);
+  b.Command(Cmd::SpToCsv, SpToCsvCommand);
+  b.Command(Cmd::OnelineNo, OnelineNoCommand);
+  b.Keyword(Kw::TabSpace, [](MainState& m, const MacroArgs& a) { TabSpace(m.doc(), a.N(1)); });
+  b.Keyword(Kw::SpaceTab, [](MainState& m, const MacroArgs& a) { SpaceTab(m.doc(), a.N(1)); });
+  b.Keyword(Kw::TabIf, [](MainState& m, const MacroArgs& a) { TabIf(m.doc(), a.D(1), a.N(2)); });
+  b.Keyword(Kw::SpToCsv, [](MainState& m, const MacroArgs& a) { SpToCsv(m.doc(), a.N(1), a.N(2)); });
+  b.Keyword(Kw::OnelineNo, [](MainState& m, const MacroArgs& a) { OnelineNoAndRange(m.doc(), a.N(1)); });
 }
 
 }  // namespace qlk

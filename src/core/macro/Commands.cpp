@@ -6,15 +6,18 @@ namespace qlk {
 namespace {
 
 constexpr CommandDef kCommands[] = {
-#define QLK_CMD(id, keyword, confirm, frame, args) {id, keyword, Txt::confirm, Frame::frame, args},
+#define QLK_CMD(name, id, keyword, confirm, frame, args) \
+  {Cmd::name, id, Kw::keyword, KeywordName(Kw::keyword), Txt::confirm, Frame::frame, args},
+#define QLK_CMD_RANGE(name, first, count)
 #include "macro/Commands.def"
 #undef QLK_CMD
+#undef QLK_CMD_RANGE
 };
 
 #define QLK_POPUP(caption) {MenuNode::Popup, 0, caption, ""},
 #define QLK_POPUP_M(caption, m) {MenuNode::Popup, 0, caption, m},
-#define QLK_ITEM(id, caption) {MenuNode::Item, id, caption, ""},
-#define QLK_ITEM_M(id, caption, m) {MenuNode::Item, id, caption, m},
+#define QLK_ITEM(name, caption) {MenuNode::Item, IdOf(Cmd::name), caption, ""},
+#define QLK_ITEM_M(name, caption, m) {MenuNode::Item, IdOf(Cmd::name), caption, m},
 #define QLK_SEPARATOR() {MenuNode::Separator, 0, "", ""},
 #define QLK_END() {MenuNode::End, 0, "", ""},
 constexpr MenuNode kTrayMenu[] = {
@@ -35,10 +38,12 @@ struct CatRow {
   const char* caption;  // nullptr marks where the macro entries go
 };
 constexpr CatRow kCatalogue[] = {
-#define QLK_CAT(id, caption) {id, caption},
+#define QLK_CAT(name, caption) {IdOf(Cmd::name), caption},
+#define QLK_CAT_ID(id, caption) {id, caption},
 #define QLK_CAT_MACROS() {0, nullptr},
 #include "macro/Catalogue.def"
 #undef QLK_CAT
+#undef QLK_CAT_ID
 #undef QLK_CAT_MACROS
 };
 

@@ -7,26 +7,40 @@
 #include <vector>
 
 #include "app/Texts.h"
+#include "macro/Keywords.h"
 
 namespace qlk {
 
-// How a command's handler runs.
+// A command by its name in the table; the value is its menu command identifier.
+enum class Cmd : uint32_t {
+#define QLK_CMD(name, id, keyword, confirm, frame, args) name = id,
+#define QLK_CMD_RANGE(name, first, count) name = first,
+#include "macro/Commands.def"
+#undef QLK_CMD
+#undef QLK_CMD_RANGE
+};
+constexpr uint32_t IdOf(Cmd c) { return static_cast<uint32_t>(c); }
+
+// How the dispatch runs a command.
 enum class Frame {
-  Plain,       // reload, "Verify" confirmation, macro line, operation, store
-  Dialog,      // reload, parameter dialog (Cancel ends), macro line, operation, store
-  Search,      // as Dialog, but stores only when the operation found something
-  LineSelect,  // reload, selection dialog, macro line; nothing stored
-  Notsel,      // no reload: invert the selection, store
-  TextAll,     // no reload: select all lines, store
-  Copy,        // no reload, no macro line: store the target lines, keep the selection
-  Undo,        // no reload, no macro line
+  Plain,       // the table's frame around the bound operation: reload, "Verify" confirmation,
+               // macro line, operation, store
+  Dialog,      // its handler: reload, parameter dialog (Cancel ends), macro line, operation, store
+  Search,      // its handler: as Dialog, but stores only when the operation found something
+  LineSelect,  // its handler: reload, selection dialog, macro line; nothing stored
+  Notsel,      // the dispatch: no reload, invert the selection, store
+  TextAll,     // the dispatch: no reload, select all lines, store
+  Copy,        // the dispatch: no reload, no macro line, store the target lines, keep the selection
+  Undo,        // the dispatch: no reload, no macro line, undo, store
   Redo,
-  Other,       // a handler of its own (dialogs that store nothing, shell commands, ...)
+  Other,       // its handler, of its own shape (dialogs that store nothing, shell commands, ...)
 };
 
 struct CommandDef {
+  Cmd cmd;
   uint32_t id;
-  const char* keyword;  // macro keyword written by the command, "" for none
+  Kw kw;                // the macro keyword written by the command, Kw::None for none
+  const char* keyword;  // its name, "" for none
   Txt confirm;          // asked when "Verify" is on; Txt::None for no question
   Frame frame;
   const char* fixedArgs;  // written after the keyword, "" for none
@@ -37,6 +51,7 @@ struct CommandDef {
 
 std::span<const CommandDef> AllCommands();
 const CommandDef* FindCommand(uint32_t id);
+inline const CommandDef* FindCommand(Cmd c) { return FindCommand(IdOf(c)); }
 // Every caption an identifier carries on the menus, without the two-script mnemonics that
 // a few captions add (32797 has two captions).
 std::vector<std::string_view> CaptionsOf(uint32_t id);
@@ -60,7 +75,14 @@ struct CatalogueEntry {
 class ICodePage;
 std::vector<CatalogueEntry> BuildCatalogue(const ICodePage& cp, const std::vector<std::string>& macroNames);
 
-constexpr uint32_t kFirstMacroMenuCommand = 32853;
-constexpr int kMacroMenuEntries = 30;
+constexpr uint32_t kFirstMacroMenuCommand = IdOf(Cmd::MacroMenu);
+constexpr int kMacroMenuEntries = [] {
+#define QLK_CMD(name, id, keyword, confirm, frame, args)
+#define QLK_CMD_RANGE(name, first, count) if (Cmd::name == Cmd::MacroMenu) return count;
+#include "macro/Commands.def"
+#undef QLK_CMD
+#undef QLK_CMD_RANGE
+  return 0;
+}();
 
 }  // namespace qlk

@@ -14,8 +14,8 @@ void BindWidthCommands(Bindings& b);      // full/half width, case and kana
 void BindTransferCommands(Bindings& b);   // MIME, URL, uuencode, code listings, code detection
 void BindReplaceCommands(Bindings& b);    // replacement and deletion of strings
 void BindSortCommands(Bindings& b);       // sorting, reversing, duplicate removal
-void BindBlankCommands(Bindings& b);
-void BindUpdateCommands(Bindings& b);     // the update check on demand      // blanks, tabs, alignment, joining, stray line ends
+void BindBlankCommands(Bindings& b);      // blanks, tabs, alignment, joining, stray line ends
+void BindUpdateCommands(Bindings& b);     // the update check on demand
 
 void BindAllFamilies(Bindings& b);
 

@@ -1,47 +1,33 @@
 #include "macro/Interpreter.h"
 
+#include <array>
 #include <vector>
 
-#include "conv/Case.h"
 #include "macro/Bindings.h"
 #include "macro/MainState.h"
 
 namespace qlk {
 namespace {
 
-constexpr const char* kKeywords[] = {
-    "OverwriteString", "RenoString", "KetaChange", "IndentChange", "InsertString", "DeletePos", "ZenToHan",
-    "HanToZen", "ToUpper", "ToLower", "ToZenUpper", "ToZenLower", "HiraToKana", "KanaToHira", "Replace",
-    "TurnChange", "JisToSjis", "SjisToJis", "UrlToSjis", "ToSjisCode", "ToJisCode", "ToOneline", "EucToSjis",
-    "SjisToEuc", "UrleToSjis", "DelSpaceLine", "DelSpaceBack", "DelSpaceFirst", "DelSpaceMultiLine",
-    "IndTurnChange", "TextAll", "CodeToSjis", "CodeToJis", "ToFirst", "CtlMToCRLF", "ZenToHan2", "HanToZen2",
-    "DelSpaceOnly", "LFToCRLF", "LineDelete", "StrCat", "Notsel", "SuperReplace", "Sort1", "Sort2",
-    "MimeToSjis", "MimeOut", "SjisToMime", "LineSelect", "Copy", "Paste", "SpaceInsert", "OnelineNo", "TurnIf",
-    "ZenToHanSw", "HanToZenSw", "UuencodeOut", "Join", "SpToCsv", "MultiFileReplace", "ToTopUpper", "TabSpace",
-    "SpaceTab", "PastePlus", "ToCenter", "ToRight", "ToLineUpper", "ToOnelineAll", "ReplaceDouble", "TabIf",
-    "Sort", "UnicodeToMbcs", "MbcsToUnicode", "DupLineDel", "LineEdit", "Open", "Close", "Save", "DelStr",
-    "InsertLine", "InsertEndLine", "Utf8ToSjis", "SjisToUtf8", "ToSjis", "ToMime", "SjisToUrl", "FileInsert",
-};
-static_assert(std::size(kKeywords) == 87);
-static_assert(std::string_view(kKeywords[50]) == "Paste" && std::string_view(kKeywords[75]) == "Open");
-
-constexpr const char* kRecorderOnly[] = {"ChangeUpperLower", "Reverse"};
+template <bool kInTable>
+constexpr auto Names() {
+  std::array<const char*, kInTable ? kTableKeywordCount : kKeywordCount - kTableKeywordCount> a{};
+  for (size_t i = 0; i < a.size(); ++i) a[i] = AllKeywords()[kInTable ? i : kTableKeywordCount + i].name;
+  return a;
+}
+constexpr auto kTableNames = Names<true>();
+constexpr auto kRecorderOnlyNames = Names<false>();
 
 constexpr int kMaxArgs = 20;
-constexpr int kPaste = 50;
-constexpr int kOpen = 75;
 
 }  // namespace
 
-std::span<const char* const> MacroKeywords() { return kKeywords; }
-std::span<const char* const> RecorderOnlyKeywords() { return kRecorderOnly; }
+std::span<const char* const> MacroKeywords() { return kTableNames; }
+std::span<const char* const> RecorderOnlyKeywords() { return kRecorderOnlyNames; }
 
 int FindKeyword(std::string_view token) {
-  for (size_t i = 0; i < std::size(kKeywords); ++i)
-    if (SameIgnoringAsciiCase(token, kKeywords[i])) return static_cast<int>(i);
-  for (size_t i = 0; i < std::size(kRecorderOnly); ++i)
-    if (SameIgnoringAsciiCase(token, kRecorderOnly[i])) return static_cast<int>(std::size(kKeywords) + i);
-  return -1;
+  std::optional<Kw> k = KeywordFor(token);
+  return k ? static_cast<int>(*k) : -1;
 }
 
 std::optional<std::string_view> MacroTokenizer::Next() {
@@ -71,22 +57,23 @@ std::optional<ParsedMacroLine> ParseMacroLine(std::string_view line) {
     if (!t) break;
     p.args.tokens.emplace_back(*t);
   }
-  p.index = FindKeyword(*kw);
-  if (p.index >= 0) p.keyword = p.index < 87 ? kKeywords[p.index] : kRecorderOnly[p.index - 87];
+  if (std::optional<Kw> k = KeywordFor(*kw)) {
+    p.kw = *k;
+    p.index = static_cast<int>(*k);
+    p.keyword = KeywordName(*k);
+  }
   return p;
 }
 
-bool ExecuteMacroLine(MainState& m, std::string_view line) {
+MacroStatus ExecuteMacroLine(MainState& m, std::string_view line) {
   std::optional<ParsedMacroLine> p = ParseMacroLine(line);
-  if (!p) return true;  // an empty line is skipped
-  const bool pasteOrOpen = p->index == kPaste || p->index == kOpen;
-  if (m.doc().LineCount() == 0 && !pasteOrOpen) {
-    m.platform().ui.Info(MakeMessage(Txt::NoDocument));
-    return false;
+  if (!p) return MacroStatus::Ok;  // an empty line is skipped
+  if (m.doc().LineCount() == 0 && p->kw != Kw::Paste && p->kw != Kw::Open) {
+    m.platform().ui.Tell(MakeMessage(Txt::NoDocument));
+    return MacroStatus::Stopped;
   }
-  if (!p->keyword) return true;
-  if (const Bindings::Action* a = m.bindings().ActionFor(p->keyword)) (*a)(m, p->args);
-  return true;
+  const Bindings::Action* a = m.bindings().ActionFor(p->kw);
+  return !a || (*a)(m, p->args) ? MacroStatus::Ok : MacroStatus::Failed;
 }
 
 std::vector<std::string> SplitMacroLines(std::string_view b) {
@@ -107,12 +94,15 @@ std::vector<std::string> SplitMacroLines(std::string_view b) {
 
 namespace {
 
-bool RunLines(MainState& m, std::string_view path) {
-  std::optional<std::string> bytes = m.platform().files.ReadAll(path);
-  if (!bytes) return false;
-  for (const std::string& l : SplitMacroLines(*bytes))
-    if (!ExecuteMacroLine(m, l)) break;
-  return true;
+// Every line until one stops the run: Ok, or the first thing that went wrong.
+MacroStatus RunLines(MainState& m, std::string_view text) {
+  MacroStatus s = MacroStatus::Ok;
+  for (const std::string& l : SplitMacroLines(text)) {
+    const MacroStatus r = ExecuteMacroLine(m, l);
+    if (s == MacroStatus::Ok) s = r;
+    if (r == MacroStatus::Stopped) break;
+  }
+  return s;
 }
 
 }  // namespace
@@ -120,26 +110,31 @@ bool RunLines(MainState& m, std::string_view path) {
 bool RunMacroFile(MainState& m, std::string_view path) {
   std::optional<std::string> bytes = m.platform().files.ReadAll(path);
   if (!bytes) {
-    m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile2));
+    m.platform().ui.Tell(MakeMessage(Txt::CannotOpenFile2));
     return false;
   }
   RunMacroText(m, *bytes);
   return true;
 }
 
-void RunMacroText(MainState& m, std::string_view text) {
-  if (!m.Reload()) return;
-  for (const std::string& l : SplitMacroLines(text))
-    if (!ExecuteMacroLine(m, l)) break;
-  m.Store();
+MacroStatus RunMacroText(MainState& m, std::string_view text) {
+  if (!m.Reload()) return MacroStatus::NotLoaded;
+  MacroStatus s = RunLines(m, text);
+  // Also after a stop: the document as the run left it.
+  if (!m.Store() && s == MacroStatus::Ok) s = MacroStatus::NotStored;
+  return s;
 }
 
 bool RunMacroOnDocument(MainState& m, std::string_view path) {
-  if (!RunLines(m, path)) {
-    m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile2));
+  std::optional<std::string> bytes = m.platform().files.ReadAll(path);
+  if (!bytes) {
+    m.platform().ui.Tell(MakeMessage(Txt::CannotOpenFile2));
     return false;
   }
+  RunLines(m, *bytes);  // a line that fails has said why
   return true;
 }
+
+MacroStatus RunMacroLinesOnDocument(MainState& m, std::string_view text) { return RunLines(m, text); }
 
 }  // namespace qlk

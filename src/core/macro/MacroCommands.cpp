@@ -1,33 +1,31 @@
 // Recording and running macros, and the keywords only the interpreter knows.
 #include <cstdio>
 
+#include "app/SettingKeys.h"
 #include "doc/Document.h"
 #include "macro/Commands.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
 #include "macro/Interpreter.h"
+#include "macro/MacroMenuDlg.h"
 #include "macro/MainState.h"
 
 namespace qlk {
 namespace {
 
-FileDialogRequest MacroFileRequest(MainState& m, bool open) {
+// The file dialog of the two macro commands: the file to record into, or the one to run.
+FileDialogRequest MacroCommandRequest(MainState& m, bool open) {
+  if (open) return MacroFileRequest(m.platform().settings, false);
   FileDialogRequest r;
-  r.open = open;
+  r.open = false;
   r.filter = Txt::MacroFileFilter;
-  r.initialDir = m.platform().settings.GetText("Macro", "Dir", "");
-  if (open) {
-    r.defaultExt = "QMC";
-    r.fileName = "*.QMC";
-    r.title = Txt::MacroRunTitle;
-  } else {
-    r.defaultExt = "qmc";
-    r.fileName = "*.qmc";
-    r.title = Txt::MacroRecordTitle;
-    r.promptOverwrite = true;
-    r.keepCurrentDir = true;
-    r.mustExist = true;
-  }
+  r.initialDir = Get(m.platform().settings, keys::kMacroDir);
+  r.defaultExt = "qmc";
+  r.fileName = "*.qmc";
+  r.title = Txt::MacroRecordTitle;
+  r.promptOverwrite = true;
+  r.keepCurrentDir = true;
+  r.mustExist = true;
   return r;
 }
 
@@ -36,42 +34,47 @@ void ToggleRecording(MainState& m) {
     m.recorder().Stop();
     return;
   }
-  std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroFileRequest(m, false));
+  std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroCommandRequest(m, false));
   if (chosen.empty()) return;
   if (!m.recorder().Start(m.platform().files, chosen[0]))
-    m.platform().ui.Info(MakeMessage(Txt::CannotCreateMacro));
+    m.platform().ui.Tell(MakeMessage(Txt::CannotCreateMacro));
+}
+
+// A macro does not run while one is being recorded: its lines would go into the recording.
+bool NotRecording(MainState& m) {
+  if (!m.recorder().Recording()) return true;
+  m.platform().ui.Tell(MakeMessage(Txt::MacroRecording));
+  return false;
 }
 
 void RunMacroCommand(MainState& m) {
-  if (m.recorder().Recording()) {
-    m.platform().ui.Info(MakeMessage(Txt::MacroRecording));
-    return;
-  }
-  std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroFileRequest(m, true));
+  if (!NotRecording(m)) return;
+  std::vector<std::string> chosen = m.platform().ui.FileDialog(MacroCommandRequest(m, true));
   if (chosen.empty()) return;
   RunMacroFile(m, chosen[0]);
 }
 
-void ToFirst(MainState& m) {
+bool ToFirst(MainState& m) {
   CQuenlarkDoc& d = m.doc();
   std::optional<std::string> bytes = m.platform().files.ReadAll(d.PathName());
   if (!bytes) {
-    m.platform().ui.Info(MakeMessage(Txt::FileNotFound));
-    return;
+    m.platform().ui.Tell(MakeMessage(Txt::FileNotFound));
+    return false;
   }
   d.BeginUndoStep();
   d.Lines() = CQuenlarkDoc::SplitFileLines(*bytes);
   d.rangeStart = 1;
   d.rangeEnd = d.LineCount();
   d.SetModified(false);
+  return true;
 }
 
-void Join(MainState& m, const MacroArgs& a) {
+bool Join(MainState& m, const MacroArgs& a) {
   CQuenlarkDoc& d = m.doc();
   std::optional<std::string> bytes = m.platform().files.ReadAll(a.D(1));
   if (!bytes) {
-    m.platform().ui.Info(MakeMessage(Txt::CannotOpenFile));
-    return;
+    m.platform().ui.Tell(MakeMessage(Txt::CannotOpenFile));
+    return false;
   }
   d.BeginUndoStep();
   LineArray add = CQuenlarkDoc::SplitFileLines(*bytes);
@@ -83,6 +86,7 @@ void Join(MainState& m, const MacroArgs& a) {
       lines.PushShared(add, k);
   }
   d.SetModified();
+  return true;
 }
 
 void LineEdit(MainState& m, const MacroArgs& a) {
@@ -94,38 +98,49 @@ void LineEdit(MainState& m, const MacroArgs& a) {
   d.SetModified();
 }
 
-// An entry of the macro menu: the macro file at that place of [DirMenu], run on the clipboard.
+// An entry of the macro menu: the macro file at that place of the list, run on the clipboard.
 void RunMacroMenuEntry(MainState& m, int entry) {
-  if (m.recorder().Recording()) {
-    m.platform().ui.Info(MakeMessage(Txt::MacroRecording));
-    return;
-  }
-  char key[16];
-  std::snprintf(key, sizeof key, "Dir%02d", entry);
-  RunMacroFile(m, m.platform().settings.GetText("DirMenu", key, ""));
+  if (!NotRecording(m)) return;
+  CDirMenuArray list(m.platform().settings);
+  list.Load();
+  RunMacroFile(m, list.At(entry).path);
+}
+
+void EditMacroMenu(MainState& m) {
+  CMacroMenuDlg dlg(m.platform());
+  m.platform().ui.RunDialog(dlg);
+}
+
+// The chosen macro over the chosen files, each opened, run and (as the end mode says) saved.
+void MacroOverFiles(MainState& m) {
+  if (!NotRecording(m)) return;
+  CMacroExeDlg dlg(m.platform());
+  if (!m.platform().ui.RunDialog(dlg)) return;
+  ApplyMacroToFiles(m, dlg.macro, dlg.files, dlg.endMode);
 }
 
 }  // namespace
 
 void BindMacroCommands(Bindings& b) {
-  b.Command(32837, ToggleRecording);
-  b.Command(32838, RunMacroCommand);
-  for (int i = 0; i < kMacroMenuEntries; ++i)
-    b.Command(kFirstMacroMenuCommand + static_cast<uint32_t>(i), [i](MainState& m) { RunMacroMenuEntry(m, i); });
+  b.Command(Cmd::MacroRecord, ToggleRecording);
+  b.Command(Cmd::MacroRun, RunMacroCommand);
+  b.Range(Cmd::MacroMenu, kMacroMenuEntries, RunMacroMenuEntry);
+  b.Command(Cmd::MacroMenuEdit, EditMacroMenu);
+  b.Command(Cmd::MacroOverFiles, MacroOverFiles);
   auto none = [](MainState&, const MacroArgs&) {};
-  b.Keyword("Paste", none);
-  b.Keyword("PastePlus", none);
-  b.Keyword("Close", none);
-  b.Keyword("ToFirst", [](MainState& m, const MacroArgs&) { ToFirst(m); });
-  b.Keyword("Join", Join);
-  b.Keyword("LineEdit", LineEdit);
-  b.Keyword("InsertLine", [](MainState& m, const MacroArgs& a) { m.doc().InsertLine(a.N(1), a.D(2)); });
-  b.Keyword("FileInsert", [](MainState& m, const MacroArgs& a) { m.doc().FileInsert(a.D(1)); });
-  b.Keyword("Open", [](MainState& m, const MacroArgs& a) { m.doc().OpenFile(a.rest); });
-  b.Keyword("Save", [](MainState& m, const MacroArgs& a) {
+  b.Keyword(Kw::Paste, none);
+  b.Keyword(Kw::PastePlus, none);
+  b.Keyword(Kw::Close, none);
+  b.Keyword(Kw::ToFirst, [](MainState& m, const MacroArgs&) { return ToFirst(m); });
+  b.Keyword(Kw::Join, Join);
+  b.Keyword(Kw::LineEdit, LineEdit);
+  b.Keyword(Kw::InsertLine, [](MainState& m, const MacroArgs& a) { m.doc().InsertLine(a.N(1), a.D(2)); });
+  b.Keyword(Kw::FileInsert, [](MainState& m, const MacroArgs& a) { return m.doc().FileInsert(a.D(1)); });
+  b.Keyword(Kw::Open, [](MainState& m, const MacroArgs& a) { return m.doc().OpenFile(a.rest); });
+  b.Keyword(Kw::Save, [](MainState& m, const MacroArgs& a) {
     CQuenlarkDoc& d = m.doc();
     if (!a.rest.empty()) d.SetPathName(a.rest);
-    d.SaveFile(d.PathName());
+    return d.SaveFile(d.PathName());
   });
 }
 

@@ -2,29 +2,10 @@
 
 #include "conv/Sjis.h"
 #include "macro/Escape.h"
+#include "macro/Keywords.h"
 
 namespace qlk::ml {
 namespace {
-
-std::string Kw(const char* k, std::initializer_list<int> nums) {
-  std::string s = k;
-  for (int n : nums) {
-    s += ' ';
-    s += std::to_string(n);
-  }
-  return s;
-}
-
-std::string Join(const char* k, std::initializer_list<std::string_view> parts) {
-  std::string s = k;
-  for (std::string_view p : parts) {
-    s += ' ';
-    s += p;
-  }
-  return s;
-}
-
-std::string N(int n) { return std::to_string(n); }
 
 // A regular expression without spaces, which would split it into arguments: each space
 // becomes `space`. An escaped space ("\ ") loses its backslash, which would otherwise escape
@@ -50,70 +31,70 @@ std::string SpacedExpression(std::string_view re, const char* space) {
 
 }  // namespace
 
-std::string OverwriteString(int c, std::string_view t) { return Join("OverwriteString", {N(c), EscapeTyped(t)}); }
+std::string OverwriteString(int c, std::string_view t) { return Line(Kw::OverwriteString, c, EscapeTyped(t)); }
 std::string RenoString(int inc, int dig, int col, int start, int blank) {
-  return Kw("RenoString", {inc, dig, col, start, blank});
+  return Line(Kw::RenoString, inc, dig, col, start, blank);
 }
-std::string KetaChange(int w) { return Kw("KetaChange", {w}); }
-std::string IndentChange(int w) { return Kw("IndentChange", {w}); }
-std::string TurnChange(int w) { return Kw("TurnChange", {w}); }
-std::string IndTurnChange(int w) { return Kw("IndTurnChange", {w}); }
-std::string InsertString(int c, std::string_view t) { return Join("InsertString", {N(c), Escape(t)}); }
-std::string DeletePos(int a, int b) { return Kw("DeletePos", {a, b}); }
+std::string KetaChange(int w) { return Line(Kw::KetaChange, w); }
+std::string IndentChange(int w) { return Line(Kw::IndentChange, w); }
+std::string TurnChange(int w) { return Line(Kw::TurnChange, w); }
+std::string IndTurnChange(int w) { return Line(Kw::IndTurnChange, w); }
+std::string InsertString(int c, std::string_view t) { return Line(Kw::InsertString, c, Escape(t)); }
+std::string DeletePos(int a, int b) { return Line(Kw::DeletePos, a, b); }
 
 std::string Replace(std::string_view search, std::string_view repl, int options, int regex) {
   const std::string s = regex ? SpacedExpression(search, "\\s") : Escape(search);
-  return Join("Replace", {s, Escape(repl), N(options), N(regex)});
+  return Line(Kw::Replace, s, Escape(repl), options, regex);
 }
 
 std::string DelStr(std::string_view search, int options, int regex) {
   // \x20 is the same character to both engines, where \s would also take tabs.
   const std::string s = regex ? SpacedExpression(search, "\\x20") : Escape(search);
-  return Join("DelStr", {s, N(options), N(regex)});
+  return Line(Kw::DelStr, s, options, regex);
 }
 
-std::string SjisToEuc(int o) { return Kw("SjisToEuc", {o}); }
-std::string ZenToHan2(int k) { return Kw("ZenToHan2", {k}); }
-std::string HanToZen2(int k) { return Kw("HanToZen2", {k}); }
-std::string ZenToHanSw(int b) { return Kw("ZenToHanSw", {b}); }
-std::string HanToZenSw(int b) { return Kw("HanToZenSw", {b}); }
-std::string StrCat(std::string_view t) { return Join("StrCat", {EscapeTyped(t)}); }
+std::string SjisToEuc(int o) { return Line(Kw::SjisToEuc, o); }
+std::string ZenToHan2(int k) { return Line(Kw::ZenToHan2, k); }
+std::string HanToZen2(int k) { return Line(Kw::HanToZen2, k); }
+std::string ZenToHanSw(int b) { return Line(Kw::ZenToHanSw, b); }
+std::string HanToZenSw(int b) { return Line(Kw::HanToZenSw, b); }
+std::string StrCat(std::string_view t) { return Line(Kw::StrCat, EscapeTyped(t)); }
 // The start and end strings go in escape form too: the three-argument line is read back
 // decoded, and a space or an empty end string written as typed would shift the arguments.
 std::string SuperReplace(std::string_view a, std::string_view b, std::string_view r) {
-  return Join("SuperReplace", {Escape(a), Escape(b), Escape(r)});
+  return Line(Kw::SuperReplace, Escape(a), Escape(b), Escape(r));
 }
 std::string LineSelect(int step, std::string_view pattern, int start, int end, int regex) {
-  return Join("LineSelect", {N(step), EscapeTyped(pattern), N(start), N(end), N(regex)});
+  return Line(Kw::LineSelect, step, EscapeTyped(pattern), start, end, regex);
 }
-std::string LineSelect(int step, int start, int end) { return Kw("LineSelect", {step, start, end}); }
-std::string SpaceInsert(int c, int n, int o) { return Kw("SpaceInsert", {c, n, o}); }
-std::string OnelineNo(int n) { return Kw("OnelineNo", {n}); }
-std::string TurnIf(std::string_view t, int r) { return Join("TurnIf", {EscapeTyped(t), N(r)}); }
-std::string TabIf(std::string_view t, int r) { return Join("TabIf", {EscapeTyped(t), N(r)}); }
-std::string SpToCsv(int a, int b) { return Kw("SpToCsv", {a, b}); }
+std::string LineSelect(int step, int start, int end) { return Line(Kw::LineSelect, step, start, end); }
+std::string SpaceInsert(int c, int n, int o) { return Line(Kw::SpaceInsert, c, n, o); }
+std::string OnelineNo(int n) { return Line(Kw::OnelineNo, n); }
+std::string TurnIf(std::string_view t, int r) { return Line(Kw::TurnIf, EscapeTyped(t), r); }
+std::string TabIf(std::string_view t, int r) { return Line(Kw::TabIf, EscapeTyped(t), r); }
+std::string SpToCsv(int a, int b) { return Line(Kw::SpToCsv, a, b); }
 std::string MultiFileReplace(std::string_view folder, std::string_view files, std::string_view search,
                              std::string_view repl) {
-  return Join("MultiFileReplace", {folder, files, search, Escape(repl)});
+  return Line(Kw::MultiFileReplace, folder, files, search, Escape(repl));
 }
-std::string TabSpace(int w) { return Kw("TabSpace", {w}); }
-std::string SpaceTab(int w) { return Kw("SpaceTab", {w}); }
+std::string TabSpace(int w) { return Line(Kw::TabSpace, w); }
+std::string SpaceTab(int w) { return Line(Kw::SpaceTab, w); }
 // As typed, but an empty text (an after-text that removes the brackets, no escape character)
 // as "\b", which the interpreter reads back as empty; written bare, it would shift the rest.
 std::string ReplaceDouble(std::string_view a, std::string_view b, std::string_view c, std::string_view d,
                           std::string_view e) {
   auto typed = [](std::string_view t) { return t.empty() ? std::string("\\b") : std::string(t); };
-  return Join("ReplaceDouble", {typed(a), typed(b), typed(c), typed(d), typed(e)});
+  return Line(Kw::ReplaceDouble, typed(a), typed(b), typed(c), typed(d), typed(e));
 }
 std::string Sort(const std::vector<CSortItem>& keys) {
-  std::string s = "Sort";
+  std::string s = KeywordName(Kw::Sort);
   for (const CSortItem& k : keys)
     for (int n : {k.descending, k.firstColumn, k.lastColumn, k.numeric}) s += " " + std::to_string(n);
   return s;
 }
-std::string DupLineDel(int p, int a, int b, int s) { return Kw("DupLineDel", {p, a, b, s}); }
-std::string InsertEndLine(std::string_view t) { return Join("InsertEndLine", {EscapeTyped(t)}); }
-std::string Open(std::string_view path) { return Join("Open", {path}); }
-std::string Save(std::string_view path) { return path.empty() ? "Save" : Join("Save", {path}); }
+std::string DupLineDel(int p, int a, int b, int s) { return Line(Kw::DupLineDel, p, a, b, s); }
+std::string InsertEndLine(std::string_view t) { return Line(Kw::InsertEndLine, EscapeTyped(t)); }
+std::string Open(std::string_view path) { return Line(Kw::Open, path); }
+std::string Save(std::string_view path) { return path.empty() ? KeywordName(Kw::Save) : Line(Kw::Save, path); }
 
 }  // namespace qlk::ml

@@ -9,8 +9,21 @@
 #include <vector>
 
 #include "doc/Document.h"
+#include "macro/Keywords.h"
 
 namespace qlk::ml {
+
+// The line of keyword `k` and its arguments, each after one space: numbers in decimal, texts
+// as given (pass them through Escape or EscapeTyped first, as the keyword reads them back).
+// A new keyword's line needs no function of its own: ml::Line(Kw::X, column, Escape(text)).
+inline void AppendArg(std::string& s, int n) { s += std::to_string(n); }
+inline void AppendArg(std::string& s, std::string_view text) { s += text; }
+template <class... Args>
+std::string Line(Kw k, const Args&... args) {
+  std::string s = KeywordName(k);
+  ((s += ' ', AppendArg(s, args)), ...);
+  return s;
+}
 
 std::string OverwriteString(int column, std::string_view text);
 std::string RenoString(int increment, int digits, int column, int start, int blankFill);

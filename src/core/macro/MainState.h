@@ -6,7 +6,9 @@
 #include <string>
 
 #include "app/AppState.h"
+#include "conv/Jis.h"
 #include "doc/Document.h"
+#include "macro/Commands.h"
 #include "macro/Recorder.h"
 
 namespace qlk {
@@ -25,9 +27,12 @@ class MainState {
   AppState& app() { return app_; }
   const Bindings& bindings() const { return b_; }
   MacroRecorder& recorder() { return recorder_; }
+  // The JIS modes and encoder settings the commands of this window share.
+  JisContext& jis() { return jis_; }
 
-  // Runs the handler of a command; false when none is bound to the identifier.
+  // Runs a command as its row's frame says; false when nothing is bound to the identifier.
   bool Dispatch(uint32_t id);
+  bool Dispatch(Cmd c) { return Dispatch(IdOf(c)); }
   bool IsBound(uint32_t id) const;
 
   // ---- pieces of the command frame ----
@@ -46,6 +51,7 @@ class MainState {
   const Bindings& b_;
   AppState& app_;
   MacroRecorder recorder_;
+  JisContext jis_;
   CQuenlarkDoc doc_;
 };
 

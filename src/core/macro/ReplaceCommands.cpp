@@ -13,11 +13,6 @@
 namespace qlk {
 namespace {
 
-constexpr uint32_t kReplaceId = 32783;
-constexpr uint32_t kSuperReplaceId = 32827;
-constexpr uint32_t kReplaceDoubleId = 32915;
-constexpr uint32_t kDelStrId = 32926;
-
 // ---------------------------------------------------------------- menu commands
 
 // The dialog's texts are typed in the escape notation, except a regular expression, which
@@ -70,10 +65,7 @@ void ReplaceDoubleCommand(MainState& m) {
 
 // ---------------------------------------------------------------- macro keywords
 
-// Counts are not shown in a macro run; a search that could not run at all is.
-void Checked(MainState& m, int n) {
-  if (n == kSearchFailed) ReportSearchFailure(m);
-}
+// Counts are not shown in a macro run (SearchRan); a search that could not run at all is.
 
 // What a Replace line asks for. Every form the recorder has ever written is read: the
 // four-argument form it writes now, the three-argument form without the regex flag, and two
@@ -115,13 +107,11 @@ ReplaceArgs ReadReplaceArgs(const MacroArgs& a) {
   return r;
 }
 
-void ReplaceKeyword(MainState& m, const MacroArgs& a) {
+bool ReplaceKeyword(MainState& m, const MacroArgs& a) {
   const ReplaceArgs r = ReadReplaceArgs(a);
-  if (r.none) return;
-  if (r.regex)
-    Checked(m, RegexReplace(m.doc(), r.find, r.replacement, r.options));
-  else
-    Replace(m.doc(), r.find, r.replacement, r.options);
+  if (r.none) return true;
+  if (r.regex) return SearchRan(m, RegexReplace(m.doc(), r.find, r.replacement, r.options));
+  return SearchRan(m, Replace(m.doc(), r.find, r.replacement, r.options));
 }
 
 // The plain replace of one line, for a long text streamed a line at a time. (An expression
@@ -150,31 +140,28 @@ Bindings::LineFn RegexReplaceLines(MainState& m, const std::string& pattern, std
   const bool empty = pattern.empty();  // matches everywhere without moving on: no change
   auto buf = std::make_shared<std::string>();
   auto failed = std::make_shared<bool>(false);
-  return [&m, re, empty, buf, failed, replacement = std::move(replacement)](std::string_view l, std::string& out) {
+  auto line = [&m, re, empty, buf, failed, replacement = std::move(replacement)](std::string_view l, std::string& out) {
     if (!empty && !*failed) {
-      const int n = RegexReplaceLine(*re, m.platform().codepage, l, replacement, *buf);
-      if (n > 0) return void(out += *buf);
-      if (n == kSearchFailed) {
+      const SearchResult n = RegexReplaceLine(*re, m.platform().codepage, l, replacement, *buf);
+      if (n.count > 0) return void(out += *buf);
+      if (n.failed) {
         *failed = true;
         ReportSearchFailure(m);
       }
     }
     out += l;
   };
+  return Bindings::LineFn(std::move(line), [failed] { return *failed; });
 }
 
-void DelStrKeyword(MainState& m, const MacroArgs& a) {
-  if (a.N(3) != 0)
-    Checked(m, RegexReplace(m.doc(), a.Raw(1), "", a.N(2)));
-  else
-    Replace(m.doc(), a.D(1), "", a.N(2));
+bool DelStrKeyword(MainState& m, const MacroArgs& a) {
+  if (a.N(3) != 0) return SearchRan(m, RegexReplace(m.doc(), a.Raw(1), "", a.N(2)));
+  return SearchRan(m, Replace(m.doc(), a.D(1), "", a.N(2)));
 }
 
-void SuperReplaceKeyword(MainState& m, const MacroArgs& a) {
-  if (a.Count() >= 3)
-    SuperReplace(m.doc(), a.D(1), a.D(2), a.D(3));
-  else
-    SuperReplace(m.doc(), a.Raw(1), a.Raw(2), "");
+bool SuperReplaceKeyword(MainState& m, const MacroArgs& a) {
+  if (a.Count() >= 3) return SearchRan(m, SuperReplace(m.doc(), a.D(1), a.D(2), a.D(3)));
+  return SearchRan(m, SuperReplace(m.doc(), a.Raw(1), a.Raw(2), ""));
 }
 
 // The texts as written, but "\b" is an empty one (an empty text written bare would shift the
@@ -184,30 +171,30 @@ std::string Typed(const MacroArgs& a, size_t i) {
   return t == "\\b" ? std::string() : t;
 }
 
-void ReplaceDoubleKeyword(MainState& m, const MacroArgs& a) {
-  ReplaceDouble(m.doc(), Typed(a, 1), Typed(a, 2), Typed(a, 3), Typed(a, 4), Typed(a, 5));
+bool ReplaceDoubleKeyword(MainState& m, const MacroArgs& a) {
+  return SearchRan(m, ReplaceDouble(m.doc(), Typed(a, 1), Typed(a, 2), Typed(a, 3), Typed(a, 4), Typed(a, 5)));
 }
 
 }  // namespace
 
 void BindReplaceCommands(Bindings& b) {
-  b.Command(kReplaceId, ReplaceCommand);
-  b.Command(kDelStrId, DelStrCommand);
-  b.Command(kSuperReplaceId, SuperReplaceCommand);
-  b.Command(kReplaceDoubleId, ReplaceDoubleCommand);
+  b.Command(Cmd::Replace, ReplaceCommand);
+  b.Command(Cmd::DelStr, DelStrCommand);
+  b.Command(Cmd::SuperReplace, SuperReplaceCommand);
+  b.Command(Cmd::ReplaceDouble, ReplaceDoubleCommand);
 
-  b.Keyword("Replace", ReplaceKeyword);
-  b.Keyword("DelStr", DelStrKeyword);
-  b.Keyword("SuperReplace", SuperReplaceKeyword);
-  b.Keyword("ReplaceDouble", ReplaceDoubleKeyword);
+  b.Keyword(Kw::Replace, ReplaceKeyword);
+  b.Keyword(Kw::DelStr, DelStrKeyword);
+  b.Keyword(Kw::SuperReplace, SuperReplaceKeyword);
+  b.Keyword(Kw::ReplaceDouble, ReplaceDoubleKeyword);
 
-  b.LineKeyword("Replace", [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
+  b.LineKeyword(Kw::Replace, [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
     ReplaceArgs r = ReadReplaceArgs(a);
     if (r.none) return {};
     if (r.regex) return RegexReplaceLines(m, r.find, std::move(r.replacement), r.options);
     return PlainReplaceLines(std::move(r.find), std::move(r.replacement), r.options);
   });
-  b.LineKeyword("DelStr", [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
+  b.LineKeyword(Kw::DelStr, [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
     if (a.N(3) != 0) return RegexReplaceLines(m, a.Raw(1), "", a.N(2));
     return PlainReplaceLines(a.D(1), "", a.N(2));
   });

@@ -1,4 +1,5 @@
-// Target-line selection, copy, undo and redo: the commands that need no other feature.
+// Target-line selection: its dialog and the selection keywords (select all, exclusive selection,
+// copy, undo and redo are run by the dispatch from their rows' frames).
 #include <algorithm>
 #include <utility>
 
@@ -30,18 +31,6 @@ bool CSearchDlg::OnOk(DialogHost&) {
 }
 
 namespace {
-
-void TextAll(MainState& m) {
-  m.WriteMacroLine("TextAll");
-  m.doc().SelectAll();
-  m.Store();
-}
-
-void Notsel(MainState& m) {
-  m.WriteMacroLine("Notsel");
-  m.doc().exclusive = m.doc().exclusive ? 0 : 1;
-  m.Store();
-}
 
 void LineSelectCommand(MainState& m) {
   if (!m.Reload()) return;
@@ -82,22 +71,13 @@ void LineSelectKeyword(MainState& m, const MacroArgs& a) {
 }  // namespace
 
 void BindSelectionCommands(Bindings& b) {
-  b.Command(32769, LineSelectCommand);
-  b.Command(32802, TextAll);
-  b.Command(32826, Notsel);
-  b.Command(57634, [](MainState& m) { m.doc().StoreClipboard(false); });
-  b.Command(57643, [](MainState& m) {
-    m.doc().Undo();
-    m.Store();
-  });
-  b.Command(57644, [](MainState& m) {
-    m.doc().Redo();
-    m.Store();
-  });
-  b.Keyword("LineSelect", LineSelectKeyword);
-  b.Keyword("TextAll", [](MainState& m, const MacroArgs&) { TextAll(m); });
+  // Select all, exclusive selection, copy, undo and redo are run by the dispatch (their rows'
+  // frames); their keywords are the same frames.
+  b.Command(Cmd::LineSelect, LineSelectCommand);
+  b.Keyword(Kw::LineSelect, LineSelectKeyword);
+  b.Keyword(Kw::TextAll, [](MainState& m, const MacroArgs&) { return SelectAllFrame(m); });
   // Over a whole text it changes no byte.
-  b.LineKeyword("TextAll", [](MainState&, const MacroArgs&) {
+  b.LineKeyword(Kw::TextAll, [](MainState&, const MacroArgs&) {
     const auto copy = [](std::string_view l, char* to) { return std::copy(l.begin(), l.end(), to); };
     const auto copyPiece = [](std::string_view rest, bool, uint32_t&, char*& to) {
       to = std::copy(rest.begin(), rest.end(), to);
@@ -105,8 +85,8 @@ void BindSelectionCommands(Bindings& b) {
     };
     return Bindings::LineFn(Bindings::RawLine{[](size_t n) { return n; }, copy, copy, copyPiece});
   });
-  b.Keyword("Notsel", [](MainState& m, const MacroArgs&) { Notsel(m); });
-  b.Keyword("Copy", [](MainState& m, const MacroArgs&) { m.Store(); });
+  b.Keyword(Kw::Notsel, [](MainState& m, const MacroArgs&) { return NotselFrame(m); });
+  b.Keyword(Kw::Copy, [](MainState& m, const MacroArgs&) { return m.Store(); });
 }
 
 }  // namespace qlk

@@ -38,17 +38,13 @@ void SortKeyword(MainState& m, const MacroArgs& a) {
 }  // namespace
 
 void BindSortCommands(Bindings& b) {
-  b.Plain(32831, Sort1);
-  b.Plain(32832, Sort2);
-  b.Plain(32814, Reverse);
-  b.Command(32918, SortCommand);
-  b.Command(32923, DupLineDelCommand);
-  auto plain = [](void (*op)(CQuenlarkDoc&)) { return [op](MainState& m, const MacroArgs&) { op(m.doc()); }; };
-  b.Keyword("Sort1", plain(Sort1));
-  b.Keyword("Sort2", plain(Sort2));
-  b.Keyword("Reverse", plain(Reverse));  // written by the recorder; replays as the menu does
-  b.Keyword("Sort", SortKeyword);
-  b.Keyword("DupLineDel",
+  b.Plain(Cmd::Sort1, Sort1);
+  b.Plain(Cmd::Sort2, Sort2);
+  b.Plain(Cmd::Reverse, Reverse);  // its keyword, written by the recorder, replays as the menu does
+  b.Command(Cmd::Sort, SortCommand);
+  b.Command(Cmd::DupLineDel, DupLineDelCommand);
+  b.Keyword(Kw::Sort, SortKeyword);
+  b.Keyword(Kw::DupLineDel,
             [](MainState& m, const MacroArgs& a) { DupLineDel(m.doc(), a.N(1), a.N(2), a.N(3), a.N(4)); });
 }
 

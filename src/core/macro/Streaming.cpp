@@ -8,8 +8,7 @@
 #include <memory>
 #include <new>
 
-#include "conv/Case.h"
-#include "conv/CrFinder.h"
+#include "conv/simd/CrFinder.h"
 #include "conv/Jis.h"
 #include "macro/Interpreter.h"
 #include "macro/MainState.h"
@@ -17,43 +16,25 @@
 namespace qlk {
 namespace {
 
-// Conversions of one line at a time. Left out on purpose: numbering (a counter across lines),
-// sentence starts (a flag across lines), alignment to the longest line, joining, sorting,
-// duplicates, selection and file keywords, decoders that gather several lines
-// (UrleToSjis), MimeToSjis (its JIS modes start afresh at every run), code detection over
-// the whole text (ToSjis), and the keywords that write files.
-constexpr std::array kLineLocal = {
-    "ZenToHan",   "ZenToHan2",  "ZenToHanSw", "HanToZen",      "HanToZen2",     "HanToZenSw",
-    "ToUpper",    "ToLower",    "ToZenUpper", "ToZenLower",    "ToTopUpper",    "ChangeUpperLower",
-    "HiraToKana", "KanaToHira", "JisToSjis",  "SjisToJis",     "EucToSjis",     "SjisToEuc",
-    "Utf8ToSjis", "SjisToUtf8", "TurnChange", "IndTurnChange", "KetaChange",    "IndentChange",
-    "TurnIf",     "StrCat",     "TextAll",    "TabSpace",      "SpaceTab",      "TabIf",
-    "DelSpaceFirst", "DelSpaceBack", "DelSpaceOnly", "SpToCsv", "CtlMToCRLF", "LFToCRLF",
-    "ToMime",     "SjisToMime", "SjisToUrl",  "UrlToSjis",     "ToSjisCode",    "ToJisCode",
-    "CodeToSjis", "CodeToJis",
-    "Replace",    "DelStr",     "SuperReplace", "ReplaceDouble",
-};
-
 // Keeps the JIS modes from piece to piece while alive.
 struct KeepJis {
-  KeepJis() = default;
-  ~KeepJis() { KeepJisModesAcrossCommands(false); }
-  void On() { KeepJisModesAcrossCommands(true); }
+  JisContext& jis;
+  ~KeepJis() { jis.keepModes = false; }
+  void On() { jis.keepModes = true; }
 };
 
 }  // namespace
 
 bool IsLineLocal(std::string_view keyword) {
-  for (const char* k : kLineLocal)
-    if (SameIgnoringAsciiCase(keyword, k)) return true;
-  return false;
+  std::optional<Kw> k = KeywordFor(keyword);
+  return k && KeywordOf(*k).lineLocal;
 }
 
 bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view input, size_t piece,
-                   std::string& out, const std::function<bool()>& reported) {
+                   std::string& out) {
   if (piece == 0) piece = 1;
   IClipboard& clip = m.platform().clipboard;
-  KeepJis keep;
+  KeepJis keep{m.jis()};
   size_t p = 0;
   bool first = true;
   while (first || p < input.size()) {
@@ -64,11 +45,9 @@ bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view in
       end = (q == std::string_view::npos) ? input.size() : q + 2;
     }
     if (!clip.Write(input.substr(p, end - p))) return false;
-    RunMacroText(m, macroLine);
+    if (RunMacroText(m, macroLine) != MacroStatus::Ok) return false;
     ClipRead r = clip.Read();
     if (r.status != ClipStatus::Ok) return false;
-    // A message (a malformed expression, a refused width) would only repeat for every piece.
-    if (reported && reported()) return false;
     out += r.text;
     p = end;
     if (first) keep.On();

@@ -16,15 +16,15 @@ namespace qlk {
 
 class MainState;
 
-// Whether the keyword (case-blind) may run piece by piece.
+// Whether the keyword (case-blind) may run piece by piece: its line-local column in Keywords.def.
 bool IsLineLocal(std::string_view keyword);
 
 // Runs `macroLine` on `input` in pieces of `piece` lines through the clipboard of `m`, and
-// appends each piece's result to `out`. False when the clipboard failed, or when `reported`
-// says that a piece's run showed a message: the run stops there, and `out` is then
-// incomplete and must not be used.
+// appends each piece's result to `out`. False when the clipboard failed, or when a piece's run
+// did not end well (a malformed expression, a refused width: it would only fail again for
+// every piece): the run stops there, and `out` is then incomplete and must not be used.
 bool RunLinePieces(MainState& m, std::string_view macroLine, std::string_view input, size_t piece,
-                   std::string& out, const std::function<bool()>& reported = {});
+                   std::string& out);
 
 // The line conversion of a one-line macro (see Bindings::LineFn), ready to run on `m`'s
 // settings; empty when its keyword has none or its arguments ask for the whole text.
@@ -34,6 +34,7 @@ Bindings::LineFn LineFnForMacroLine(MainState& m, std::string_view macroLine);
 // input cannot be read.
 using ReadMore = std::function<std::optional<size_t>(char* buf, size_t n)>;
 using WriteOut = std::function<bool(std::string_view bytes)>;
+// A conversion that failed on a line has said why and answers Failed() (see Bindings::LineFn).
 // Where the input can be read again: makes the next read give the byte at `offset`, counted
 // from the first byte of the text (the head's); false when it cannot.
 using Rewind = std::function<bool(uint64_t offset)>;

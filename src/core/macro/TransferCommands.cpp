@@ -17,11 +17,6 @@ void CodeDetectCommand(MainState& m) {
   m.platform().ui.RunDialog(dlg);
 }
 
-template <void (*Op)(CQuenlarkDoc&)>
-void Run(MainState& m, const MacroArgs&) {
-  Op(m.doc());
-}
-
 template <void (*Append)(std::string_view, std::string&)>
 Bindings::LineFn Lines(MainState&, const MacroArgs&) {
   return EachNonEmptyLine(Append);
@@ -42,51 +37,41 @@ size_t PutSjisToUrlPiece(std::string_view rest, bool, uint32_t&, char*& to) {
 }
 
 template <bool (*Op)(CQuenlarkDoc&, std::string_view)>
-void RunToFile(MainState& m, const MacroArgs& a) {
-  Op(m.doc(), a.D(1));
+bool RunToFile(MainState& m, const MacroArgs& a) {
+  return Op(m.doc(), a.D(1));
 }
 
 }  // namespace
 
 void BindTransferCommands(Bindings& b) {
-  b.Plain(32833, MimeToSjis);
-  b.Plain(32836, SjisToMime);
-  b.Plain(32803, ToMime);
-  b.Plain(32787, UrlToSjis);
-  b.Plain(32796, UrleToSjis);
-  b.Plain(32813, SjisToUrl);
-  b.Plain(32789, ToSjisCode);
-  b.Plain(32790, ToJisCode);
-  b.Plain(32804, CodeToSjis);
-  b.Plain(32805, CodeToJis);
-  b.Plain(32807, ToSjis);
-  b.Command(32811, CodeDetectCommand);
+  b.Plain(Cmd::MimeToSjis, [](MainState& m) { MimeToSjis(m.doc(), m.jis()); });
+  b.Plain(Cmd::SjisToMime, [](MainState& m) { SjisToMime(m.doc(), m.jis()); });
+  b.Plain(Cmd::ToMime, ToMime);
+  b.Plain(Cmd::UrlToSjis, UrlToSjis);
+  b.Plain(Cmd::UrleToSjis, UrleToSjis);
+  b.Plain(Cmd::SjisToUrl, SjisToUrl);
+  b.Plain(Cmd::ToSjisCode, ToSjisCode);
+  b.Plain(Cmd::ToJisCode, ToJisCode);
+  b.Plain(Cmd::CodeToSjis, CodeToSjis);
+  b.Plain(Cmd::CodeToJis, CodeToJis);
+  b.Plain(Cmd::ToSjis, [](MainState& m) { ToSjis(m.doc(), m.jis()); });
+  b.Command(Cmd::CodeDetect, CodeDetectCommand);
 
-  b.Keyword("MimeToSjis", Run<MimeToSjis>);
-  b.Keyword("SjisToMime", Run<SjisToMime>);
-  b.Keyword("ToMime", Run<ToMime>);
-  b.Keyword("UrlToSjis", Run<UrlToSjis>);
-  b.Keyword("UrleToSjis", Run<UrleToSjis>);
-  b.Keyword("SjisToUrl", Run<SjisToUrl>);
-  b.Keyword("ToSjisCode", Run<ToSjisCode>);
-  b.Keyword("ToJisCode", Run<ToJisCode>);
-  b.Keyword("CodeToSjis", Run<CodeToSjis>);
-  b.Keyword("CodeToJis", Run<CodeToJis>);
-  b.Keyword("ToSjis", Run<ToSjis>);
-  b.Keyword("MimeOut", RunToFile<MimeOut>);
-  b.Keyword("UuencodeOut", RunToFile<UuencodeOut>);
+  b.Keyword(Kw::MimeOut, RunToFile<MimeOut>);
+  b.Keyword(Kw::UuencodeOut, RunToFile<UuencodeOut>);
 
   // The same conversions, a line at a time (a long text streams through them).
   // Empty lines give nothing, as they stay empty in the whole run.
-  b.LineKeyword("ToMime", Raw<ToMimeRoom, PutBase64, PutToMimeLines, PutBase64Piece>);
-  b.LineKeyword("SjisToUrl", Raw<SjisToUrlRoom, PutSjisToUrl, PutSjisToUrlLines, PutSjisToUrlPiece>);
-  b.LineKeyword("UrlToSjis", Raw<UrlToSjisRoom, PutUrlToSjis, PutUrlToSjisLines, PutUrlToSjisPiece>);
-  b.LineKeyword("MimeToSjis", [](MainState& m, const MacroArgs&) {
-    ResetJisModes();  // as at the start of the run over the whole text; the modes then carry on
+  b.LineKeyword(Kw::ToMime, Raw<ToMimeRoom, PutBase64, PutToMimeLines, PutBase64Piece>);
+  b.LineKeyword(Kw::SjisToUrl, Raw<SjisToUrlRoom, PutSjisToUrl, PutSjisToUrlLines, PutSjisToUrlPiece>);
+  b.LineKeyword(Kw::UrlToSjis, Raw<UrlToSjisRoom, PutUrlToSjis, PutUrlToSjisLines, PutUrlToSjisPiece>);
+  b.LineKeyword(Kw::MimeToSjis, [](MainState& m, const MacroArgs&) {
+    JisModes& modes = m.jis().modes;
+    modes.Reset();  // as at the start of the run over the whole text; the modes then carry on
     const ICodePage& cp = m.platform().codepage;
     return EachNonEmptyLineInPieces(
-        [&cp](std::string_view rest, bool ends, uint32_t& carry, std::string& out) {
-          return AppendMimeToSjisPiece(cp, rest, ends, carry, SharedJisModes(), out);
+        [&cp, &modes](std::string_view rest, bool ends, uint32_t& carry, std::string& out) {
+          return AppendMimeToSjisPiece(cp, rest, ends, carry, modes, out);
         },
         LookMimeToSjis);
   });

@@ -13,11 +13,6 @@
 namespace qlk {
 namespace {
 
-template <void (*Op)(CQuenlarkDoc&)>
-void Run(MainState& m, const MacroArgs&) {
-  Op(m.doc());
-}
-
 template <void (*Op)(CQuenlarkDoc&, int)>
 void RunWithArg(MainState& m, const MacroArgs& a) {
   Op(m.doc(), a.N(1));
@@ -47,53 +42,44 @@ Bindings::LineFn WidthLines(Conv conv) {
 }  // namespace
 
 void BindWidthCommands(Bindings& b) {
-  b.Plain(32829, Kind<ZenToHan, 0>);
-  b.Plain(32817, Kind<ZenToHan, 1>);
-  b.Plain(32820, Kind<ZenToHan, 2>);
-  b.Plain(32821, Kind<ZenToHan, 3>);
-  b.Command(32846, SwitchCommand<CZentohanDlg, ZenToHanSw, ml::ZenToHanSw>);
-  b.Plain(32830, Kind<HanToZen, 0>);
-  b.Plain(32818, Kind<HanToZen, 1>);
-  b.Plain(32819, Kind<HanToZen, 2>);
-  b.Plain(32816, Kind<HanToZen, 3>);
-  b.Command(32847, SwitchCommand<CHantozenDlg, HanToZenSw, ml::HanToZenSw>);
+  b.Plain(Cmd::ZenToHan, Kind<ZenToHan, 0>);
+  b.Plain(Cmd::ZenToHanAlpha, Kind<ZenToHan, 1>);
+  b.Plain(Cmd::ZenToHanNum, Kind<ZenToHan, 2>);
+  b.Plain(Cmd::ZenToHanKana, Kind<ZenToHan, 3>);
+  b.Command(Cmd::ZenToHanSw, SwitchCommand<CZentohanDlg, ZenToHanSw, ml::ZenToHanSw>);
+  b.Plain(Cmd::HanToZen, Kind<HanToZen, 0>);
+  b.Plain(Cmd::HanToZenAlpha, Kind<HanToZen, 1>);
+  b.Plain(Cmd::HanToZenNum, Kind<HanToZen, 2>);
+  b.Plain(Cmd::HanToZenKana, Kind<HanToZen, 3>);
+  b.Command(Cmd::HanToZenSw, SwitchCommand<CHantozenDlg, HanToZenSw, ml::HanToZenSw>);
 
-  b.Plain(32777, ToUpper);
-  b.Plain(32778, ToLower);
-  b.Plain(32779, ToZenUpper);
-  b.Plain(32780, ToZenLower);
-  b.Plain(32911, ToLineUpper);
-  b.Plain(32904, ToTopUpper);
-  b.Plain(32912, ChangeUpperLower);
-  b.Plain(32781, HiraToKana);
-  b.Plain(32782, KanaToHira);
+  b.Plain(Cmd::ToUpper, ToUpper);
+  b.Plain(Cmd::ToLower, ToLower);
+  b.Plain(Cmd::ToZenUpper, ToZenUpper);
+  b.Plain(Cmd::ToZenLower, ToZenLower);
+  b.Plain(Cmd::ToLineUpper, ToLineUpper);
+  b.Plain(Cmd::ToTopUpper, ToTopUpper);
+  // Its keyword is written by the recorder though missing from the keyword table: replayed
+  // all the same.
+  b.Plain(Cmd::ChangeUpperLower, ChangeUpperLower);
+  b.Plain(Cmd::HiraToKana, HiraToKana);
+  b.Plain(Cmd::KanaToHira, KanaToHira);
 
-  b.Keyword("ZenToHan", Run<Kind<ZenToHan, 0>>);
-  b.Keyword("HanToZen", Run<Kind<HanToZen, 0>>);
-  b.Keyword("ZenToHan2", RunWithArg<ZenToHan>);
-  b.Keyword("HanToZen2", RunWithArg<HanToZen>);
-  b.Keyword("ZenToHanSw", RunWithArg<ZenToHanSw>);
-  b.Keyword("HanToZenSw", RunWithArg<HanToZenSw>);
-  b.LineKeyword("ZenToHan", [](MainState&, const MacroArgs&) { return WidthLines(ZenToHanConverter::ForKind(0)); });
-  b.LineKeyword("HanToZen", [](MainState&, const MacroArgs&) { return WidthLines(HanToZenConverter::ForKind(0)); });
-  b.LineKeyword("ZenToHan2",
+  // The plain rows without fixed arguments bind their keywords above.
+  b.Keyword(Kw::ZenToHan2, RunWithArg<ZenToHan>);
+  b.Keyword(Kw::HanToZen2, RunWithArg<HanToZen>);
+  b.Keyword(Kw::ZenToHanSw, RunWithArg<ZenToHanSw>);
+  b.Keyword(Kw::HanToZenSw, RunWithArg<HanToZenSw>);
+  b.LineKeyword(Kw::ZenToHan, [](MainState&, const MacroArgs&) { return WidthLines(ZenToHanConverter::ForKind(0)); });
+  b.LineKeyword(Kw::HanToZen, [](MainState&, const MacroArgs&) { return WidthLines(HanToZenConverter::ForKind(0)); });
+  b.LineKeyword(Kw::ZenToHan2,
                 [](MainState&, const MacroArgs& a) { return WidthLines(ZenToHanConverter::ForKind(a.N(1))); });
-  b.LineKeyword("HanToZen2",
+  b.LineKeyword(Kw::HanToZen2,
                 [](MainState&, const MacroArgs& a) { return WidthLines(HanToZenConverter::ForKind(a.N(1))); });
-  b.LineKeyword("ZenToHanSw",
+  b.LineKeyword(Kw::ZenToHanSw,
                 [](MainState&, const MacroArgs& a) { return WidthLines(ZenToHanConverter::ForFlags(a.N(1))); });
-  b.LineKeyword("HanToZenSw",
+  b.LineKeyword(Kw::HanToZenSw,
                 [](MainState&, const MacroArgs& a) { return WidthLines(HanToZenConverter::ForFlags(a.N(1))); });
-  b.Keyword("ToUpper", Run<ToUpper>);
-  b.Keyword("ToLower", Run<ToLower>);
-  b.Keyword("ToZenUpper", Run<ToZenUpper>);
-  b.Keyword("ToZenLower", Run<ToZenLower>);
-  b.Keyword("ToTopUpper", Run<ToTopUpper>);
-  b.Keyword("ToLineUpper", Run<ToLineUpper>);
-  // Written by the recorder though missing from the keyword table: replayed all the same.
-  b.Keyword("ChangeUpperLower", Run<ChangeUpperLower>);
-  b.Keyword("HiraToKana", Run<HiraToKana>);
-  b.Keyword("KanaToHira", Run<KanaToHira>);
 }
 
 }  // namespace qlk

@@ -1,5 +1,20 @@
 #pragma once
 // Parameter dialogs of the tab, comma and joining commands.
+
+// Resource and control identifiers, defined here once and read by the resource script
+// too: the resource compiler sees only these #defines (RC_INVOKED).
+#define IDD_TAB            1203
+#define IDC_TAB_WIDTH      1001
+#define IDD_TAB_IF         1204
+#define IDC_TAB_IF_TEXT    1001
+#define IDC_TAB_IF_REPLACE 1002
+#define IDD_SPTOCSV        1205
+#define IDC_SPTOCSV_START  1001
+#define IDC_SPTOCSV_END    1002
+#define IDD_ONELINE        1206
+#define IDC_ONELINE_COUNT  1001
+
+#ifndef RC_INVOKED
 #include <string>
 #include <vector>
 
@@ -12,8 +27,8 @@ class ISettings;
 // "タブ変換", for both directions: "TabDlg"/"nTab".
 class CTabDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1203;
-  enum Control { kWidth = 1001 };  // "タブ文字数を何文字にしますか？"
+  static constexpr int kResource = IDD_TAB;
+  enum Control { kWidth = IDC_TAB_WIDTH };  // "タブ文字数を何文字にしますか？"
   explicit CTabDlg(ISettings& s);
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -27,10 +42,10 @@ class CTabDlg final : public DialogModel {
 // "指定文字をTABに": "TabIf"/"TabStr", "TabIf"/"bReplace". The text is taken as typed.
 class CTabIfDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1204;
+  static constexpr int kResource = IDD_TAB_IF;
   enum Control {
-    kText = 1001,     // "TABにする文字(&S):"
-    kReplace = 1002,  // "置換(&R)"
+    kText = IDC_TAB_IF_TEXT,     // "TABにする文字(&S):"
+    kReplace = IDC_TAB_IF_REPLACE,  // "置換(&R)"
   };
   explicit CTabIfDlg(ISettings& s);
   int ResourceId() const override { return kResource; }
@@ -46,10 +61,10 @@ class CTabIfDlg final : public DialogModel {
 // "スペース区切り→CSV": "SpToCsv"/"nStart", "SpToCsv"/"nEnd".
 class CSptocsvDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1205;
+  static constexpr int kResource = IDD_SPTOCSV;
   enum Control {
-    kStart = 1001,  // "開始位置桁数(&S)"
-    kEnd = 1002,    // "終了位置桁数(&E)"
+    kStart = IDC_SPTOCSV_START,  // "開始位置桁数(&S)"
+    kEnd = IDC_SPTOCSV_END,    // "終了位置桁数(&E)"
   };
   explicit CSptocsvDlg(ISettings& s);
   int ResourceId() const override { return kResource; }
@@ -64,8 +79,8 @@ class CSptocsvDlg final : public DialogModel {
 // "指定行の一行化": "Oneline"/"nCount", 2 to 65535.
 class COnelineDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1206;
-  enum Control { kCount = 1001 };  // "何行ごとに一行化しますか？"
+  static constexpr int kResource = IDD_ONELINE;
+  enum Control { kCount = IDC_ONELINE_COUNT };  // "何行ごとに一行化しますか？"
   explicit COnelineDlg(ISettings& s);
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -77,3 +92,5 @@ class COnelineDlg final : public DialogModel {
 };
 
 }  // namespace qlk
+
+#endif  // RC_INVOKED

@@ -1,5 +1,6 @@
 #include "ops/Fold.h"
 
+#include "app/SettingKeys.h"
 #include "conv/Sjis.h"
 #include "doc/Document.h"
 #include "ops/RangeShift.h"
@@ -235,7 +236,7 @@ bool SplitTargets(CQuenlarkDoc& doc, SplitLine split) {
 bool FoldTargets(CQuenlarkDoc& doc, const KinsokuRules& kinsoku, bool keepIndent) {
   WaitCursor wait(doc.platform().ui);
   const FoldRules rules(kinsoku);
-  doc.englishMode = doc.platform().settings.GetInt("Turn", "English", 0);
+  doc.englishMode = Get(doc.platform().settings, keys::kTurnEnglish);
   const int width = doc.width;
   const int english = doc.englishMode;
   GrowthBudget budget;

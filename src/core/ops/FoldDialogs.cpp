@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "app/SettingKeys.h"
 #include "platform/Settings.h"
 
 namespace qlk {
@@ -43,7 +44,7 @@ CKinsokuDlg::CKinsokuDlg(KinsokuRules& rules, ISettings& settings) : rules_(rule
   hanging = rules_.hanging ? 1 : 0;
   pushOut = rules_.pushOut ? 1 : 0;
   noBreakInTags = rules_.noBreakInTags ? 1 : 0;
-  english = settings_.GetInt("Turn", "English", 0);
+  english = Get(settings_, keys::kTurnEnglish);
   if (english < 0 || english > 2) english = 0;
 }
 
@@ -72,7 +73,7 @@ bool CKinsokuDlg::OnOk(DialogHost&) {
   settings_.SetText("Print", "KinsokuLast", last);
   settings_.SetInt("Print", "bKinFirst", hanging != 0 ? 1 : 0);
   settings_.SetInt("Print", "bKinLast", pushOut != 0 ? 1 : 0);
-  settings_.SetInt("Turn", "English", english);
+  Set(settings_, keys::kTurnEnglish, english);
   return true;
 }
 

@@ -1,19 +1,49 @@
 #pragma once
 // Dialog models of the fold and column-edit commands. Each reads its settings when built and
-// writes them only on OK. Resource and control identifiers (the dialogs have no fixed ones):
-//
-//   dialog        resource  controls
-//   CInputNoDlg   1300      1000 number, 1001 prompt (static)
-//   CTurnIfDlg    1301      1000 text, 1001 replace box
-//   CKinsokuDlg   1302      1000 first-forbidden, 1001 last-forbidden, 1002 hanging box,
-//                           1003 push-out box, 1004 no-break-in-tags box, 1005 English drop-down
-//   CUstrDlg      1303      1000 column, 1001 text
-//   CRenoDlg      1304      1000 column, 1001 digits, 1002 start, 1003 increment, 1004 blank box
-//   CInsertDlg    1305      1000 column, 1001 text
-//   CDelposDlg    1306      1000 first column, 1001 last column
-//   CSpaceInsDlg  1307      1000 column, 1001 count, 1002 overwrite box
-//   CInputDlg     1308      1000 text, 1001 prompt (static)
-//   CLineEditDlg  1309      1000 text
+// writes them only on OK. The prompts of CInputNoDlg and CInputDlg are static texts; the
+// others' controls are edits and boxes.
+
+// Resource and control identifiers, defined here once and read by the resource script
+// too: the resource compiler sees only these #defines (RC_INVOKED).
+#define IDD_INPUT_NO                 1300
+#define IDC_INPUT_NO_VALUE           1000
+#define IDC_INPUT_NO_PROMPT          1001
+#define IDD_TURN_IF                  1301
+#define IDC_TURN_IF_TEXT             1000
+#define IDC_TURN_IF_REPLACE          1001
+#define IDD_KINSOKU                  1302
+#define IDC_KINSOKU_FIRST            1000
+#define IDC_KINSOKU_LAST             1001
+#define IDC_KINSOKU_HANGING          1002
+#define IDC_KINSOKU_PUSH_OUT         1003
+#define IDC_KINSOKU_NO_BREAK_IN_TAGS 1004
+#define IDC_KINSOKU_ENGLISH          1005
+#define IDD_USTR                     1303
+#define IDC_USTR_COLUMN              1000
+#define IDC_USTR_TEXT                1001
+#define IDD_RENO                     1304
+#define IDC_RENO_COLUMN              1000
+#define IDC_RENO_DIGITS              1001
+#define IDC_RENO_START               1002
+#define IDC_RENO_INCREMENT           1003
+#define IDC_RENO_BLANK_FILL          1004
+#define IDD_INSERT                   1305
+#define IDC_INSERT_COLUMN            1000
+#define IDC_INSERT_TEXT              1001
+#define IDD_DELPOS                   1306
+#define IDC_DELPOS_FIRST             1000
+#define IDC_DELPOS_LAST              1001
+#define IDD_SPACE_INS                1307
+#define IDC_SPACE_INS_COLUMN         1000
+#define IDC_SPACE_INS_COUNT          1001
+#define IDC_SPACE_INS_OVERWRITE      1002
+#define IDD_INPUT                    1308
+#define IDC_INPUT_TEXT               1000
+#define IDC_INPUT_PROMPT             1001
+#define IDD_LINE_EDIT                1309
+#define IDC_LINE_EDIT_TEXT           1000
+
+#ifndef RC_INVOKED
 #include <string>
 #include <vector>
 
@@ -31,7 +61,7 @@ inline constexpr int kMinColumn = 1, kMaxColumn = 32767;
 // `section`/"No" (default 70).
 class CInputNoDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1300, kValue = 1000, kPrompt = 1001;
+  static constexpr int kResource = IDD_INPUT_NO, kValue = IDC_INPUT_NO_VALUE, kPrompt = IDC_INPUT_NO_PROMPT;
   CInputNoDlg(ISettings& settings, Txt prompt, std::string section);
   int ResourceId() const override { return kResource; }
   Txt Title() const override { return Txt::ProductName; }
@@ -49,7 +79,7 @@ class CInputNoDlg final : public DialogModel {
 // "指定文字で改行": the break string and whether it is dropped ("TurnIf" section).
 class CTurnIfDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1301, kText = 1000, kReplace = 1001;
+  static constexpr int kResource = IDD_TURN_IF, kText = IDC_TURN_IF_TEXT, kReplace = IDC_TURN_IF_REPLACE;
   explicit CTurnIfDlg(ISettings& settings);
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -67,8 +97,9 @@ class CTurnIfDlg final : public DialogModel {
 // the settings.
 class CKinsokuDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1302, kFirst = 1000, kLast = 1001, kHanging = 1002, kPushOut = 1003,
-                       kNoBreakInTags = 1004, kEnglish = 1005;
+  static constexpr int kResource = IDD_KINSOKU, kFirst = IDC_KINSOKU_FIRST, kLast = IDC_KINSOKU_LAST,
+                       kHanging = IDC_KINSOKU_HANGING, kPushOut = IDC_KINSOKU_PUSH_OUT,
+                       kNoBreakInTags = IDC_KINSOKU_NO_BREAK_IN_TAGS, kEnglish = IDC_KINSOKU_ENGLISH;
   CKinsokuDlg(KinsokuRules& rules, ISettings& settings);
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -87,7 +118,7 @@ class CKinsokuDlg final : public DialogModel {
 // "埋め込み文字": overwrite column and string ("UstrDlg").
 class CUstrDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1303, kColumn = 1000, kText = 1001;
+  static constexpr int kResource = IDD_USTR, kColumn = IDC_USTR_COLUMN, kText = IDC_USTR_TEXT;
   explicit CUstrDlg(ISettings& settings);
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -103,8 +134,8 @@ class CUstrDlg final : public DialogModel {
 // "連番の埋め込み": running numbers ("RenoDlg").
 class CRenoDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1304, kColumn = 1000, kDigits = 1001, kStart = 1002, kIncrement = 1003,
-                       kBlankFill = 1004;
+  static constexpr int kResource = IDD_RENO, kColumn = IDC_RENO_COLUMN, kDigits = IDC_RENO_DIGITS,
+                       kStart = IDC_RENO_START, kIncrement = IDC_RENO_INCREMENT, kBlankFill = IDC_RENO_BLANK_FILL;
   explicit CRenoDlg(ISettings& settings);
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -119,7 +150,7 @@ class CRenoDlg final : public DialogModel {
 // "文字列の挿入": insert column and string as typed ("InsertDlg").
 class CInsertDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1305, kColumn = 1000, kText = 1001;
+  static constexpr int kResource = IDD_INSERT, kColumn = IDC_INSERT_COLUMN, kText = IDC_INSERT_TEXT;
   explicit CInsertDlg(ISettings& settings);
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -135,7 +166,7 @@ class CInsertDlg final : public DialogModel {
 // "指定桁の削除": first and last column to delete ("DelPos").
 class CDelposDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1306, kFirst = 1000, kLast = 1001;
+  static constexpr int kResource = IDD_DELPOS, kFirst = IDC_DELPOS_FIRST, kLast = IDC_DELPOS_LAST;
   explicit CDelposDlg(ISettings& settings);
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -150,7 +181,8 @@ class CDelposDlg final : public DialogModel {
 // "空白の挿入": column, count and overwrite ("SpaceIns").
 class CSpaceInsDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1307, kColumn = 1000, kCount = 1001, kOverwrite = 1002;
+  static constexpr int kResource = IDD_SPACE_INS, kColumn = IDC_SPACE_INS_COLUMN, kCount = IDC_SPACE_INS_COUNT,
+                       kOverwrite = IDC_SPACE_INS_OVERWRITE;
   explicit CSpaceInsDlg(ISettings& settings);
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -165,7 +197,7 @@ class CSpaceInsDlg final : public DialogModel {
 // One line of text with a prompt, titled with the product name; kept in `section`/`key`.
 class CInputDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1308, kText = 1000, kPrompt = 1001;
+  static constexpr int kResource = IDD_INPUT, kText = IDC_INPUT_TEXT, kPrompt = IDC_INPUT_PROMPT;
   CInputDlg(ISettings& settings, Txt prompt, std::string section, std::string key);
   int ResourceId() const override { return kResource; }
   Txt Title() const override { return Txt::ProductName; }
@@ -183,7 +215,7 @@ class CInputDlg final : public DialogModel {
 // "行の入力": the text of a new last line; keeps nothing.
 class CLineEditDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1309, kText = 1000;
+  static constexpr int kResource = IDD_LINE_EDIT, kText = IDC_LINE_EDIT_TEXT;
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override { return {Field::Text(kText, text)}; }
 
@@ -191,3 +223,5 @@ class CLineEditDlg final : public DialogModel {
 };
 
 }  // namespace qlk
+
+#endif  // RC_INVOKED

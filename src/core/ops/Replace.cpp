@@ -73,10 +73,10 @@ std::vector<size_t> UnitOffsets(std::string_view s) {
 // The frame of every operation here: wait cursor, one undo step, the target lines recorded
 // first (the cut lines shift the line numbers), each target line rewritten, a new text
 // holding CR LF cut into lines, the target range kept on the same lines. `rewrite(line, out)`
-// gives the count for the line (with the new text in `out` when it is above 0) or
-// kSearchFailed, which leaves the lines as they were.
+// gives the count for the line (with the new text in `out` when it is above 0), or Failed,
+// which leaves the lines as they were.
 template <class Rewrite>
-int RewriteTargets(CQuenlarkDoc& doc, Rewrite&& rewrite) {
+SearchResult RewriteTargets(CQuenlarkDoc& doc, Rewrite&& rewrite) {
   WaitCursor w(doc.platform().ui);
   doc.BeginUndoStep();
   const std::vector<char> target = doc.TargetMask();
@@ -91,8 +91,9 @@ int RewriteTargets(CQuenlarkDoc& doc, Rewrite&& rewrite) {
       result.PushShared(lines, i);
       continue;
     }
-    const int n = rewrite(std::string_view(lines[i]), out);
-    if (n == kSearchFailed) return kSearchFailed;
+    const SearchResult r = rewrite(std::string_view(lines[i]), out);
+    if (r.failed) return r;
+    const int n = r.count;
     if (n <= 0) {
       result.PushShared(lines, i);
       continue;
@@ -274,36 +275,36 @@ std::string KeepUnchangedBytes(const ICodePage& cp, std::string_view original, s
   return out;
 }
 
-int Replace(CQuenlarkDoc& doc, std::string_view find, std::string_view replacement, int options) {
+SearchResult Replace(CQuenlarkDoc& doc, std::string_view find, std::string_view replacement, int options) {
   const Searcher s(find, options);
-  return RewriteTargets(doc, [&](std::string_view line, std::string& out) {
+  return RewriteTargets(doc, [&](std::string_view line, std::string& out) -> SearchResult {
     return ReplaceLine(line, s, replacement, out);
   });
 }
 
-int RegexReplaceLine(IRegex& re, const ICodePage& cp, std::string_view line, std::string_view replacement,
-                     std::string& out) {
+SearchResult RegexReplaceLine(IRegex& re, const ICodePage& cp, std::string_view line, std::string_view replacement,
+                              std::string& out) {
   std::optional<bool> t = re.Test(line);
-  if (!t) return kSearchFailed;
+  if (!t) return SearchResult::Failed();
   if (!*t) return 0;
   std::optional<std::string> r = re.Replace(line, replacement);
-  if (!r) return kSearchFailed;
+  if (!r) return SearchResult::Failed();
   out = KeepUnchangedBytes(cp, line, std::move(*r));
   return 1;
 }
 
-int RegexReplace(CQuenlarkDoc& doc, std::string_view pattern, std::string_view replacement, int options) {
+SearchResult RegexReplace(CQuenlarkDoc& doc, std::string_view pattern, std::string_view replacement, int options) {
   IRegex* re = doc.Regex();
-  if (!re) return kSearchFailed;
+  if (!re) return SearchResult::Failed();
   const ICodePage& cp = doc.platform().codepage;
   bool prepared = false;
-  const int n = RewriteTargets(doc, [&](std::string_view line, std::string& out) {
+  const SearchResult n = RewriteTargets(doc, [&](std::string_view line, std::string& out) -> SearchResult {
     // An empty expression matches everywhere without moving on: it changes nothing.
     if (pattern.empty()) return 0;
     // Set once the target lines are known: a regex selection uses the same object.
     if (!prepared) {
       if (!re->SetPattern(pattern) || !re->SetGlobal(true) || !re->SetIgnoreCase((options & kIgnoreCase) != 0))
-        return kSearchFailed;
+        return SearchResult::Failed();
       prepared = true;
     }
     return RegexReplaceLine(*re, cp, line, replacement, out);
@@ -313,15 +314,15 @@ int RegexReplace(CQuenlarkDoc& doc, std::string_view pattern, std::string_view r
   return n;
 }
 
-int SuperReplace(CQuenlarkDoc& doc, std::string_view start, std::string_view end, std::string_view after) {
-  return RewriteTargets(doc, [&](std::string_view line, std::string& out) {
+SearchResult SuperReplace(CQuenlarkDoc& doc, std::string_view start, std::string_view end, std::string_view after) {
+  return RewriteTargets(doc, [&](std::string_view line, std::string& out) -> SearchResult {
     return SuperReplaceLine(line, start, end, after, out);
   });
 }
 
-int ReplaceDouble(CQuenlarkDoc& doc, std::string_view startBefore, std::string_view startAfter,
-                  std::string_view endBefore, std::string_view endAfter, std::string_view escape) {
-  return RewriteTargets(doc, [&](std::string_view line, std::string& out) {
+SearchResult ReplaceDouble(CQuenlarkDoc& doc, std::string_view startBefore, std::string_view startAfter,
+                           std::string_view endBefore, std::string_view endAfter, std::string_view escape) {
+  return RewriteTargets(doc, [&](std::string_view line, std::string& out) -> SearchResult {
     return ReplaceDoubleLine(line, startBefore, startAfter, endBefore, endAfter, escape, out);
   });
 }

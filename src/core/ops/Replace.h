@@ -22,9 +22,22 @@ enum SearchOption : int {
   kIgnoreKana = 4,   // hiragana and katakana
 };
 
-// The count a search operation returns when it could not run at all (a malformed
-// expression, no engine): the document is as it was and nothing must be stored.
-constexpr int kSearchFailed = -1;
+// What a search operation did: how much it changed, or that it could not search at all (a
+// malformed expression, no engine), in which case the document is as it was and nothing
+// must be stored.
+struct [[nodiscard]] SearchResult {
+  int count = 0;
+  bool failed = false;
+
+  SearchResult(int n = 0) : count(n) {}  // a count is a result
+  static SearchResult Failed() {
+    SearchResult r;
+    r.failed = true;
+    return r;
+  }
+  bool Found() const { return !failed && count > 0; }
+  bool operator==(const SearchResult&) const = default;
+};
 
 // One character of a text as the options see it: its folded value and how many bytes of the
 // text it took (a voiced pair such as ｶﾞ or カ゛ is one character of two or four bytes).
@@ -72,20 +85,20 @@ int ReplaceDoubleLine(std::string_view line, std::string_view startBefore, std::
 // character with two codes). `replaced` is the engine's result for `original`.
 std::string KeepUnchangedBytes(const ICodePage& cp, std::string_view original, std::string replaced);
 // The regular-expression replace of one line by an engine already given its pattern and flags:
-// 1 when the expression matched (`out` holds the new line), 0 when not, kSearchFailed when
-// the engine failed.
-int RegexReplaceLine(IRegex& re, const ICodePage& cp, std::string_view line, std::string_view replacement,
-                     std::string& out);
+// 1 when the expression matched (`out` holds the new line), 0 when not, Failed when the
+// engine failed.
+SearchResult RegexReplaceLine(IRegex& re, const ICodePage& cp, std::string_view line, std::string_view replacement,
+                              std::string& out);
 
 // ---- document operations ----
 // Number of replacements made. An empty search string changes nothing and gives 0.
-int Replace(CQuenlarkDoc& doc, std::string_view find, std::string_view replacement, int options);
-// Number of lines in which a replacement was made, or kSearchFailed (the user has not been
-// told: that is the caller's). Only kIgnoreCase of the options has an effect.
-int RegexReplace(CQuenlarkDoc& doc, std::string_view pattern, std::string_view replacement, int options);
+SearchResult Replace(CQuenlarkDoc& doc, std::string_view find, std::string_view replacement, int options);
+// Number of lines in which a replacement was made, or Failed (the user has not been told:
+// that is the caller's). Only kIgnoreCase of the options has an effect.
+SearchResult RegexReplace(CQuenlarkDoc& doc, std::string_view pattern, std::string_view replacement, int options);
 // Number of start strings processed.
-int SuperReplace(CQuenlarkDoc& doc, std::string_view start, std::string_view end, std::string_view after);
-int ReplaceDouble(CQuenlarkDoc& doc, std::string_view startBefore, std::string_view startAfter,
-                  std::string_view endBefore, std::string_view endAfter, std::string_view escape);
+SearchResult SuperReplace(CQuenlarkDoc& doc, std::string_view start, std::string_view end, std::string_view after);
+SearchResult ReplaceDouble(CQuenlarkDoc& doc, std::string_view startBefore, std::string_view startAfter,
+                           std::string_view endBefore, std::string_view endAfter, std::string_view escape);
 
 }  // namespace qlk

@@ -170,7 +170,7 @@ std::vector<Field> CReplaceDoubleDlg::Fields() {
 bool CReplaceDoubleDlg::OnOk(DialogHost& host) {
   if (startBefore.empty() || endBefore.empty()) {
     const bool start = startBefore.empty();
-    host.ui().Info(MakeMessage(start ? Txt::NoStartBefore : Txt::NoEndBefore));
+    host.ui().Tell(MakeMessage(start ? Txt::NoStartBefore : Txt::NoEndBefore));
     host.FocusControl(start ? kStartBefore : kEndBefore);
     return false;
   }

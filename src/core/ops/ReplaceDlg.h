@@ -1,6 +1,30 @@
 #pragma once
 // The dialogs of the replace family: "置換", "指定文字の削除", "複雑な置換" and
 // "囲み文字の置換". Each reads its settings when built and writes them only on OK.
+
+// Resource and control identifiers, defined here once and read by the resource script
+// too: the resource compiler sees only these #defines (RC_INVOKED).
+#define IDC_SEARCH_OPT_ZENHAN           1002
+#define IDC_SEARCH_OPT_UPLOW            1003
+#define IDC_SEARCH_OPT_HIRA             1004
+#define IDC_SEARCH_OPT_REGEX            1005
+#define IDD_REPLACE                     1400
+#define IDC_REPLACE_SEARCH              1000
+#define IDC_REPLACE_REPLACEMENT         1001
+#define IDD_DEL_STR                     1401
+#define IDC_DEL_STR_SEARCH              1000
+#define IDD_SREPLACE                    1402
+#define IDC_SREPLACE_START              1000
+#define IDC_SREPLACE_END                1001
+#define IDC_SREPLACE_AFTER              1002
+#define IDD_REPLACE_DOUBLE              1403
+#define IDC_REPLACE_DOUBLE_START_BEFORE 1000
+#define IDC_REPLACE_DOUBLE_START_AFTER  1001
+#define IDC_REPLACE_DOUBLE_END_BEFORE   1002
+#define IDC_REPLACE_DOUBLE_END_AFTER    1003
+#define IDC_REPLACE_DOUBLE_ESCAPE       1004
+
+#ifndef RC_INVOKED
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +58,12 @@ class SearchHistory {
 // is ticked the width and kana boxes mean nothing and are disabled; without an engine the
 // regular-expression box is cleared and disabled.
 struct SearchBoxes {
-  enum Control { kZenhan = 1002, kUplow = 1003, kHira = 1004, kRegex = 1005 };
+  enum Control {
+    kZenhan = IDC_SEARCH_OPT_ZENHAN,
+    kUplow = IDC_SEARCH_OPT_UPLOW,
+    kHira = IDC_SEARCH_OPT_HIRA,
+    kRegex = IDC_SEARCH_OPT_REGEX,
+  };
   int zenhan = 0, uplow = 0, hira = 0, regex = 0;
 
   void Read(ISettings& s, const char* section, bool regexAvailable);
@@ -47,8 +76,8 @@ struct SearchBoxes {
 // "置換": search and replacement with their histories of 20 (section "Replace").
 class CReplaceDlg final : public DialogModel {
  public:
-  enum Control { kSearch = 1000, kReplacement = 1001 };
-  static constexpr int kResource = 1400;
+  enum Control { kSearch = IDC_REPLACE_SEARCH, kReplacement = IDC_REPLACE_REPLACEMENT };
+  static constexpr int kResource = IDD_REPLACE;
   static constexpr size_t kHistory = 20;
   CReplaceDlg(ISettings& settings, bool regexAvailable);
 
@@ -72,8 +101,8 @@ class CReplaceDlg final : public DialogModel {
 // "指定文字の削除": the string to delete, with its last ten strings (section "DeleleStr").
 class CDelStrDlg final : public DialogModel {
  public:
-  enum Control { kSearch = 1000 };
-  static constexpr int kResource = 1401;
+  enum Control { kSearch = IDC_DEL_STR_SEARCH };
+  static constexpr int kResource = IDD_DEL_STR;
   static constexpr int kEntries = 10;
   CDelStrDlg(ISettings& settings, bool regexAvailable);
 
@@ -96,8 +125,8 @@ class CDelStrDlg final : public DialogModel {
 // "複雑な置換": start string, end string and what replaces the span (section "SReplace").
 class CSReplaceDlg final : public DialogModel {
  public:
-  enum Control { kStart = 1000, kEnd = 1001, kAfter = 1002 };
-  static constexpr int kResource = 1402;
+  enum Control { kStart = IDC_SREPLACE_START, kEnd = IDC_SREPLACE_END, kAfter = IDC_SREPLACE_AFTER };
+  static constexpr int kResource = IDD_SREPLACE;
   explicit CSReplaceDlg(ISettings& settings);
 
   int ResourceId() const override { return kResource; }
@@ -114,8 +143,14 @@ class CSReplaceDlg final : public DialogModel {
 // keeps no settings; OK is refused while a before-text is empty.
 class CReplaceDoubleDlg final : public DialogModel {
  public:
-  enum Control { kStartBefore = 1000, kStartAfter = 1001, kEndBefore = 1002, kEndAfter = 1003, kEscape = 1004 };
-  static constexpr int kResource = 1403;
+  enum Control {
+    kStartBefore = IDC_REPLACE_DOUBLE_START_BEFORE,
+    kStartAfter = IDC_REPLACE_DOUBLE_START_AFTER,
+    kEndBefore = IDC_REPLACE_DOUBLE_END_BEFORE,
+    kEndAfter = IDC_REPLACE_DOUBLE_END_AFTER,
+    kEscape = IDC_REPLACE_DOUBLE_ESCAPE,
+  };
+  static constexpr int kResource = IDD_REPLACE_DOUBLE;
 
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -125,3 +160,5 @@ class CReplaceDoubleDlg final : public DialogModel {
 };
 
 }  // namespace qlk
+
+#endif  // RC_INVOKED

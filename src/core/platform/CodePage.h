@@ -27,6 +27,17 @@ class ICodePage {
   virtual void AppendSjisToUtf8(std::string_view sjis, std::string& out) const;
   virtual void AppendUtf8ToSjis(std::string_view utf8, std::string& out, bool* lossy = nullptr) const;
 
+  // Shift-JIS read into `out`, which has room for sjis.size() units; the units written.
+  virtual size_t SjisToUtf16(std::string_view sjis, char16_t* out) const;
+  // Whether Shift-JIS bytes read as exactly `text`.
+  virtual bool SjisReadsAs(std::string_view sjis, std::u16string_view text) const {
+    return ToUtf16(Charset::Sjis, sjis) == text;
+  }
+  // Whether bytes other than FromUtf16(Sjis, text) could read as `text` (a character with
+  // two codes, or bytes that read as no character). When not, another program's Shift-JIS
+  // form of the text can only be those very bytes, or wrong.
+  virtual bool SjisHasOtherForms(std::u16string_view text) const { return true; }
+
   std::string SjisToUtf8(std::string_view sjis) const {
     std::string out;
     AppendSjisToUtf8(sjis, out);

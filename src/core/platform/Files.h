@@ -3,6 +3,7 @@
 // platform turns them into its own form.
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +64,22 @@ class IFiles {
     if (!f) return false;
     bool ok = f->Write(bytes);
     return f->Close() && ok;
+  }
+  // The same, written beside the file and renamed over it: a failed write leaves the old
+  // file as it was (and no stray file behind). The parts are written one after another.
+  bool WriteAllReplacing(std::string_view path, std::initializer_list<std::string_view> parts) {
+    return WriteAllReplacing(path, std::vector<std::string_view>(parts));
+  }
+  bool WriteAllReplacing(std::string_view path, const std::vector<std::string_view>& parts) {
+    const std::string tmp = std::string(path) + ".qlk-tmp";
+    bool ok = false;
+    if (auto f = Create(tmp)) {
+      ok = true;
+      for (std::string_view p : parts) ok = ok && f->Write(p);
+      ok = f->Close() && ok && Rename(tmp, path);
+    }
+    if (!ok) Remove(tmp);
+    return ok;
   }
 };
 

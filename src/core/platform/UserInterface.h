@@ -12,8 +12,23 @@ namespace qlk {
 class DialogModel;
 
 enum class MsgButtons { Ok, OkCancel, YesNo };
-enum class MsgIcon { None, Information, Question, Warning, Error };
+enum class MsgIcon { None, Information, Question, Warning };
 enum class Answer { Ok, Cancel, Yes, No };
+
+// The buttons and icon of a message's kind (app/Texts.h): the one rule every box follows.
+constexpr MsgButtons ButtonsOf(MsgKind k) {
+  return k == MsgKind::Question ? MsgButtons::OkCancel : k == MsgKind::YesNo ? MsgButtons::YesNo : MsgButtons::Ok;
+}
+constexpr MsgIcon IconOf(MsgKind k) {
+  switch (k) {
+    case MsgKind::Result: return MsgIcon::Information;
+    case MsgKind::Failure: return MsgIcon::Warning;
+    case MsgKind::Question:
+    case MsgKind::YesNo: return MsgIcon::Question;
+    case MsgKind::None: break;
+  }
+  return MsgIcon::None;
+}
 
 struct FileDialogRequest {
   bool open = true;
@@ -39,7 +54,8 @@ class IModeless {
 class IUserInterface {
  public:
   virtual ~IUserInterface() = default;
-  virtual Answer Show(const Message& m, MsgButtons buttons, MsgIcon icon) = 0;
+  // A message box with the buttons and icon of the message's kind.
+  virtual Answer Show(const Message& m) = 0;
   virtual void BeginWait() = 0;
   virtual void EndWait() = 0;
   // Runs the model's dialog modally; true when it ended with OK.
@@ -52,8 +68,13 @@ class IUserInterface {
   // Lets one waiting window message be handled (a long task keeps its dialogs alive so).
   virtual void PumpOne() {}
 
-  void Info(const Message& m) { Show(m, MsgButtons::Ok, MsgIcon::None); }
-  bool Confirm(const Message& m) { return Show(m, MsgButtons::OkCancel, MsgIcon::Question) == Answer::Ok; }
+  // Shows a result or a failure.
+  void Tell(const Message& m) { Show(m); }
+  // Asks a question; true for OK or Yes.
+  bool Confirm(const Message& m) {
+    Answer a = Show(m);
+    return a == Answer::Ok || a == Answer::Yes;
+  }
 };
 
 // Shows the wait cursor for the lifetime of the object.

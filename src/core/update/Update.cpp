@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "app/SettingKeys.h"
 #include "conv/FileReader.h"
 #include "conv/Transfer.h"
 #include "update/Xml.h"
@@ -289,7 +290,7 @@ std::vector<Field> CHttpDownloadDlg::Fields() {
 
 bool CHttpDownloadDlg::OnCommand(int control, DialogHost& host) {
   if (control != kCancel && control != 2 /* IDCANCEL: Escape, the close box */) return false;
-  if (host.ui().Show(MakeMessage(Txt::UpdateCancelAsk), MsgButtons::OkCancel, MsgIcon::Question) != Answer::Ok) return false;
+  if (!host.ui().Confirm(MakeMessage(Txt::UpdateCancelAsk))) return false;
   cancelled = true;
   host.End(false);
   return false;
@@ -320,11 +321,11 @@ std::string UpdateCheck::Download(std::string_view url, bool showProgress, bool 
   if (!name) return {};
   auto parts = sys_.Crack(url);
   if (!parts) {
-    ui.Show(Msg(Txt::UpdateUrlParseFailed, url), MsgButtons::Ok, MsgIcon::None);
+    ui.Tell(Msg(Txt::UpdateUrlParseFailed, url));
     return {};
   }
   if (!AllowedAddress(url, *parts)) {
-    ui.Show(Msg(Txt::UpdateUrlInsecure, url), MsgButtons::Ok, MsgIcon::None);
+    ui.Tell(Msg(Txt::UpdateUrlInsecure, url));
     return {};
   }
   CHttpDownloadDlg dlg(p_.codepage, *name);
@@ -334,7 +335,7 @@ std::string UpdateCheck::Download(std::string_view url, bool showProgress, bool 
   std::unique_ptr<IHttpResponse> response = sys_.Get(*parts, &error);
   if (!response) {
     window.reset();
-    if (!error.empty()) ui.Show(Message{Txt::None, error}, MsgButtons::Ok, MsgIcon::None);
+    if (!error.empty()) ui.Tell(MakeMessage(Txt::UpdateSystemError, {error}));
     return {};
   }
   if (response->Status() >= 300) return {};
@@ -364,7 +365,7 @@ std::string UpdateCheck::Download(std::string_view url, bool showProgress, bool 
       response.reset();
       window.reset();
       Discard(path);
-      if (!error.empty()) ui.Show(Message{Txt::None, error}, MsgButtons::Ok, MsgIcon::None);
+      if (!error.empty()) ui.Tell(MakeMessage(Txt::UpdateSystemError, {error}));
       return {};
     }
     if (*n == 0) break;
@@ -406,7 +407,7 @@ UpdateCheck::Fetch UpdateCheck::FetchInformation() {
   IUserInterface& ui = p_.ui;
   const std::string info = Download(s_.infoUrl, false, false, kInfoLimit);
   if (info.empty()) {
-    ui.Show(MakeMessage(Txt::UpdateInfoFailed), MsgButtons::Ok, MsgIcon::None);
+    ui.Tell(MakeMessage(Txt::UpdateInfoFailed));
     return Fetch::Reported;
   }
   std::string text;
@@ -417,7 +418,7 @@ UpdateCheck::Fetch UpdateCheck::FetchInformation() {
     reader.CloseReader();
   } catch (const CKorvuFileException& e) {
     Discard(info);
-    ui.Show(e.ToMessage(p_.codepage), MsgButtons::Ok, MsgIcon::None);
+    ui.Tell(e.ToMessage(p_.codepage));
     return Fetch::Reported;
   }
   Discard(info);
@@ -426,7 +427,7 @@ UpdateCheck::Fetch UpdateCheck::FetchInformation() {
   std::optional<std::string> sig = sigPath.empty() ? std::nullopt : p_.files.ReadAll(sigPath);
   Discard(sigPath);
   if (!sig || !InformationSigned(sys_, key_, text, *sig)) {
-    ui.Show(MakeMessage(Txt::UpdateSignatureBad), MsgButtons::Ok, MsgIcon::Warning);
+    ui.Tell(MakeMessage(Txt::UpdateSignatureBad));
     return Fetch::Reported;
   }
   CKXMLDocument doc(&p_.codepage);
@@ -437,27 +438,26 @@ UpdateCheck::Fetch UpdateCheck::FetchInformation() {
 int UpdateCheck::Install() {
   IUserInterface& ui = p_.ui;
   if (!IsHex64(s_.setupSha256) || s_.setupSize < 0) {
-    ui.Show(MakeMessage(Txt::UpdateSetupBad), MsgButtons::Ok, MsgIcon::Warning);
+    ui.Tell(MakeMessage(Txt::UpdateSetupBad));
     return 0;
   }
   bool tooLarge = false;
   const std::string path = Download(s_.setupUrl, true, true, static_cast<uint64_t>(s_.setupSize), &tooLarge);
   if (path.empty()) {
     // More than the signed size is no download failure but another file.
-    ui.Show(MakeMessage(tooLarge ? Txt::UpdateSetupBad : Txt::UpdateDownloadFailed), MsgButtons::Ok,
-            tooLarge ? MsgIcon::Warning : MsgIcon::None);
+    ui.Tell(MakeMessage(tooLarge ? Txt::UpdateSetupBad : Txt::UpdateDownloadFailed));
     return 0;
   }
   std::optional<std::string> bytes = p_.files.ReadAll(path);
   if (!bytes || bytes->size() != static_cast<uint64_t>(s_.setupSize) || HexOf(sys_.Sha256(*bytes)) != s_.setupSha256) {
     Discard(path);
-    ui.Show(MakeMessage(Txt::UpdateSetupBad), MsgButtons::Ok, MsgIcon::Warning);
+    ui.Tell(MakeMessage(Txt::UpdateSetupBad));
     return 0;
   }
-  p_.settings.SetText("Update", "RecentSetupFile", path);
+  Set(p_.settings, keys::kUpdateRecentSetup, path);
   if (p_.shell.Execute(path, "", kSetupParameters) < 32) {
     // Nothing was started: the program must not end for it.
-    ui.Show(MakeMessage(Txt::UpdateDownloadFailed), MsgButtons::Ok, MsgIcon::None);
+    ui.Tell(MakeMessage(Txt::UpdateDownloadFailed));
     return 0;
   }
   return 1;
@@ -465,7 +465,7 @@ int UpdateCheck::Install() {
 
 int UpdateCheck::Run(bool manual) {
   // Read where it is used: the address may change while the tray runs.
-  s_.infoUrl = p_.settings.GetText("Update", "Url", kDefaultUpdateUrl);
+  s_.infoUrl = Get(p_.settings, keys::kUpdateUrl);
   CAutoUpdateDlg checking;
   std::unique_ptr<IModeless> window = p_.ui.OpenModeless(checking);
   const Fetch fetched = FetchInformation();
@@ -475,7 +475,7 @@ int UpdateCheck::Run(bool manual) {
   window.reset();
   if (!newer) {
     if (manual && fetched != Fetch::Reported)
-      p_.ui.Show(MakeMessage(Txt::UpdateLatest), MsgButtons::Ok, MsgIcon::Information);
+      p_.ui.Tell(MakeMessage(Txt::UpdateLatest));
     return 0;
   }
   CAutoUpdateCheckDlg offer(p_.codepage, s_);
@@ -489,7 +489,7 @@ int UpdateCheck::Run(bool manual) {
 }
 
 void UpdateCheck::DeleteRecentSetup() {
-  const std::string path = p_.settings.GetText("Update", "RecentSetupFile", "");
+  const std::string path = Get(p_.settings, keys::kUpdateRecentSetup);
   if (path.empty() || !InsideFolder(path, p_.files.TempFolder()) || !p_.files.Exists(path)) return;
   p_.files.Remove(path);
   const std::string folder = FolderOf(path);
@@ -503,7 +503,7 @@ int UpdateCheck::Startup() {
 }
 
 int UpdateCheck::Manual() {
-  if (p_.ui.Show(MakeMessage(Txt::UpdateAsk), MsgButtons::YesNo, MsgIcon::Question) != Answer::Yes) return 0;
+  if (!p_.ui.Confirm(MakeMessage(Txt::UpdateAsk))) return 0;
   return Run(true);
 }
 

@@ -2,6 +2,24 @@
 // The update check: the schedule, the signed information file, the offer, the download with
 // its progress dialog, and the setup program, which runs only when it is exactly the one the
 // signed information names.
+
+// Resource and control identifiers, defined here once and read by the resource script
+// too: the resource compiler sees only these #defines (RC_INVOKED).
+#define IDD_AUTO_UPDATE               1541
+#define IDC_AUTO_UPDATE_TEXT          1000
+#define IDD_AUTO_UPDATE_CHECK         1540
+#define IDC_AUTO_UPDATE_CHECK_VERSION 223
+#define IDC_AUTO_UPDATE_CHECK_DATE    139
+#define IDC_AUTO_UPDATE_CHECK_MESSAGE 140
+#define IDC_AUTO_UPDATE_CHECK_HOME    4
+#define IDD_HTTP_DOWNLOAD             133
+#define IDC_HTTP_DOWNLOAD_TEXT        1000
+#define IDC_HTTP_DOWNLOAD_COUNT       1001
+#define IDC_HTTP_DOWNLOAD_CANCEL      1003
+#define IDC_HTTP_DOWNLOAD_NAME        156
+#define IDC_HTTP_DOWNLOAD_BAR         269
+
+#ifndef RC_INVOKED
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -47,7 +65,7 @@ bool ReadUpdateEntry(const CKXMLDocument& doc, UpdateState& s);
 // "更新確認中": shown while the information is fetched.
 class CAutoUpdateDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1541, kText = 1000;
+  static constexpr int kResource = IDD_AUTO_UPDATE, kText = IDC_AUTO_UPDATE_TEXT;
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override { return {Field::Label(kText, Txt::UpdateChecking)}; }
 };
@@ -55,7 +73,9 @@ class CAutoUpdateDlg final : public DialogModel {
 // "更新がありました": the offer.
 class CAutoUpdateCheckDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 1540, kVersion = 223, kDate = 139, kMessage = 140, kHome = 4;
+  static constexpr int kResource = IDD_AUTO_UPDATE_CHECK, kVersion = IDC_AUTO_UPDATE_CHECK_VERSION,
+                       kDate = IDC_AUTO_UPDATE_CHECK_DATE, kMessage = IDC_AUTO_UPDATE_CHECK_MESSAGE,
+                       kHome = IDC_AUTO_UPDATE_CHECK_HOME;
   CAutoUpdateCheckDlg(const ICodePage& cp, const UpdateState& s);
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -67,7 +87,8 @@ class CAutoUpdateCheckDlg final : public DialogModel {
 // "ダウンロード": the progress of one download.
 class CHttpDownloadDlg final : public DialogModel {
  public:
-  static constexpr int kResource = 133, kText = 1000, kCount = 1001, kBar = 269, kName = 156, kCancel = 1003;
+  static constexpr int kResource = IDD_HTTP_DOWNLOAD, kText = IDC_HTTP_DOWNLOAD_TEXT, kCount = IDC_HTTP_DOWNLOAD_COUNT,
+                       kBar = IDC_HTTP_DOWNLOAD_BAR, kName = IDC_HTTP_DOWNLOAD_NAME, kCancel = IDC_HTTP_DOWNLOAD_CANCEL;
   CHttpDownloadDlg(const ICodePage& cp, std::string fileName) : cp_(cp), name(std::move(fileName)) {}
   int ResourceId() const override { return kResource; }
   std::vector<Field> Fields() override;
@@ -127,3 +148,4 @@ class UpdateCheck {
 };
 
 }  // namespace qlk
+#endif  // RC_INVOKED

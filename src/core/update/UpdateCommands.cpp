@@ -7,7 +7,7 @@
 namespace qlk {
 
 void BindUpdateCommands(Bindings& b) {
-  b.Command(33078, [](MainState& m) {
+  b.Command(Cmd::UpdateCheck, [](MainState& m) {
     AppState& app = m.app();
     if (!app.updateSystem) return;
     UpdateCheck check(m.platform(), *app.updateSystem, app.update, app.updateKeyPem);

@@ -370,8 +370,7 @@ bool CKXMLDocument::LoadFile(std::string_view path, IFiles& files, IUserInterfac
     text = reader.ReadAll();
     reader.CloseReader();
   } catch (const CKorvuFileException& e) {
-    ui.Show(cp_ ? e.ToMessage(*cp_) : Message{e.Id(), std::string(TextOf(e.Id())) + ":" + e.Name()}, MsgButtons::Ok,
-            MsgIcon::None);
+    ui.Tell(cp_ ? e.ToMessage(*cp_) : Message{e.Id(), std::string(TextOf(e.Id())) + ":" + e.Name()});
     return false;
   }
   return LoadXml(text, true);

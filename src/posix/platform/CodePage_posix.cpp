@@ -112,6 +112,10 @@ class PosixCodePage final : public ICodePage {
     Codec().AppendFromUtf8(utf8, out, lossy);
   }
 
+  size_t SjisToUtf16(std::string_view sjis, char16_t* out) const override { return Codec().DecodeInto(sjis, out); }
+  bool SjisReadsAs(std::string_view sjis, std::u16string_view text) const override { return Codec().DecodesTo(sjis, text); }
+  bool SjisHasOtherForms(std::u16string_view text) const override { return Codec().HasOtherForms(text); }
+
   CharCase CaseOf(uint16_t dbcs) const override {
     char16_t u = Codec().DecodeChar(dbcs);
     if (!u || !loc_) return CharCase::None;

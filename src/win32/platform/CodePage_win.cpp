@@ -73,6 +73,10 @@ class Win32CodePage final : public ICodePage {
     if (!codec_.AppendFromUtf8(utf8, out, lossy, true)) ICodePage::AppendUtf8ToSjis(utf8, out, lossy);
   }
 
+  size_t SjisToUtf16(std::string_view sjis, char16_t* out) const override { return codec_.DecodeInto(sjis, out); }
+  bool SjisReadsAs(std::string_view sjis, std::u16string_view text) const override { return codec_.DecodesTo(sjis, text); }
+  bool SjisHasOtherForms(std::u16string_view text) const override { return codec_.HasOtherForms(text); }
+
   CharCase CaseOf(uint16_t dbcs) const override {
     char16_t u = codec_.DecodeChar(dbcs);
     if (!u) return CharCase::None;

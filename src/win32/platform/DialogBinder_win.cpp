@@ -119,7 +119,7 @@ struct Binder final : DialogHost {
             bool ranged = f.min != INT_MIN || f.max != INT_MAX;
             Message m = ranged ? MakeMessage(Txt::IntRange, {static_cast<long long>(f.min), static_cast<long long>(f.max)})
                                : MakeMessage(Txt::IntRequired);
-            ownUi->Show(m, MsgButtons::Ok, MsgIcon::Warning);
+            ownUi->Tell(m);
             FocusControl(f.control);
             SendDlgItemMessageW(dlg, f.control, EM_SETSEL, 0, -1);
             return false;
@@ -167,6 +167,30 @@ struct Binder final : DialogHost {
         if (!isField) EnableWindow(c, model.IsEnabled(id));
       }
     }
+    GreyLabels();
+  }
+
+  // A label stands grey beside a field that is grey. The label of a control is the static
+  // text just before it in the template (where its mnemonic leads), on the same row or
+  // above it.
+  void GreyLabels() {
+    for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (!IsTextStatic(c)) continue;
+      HWND next = GetWindow(c, GW_HWNDNEXT);
+      while (next && IsTextStatic(next)) next = GetWindow(next, GW_HWNDNEXT);
+      if (!next) break;
+      RECT label, field;
+      GetWindowRect(c, &label);
+      GetWindowRect(next, &field);
+      const bool sameRow = field.top < label.bottom && label.top < field.bottom;
+      const bool below = field.top >= label.bottom && field.left >= label.left && field.left < label.right;
+      if (sameRow || below) EnableWindow(c, IsWindowEnabled(next));
+    }
+  }
+  static bool IsTextStatic(HWND c) {
+    wchar_t cls[16] = {};
+    GetClassNameW(c, cls, 16);
+    return _wcsicmp(cls, L"Static") == 0 && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) <= SS_RIGHT;
   }
 
   void Centre() {
@@ -243,6 +267,16 @@ struct Binder final : DialogHost {
 };
 
 }  // namespace
+
+std::vector<int> MissingControls(HWND dlg, DialogModel& model) {
+  std::vector<int> missing;
+  for (const Field& f : model.Fields()) {
+    std::vector<int> ids = f.radios.empty() ? std::vector<int>{f.control} : f.radios;
+    for (int id : ids)
+      if (!GetDlgItem(dlg, id)) missing.push_back(id);
+  }
+  return missing;
+}
 
 namespace {
 

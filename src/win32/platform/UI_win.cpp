@@ -18,15 +18,20 @@ std::string N(const ICodePage& cp, std::wstring_view w) {
 
 }  // namespace
 
-Answer Win32UI::Show(const Message& m, MsgButtons buttons, MsgIcon icon) {
-  UINT flags = buttons == MsgButtons::OkCancel ? MB_OKCANCEL : buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
-  switch (icon) {
+UINT BoxStyle(MsgKind kind) {
+  MsgButtons b = ButtonsOf(kind);
+  UINT flags = b == MsgButtons::OkCancel ? MB_OKCANCEL : b == MsgButtons::YesNo ? MB_YESNO : MB_OK;
+  switch (IconOf(kind)) {
     case MsgIcon::Information: flags |= MB_ICONINFORMATION; break;
     case MsgIcon::Question: flags |= MB_ICONQUESTION; break;
     case MsgIcon::Warning: flags |= MB_ICONWARNING; break;
-    case MsgIcon::Error: flags |= MB_ICONERROR; break;
     case MsgIcon::None: break;
   }
+  return flags;
+}
+
+Answer Win32UI::Show(const Message& m) {
+  UINT flags = BoxStyle(m.kind());
   // A box without an owner window would open behind the window the user works in.
   if (!owner_) flags |= MB_SETFOREGROUND | MB_TOPMOST;
   int r = MessageBoxW(owner_, Utf8ToWide(m.text).c_str(), title_.c_str(), flags);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Internet.h"
 #include "platform/Platform.h"
@@ -36,20 +37,40 @@ std::unique_ptr<IFiles> MakeFiles(const ICodePage& cp);
 std::unique_ptr<ISettings> MakeRegistrySettings(const std::wstring& appName, const ICodePage& cp);
 std::unique_ptr<IShell> MakeShell(const ICodePage& cp, HWND owner);
 
-// The clipboard, owned by `owner` while it is open (may be null).
+// The clipboard, owned by `owner` while it is open (may be null). A store puts the exact
+// Shift-JIS bytes as CF_TEXT and, with an owner window, makes the Unicode form after the
+// command, when the tray is idle, or when a program asks for it first: the owner passes its
+// messages to OnMessage.
 class Win32Clipboard final : public IClipboard {
  public:
   Win32Clipboard(const ICodePage& cp, HWND owner) : cp_(cp), owner_(owner) {}
   void SetOwner(HWND h) { owner_ = h; }
   ClipRead Read() override;
   bool Write(std::string_view sjis) override;
+  bool Write(std::string&& sjis) override;
   void ReturnFocus() override;
+  // WM_RENDERFORMAT, WM_RENDERALLFORMATS, WM_DESTROYCLIPBOARD, WM_ENDSESSION and the
+  // clipboard's WM_TIMER of the owner window; true when the message was handled for good.
+  bool OnMessage(UINT msg, WPARAM wp);
+  static constexpr UINT_PTR kMakeUnicodeTimer = 0x514C;
 
  private:
-  bool Open();
+  bool Store(std::string sjis);
+  bool Put(std::string sjis);
+  void MarkCurrent();
+  void MakeUnicode();  // within an open clipboard
+  void MakeUnicodeNow();  // opens the clipboard for it, while it is still ours
+  HGLOBAL UnicodeBlock(std::string_view sjis) const;
+
   const ICodePage& cp_;
   HWND owner_;
+  std::string stored_;          // the bytes of our last store
+  DWORD storedSeq_ = 0;         // the clipboard's sequence number just after it, 0 for none
+  bool unicodeToMake_ = false;  // its Unicode form is still to be made
 };
+
+// The MessageBox style of a message's kind.
+UINT BoxStyle(MsgKind kind);
 
 // Message boxes and dialogs, titled with the application's name.
 class Win32UI final : public IUserInterface {
@@ -57,7 +78,7 @@ class Win32UI final : public IUserInterface {
   Win32UI(const ICodePage& cp, HWND owner, std::wstring title) : cp_(cp), owner_(owner), title_(std::move(title)) {}
   void SetOwner(HWND h) { owner_ = h; }
   HWND Owner() const { return owner_; }
-  Answer Show(const Message& m, MsgButtons buttons, MsgIcon icon) override;
+  Answer Show(const Message& m) override;
   void BeginWait() override;
   void EndWait() override;
   bool RunDialog(DialogModel& model) override;
@@ -78,6 +99,9 @@ class Win32UI final : public IUserInterface {
 
 // Shows a dialog model in its dialog resource of `instance`: the one binding helper.
 bool RunDialogModel(HINSTANCE instance, HWND owner, DialogModel& model, Win32UI& ui);
+// The controls the model binds (its fields and each of their radio buttons) that the dialog
+// `dlg`, created from the model's resource, lacks. The binder passes a missing control by.
+std::vector<int> MissingControls(HWND dlg, DialogModel& model);
 // The same without waiting; the dialog goes with the object.
 std::unique_ptr<IModeless> OpenModelessModel(HINSTANCE instance, HWND owner, DialogModel& model, Win32UI& ui);
 // Handles one waiting message of this thread, if there is one.

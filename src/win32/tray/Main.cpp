@@ -2,8 +2,10 @@
 // the exit command destroys the main window.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "app/AppState.h"
+#include "app/CustomMenu.h"
 #include "platform/System.h"
 #include "update/Update.h"
 #include "win32/tray/TrayWnd.h"
@@ -45,7 +47,9 @@ class CQlkTrayApp {
     updateSystem_ = win::MakeUpdateSystem(*cp);
     app_.updateSystem = updateSystem_.get();
     app_.updateKeyPem = kUpdatePublicKeyPem;
-    LoadCustomMenu();
+    // The catalogue and the custom menu, for the whole run; the file may be held a moment.
+    app_.appDataFolder = AppDataFolder(*cp);
+    InitCustomMenu(app_, *settings, *win::MakeFiles(*cp), *cp, [] { Sleep(100); });
     // A setup program was started: end before any icon is shown, so that it can replace us.
     if (RunStartupUpdateCheck(*cp, *settings, prog.base)) return false;
     main_ = std::make_unique<win::CMainWnd>(app_, prog.base);
@@ -63,8 +67,20 @@ class CQlkTrayApp {
   }
 
  private:
-  // Seam for a feature built later: the custom menu.
-  void LoadCustomMenu() {}
+  // The per-user application-data folder, where the custom menu goes when the program's
+  // folder cannot be written (Windows 2000 on; none before).
+  static std::string AppDataFolder(const ICodePage& cp) {
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&v) || v.dwMajorVersion < 5) return {};
+#pragma GCC diagnostic pop
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path))) return {};
+    std::wstring w(path);
+    return cp.FromUtf16(Charset::Sjis, std::u16string(w.begin(), w.end()));
+  }
   bool RunStartupUpdateCheck(const ICodePage& cp, ISettings& settings, const std::wstring& appName) {
     auto files = win::MakeFiles(cp);
     auto shell = win::MakeShell(cp, nullptr);

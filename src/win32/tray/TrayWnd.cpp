@@ -4,8 +4,11 @@
 
 #include <cstdio>
 
+#include "app/CustomMenu.h"
+#include "app/SettingKeys.h"
 #include "macro/Bindings.h"
 #include "macro/Commands.h"
+#include "macro/DirMenu.h"
 #include "platform/System.h"
 
 namespace qlk::win {
@@ -136,6 +139,8 @@ CMainWnd::CMainWnd(AppState& app, std::wstring appName) : app_(app), appName_(st
 }
 
 CMainWnd::~CMainWnd() {
+  // While the clipboard is here to hear the window go and leave its text complete.
+  if (hwnd_) DestroyWindow(hwnd_);
   app_.closeMainWindow = nullptr;
   state_.reset();  // closes a macro file still being recorded, writes the regex flag back
 }
@@ -185,30 +190,40 @@ void CMainWnd::OnTrayLButtonUp() {
 HMENU CMainWnd::BuildPopup(HMENU loaded) {
   HMENU popup = GetSubMenu(loaded, 0);
   HMENU options = GetSubMenu(popup, kOptionsPosition);
-  for (int i = 0; i < kMacroMenuEntries && DeleteMenu(options, kOptionsPosition, MF_BYPOSITION); ++i) {
+  for (int i = 0; i < kMacroMenuEntries && DeleteMenu(options, kMacroEntriesPosition, MF_BYPOSITION); ++i) {
   }
-  ISettings& s = *settings_;
-  int count = s.GetInt("DirMenu", "DirNo", 0);
-  for (int i = 0; i < count && i < kMacroMenuEntries; ++i) {
-    char key[16];
-    std::snprintf(key, sizeof key, "Name%02d", i);
-    AppendMenuW(options, MF_STRING, kFirstMacroMenuCommand + static_cast<UINT>(i), SjisToWide(s.GetText("DirMenu", key, "")).c_str());
-  }
+  CDirMenuArray macros(*settings_);
+  macros.Load();
+  for (int i = 0; i < macros.Count(); ++i)
+    AppendMenuW(options, MF_STRING, kFirstMacroMenuCommand + static_cast<UINT>(i), SjisToWide(macros[i].name).c_str());
   MainState& m = *state_;
+  const UINT record = IdOf(Cmd::MacroRecord);
   if (m.recorder().Recording())
-    ModifyMenuW(popup, 32837, MF_BYCOMMAND | MF_STRING, 32837, Utf8ToWide(TextOf(Txt::MacroRecordStop)).c_str());
-  CheckMenuItem(popup, 32837, MF_BYCOMMAND | (m.recorder().Recording() ? MF_CHECKED : MF_UNCHECKED));
-  EnableMenuItem(popup, 57643, MF_BYCOMMAND | (m.doc().CanUndo() ? MF_ENABLED : MF_GRAYED));
-  EnableMenuItem(popup, 57644, MF_BYCOMMAND | (m.doc().CanRedo() ? MF_ENABLED : MF_GRAYED));
+    ModifyMenuW(popup, record, MF_BYCOMMAND | MF_STRING, record, Utf8ToWide(TextOf(Txt::MacroRecordStop)).c_str());
+  CheckMenuItem(popup, record, MF_BYCOMMAND | (m.recorder().Recording() ? MF_CHECKED : MF_UNCHECKED));
+  EnableMenuItem(popup, IdOf(Cmd::Undo), MF_BYCOMMAND | (m.doc().CanUndo() ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(popup, IdOf(Cmd::Redo), MF_BYCOMMAND | (m.doc().CanRedo() ? MF_ENABLED : MF_GRAYED));
   // A command whose feature is not in this build stands grey rather than doing nothing.
+  auto grey = [&m](uint32_t id) {
+    if (id == IdOf(Cmd::Undo)) return !m.doc().CanUndo();
+    if (id == IdOf(Cmd::Redo)) return !m.doc().CanRedo();
+    const CommandDef* c = FindCommand(id);
+    return c && c->cmd != Cmd::Exit && !m.IsBound(id);
+  };
   for (const CommandDef& c : AllCommands())
-    if (c.id != 57643 && c.id != 57644 && !m.IsBound(c.id) && c.id != 57665)
-      EnableMenuItem(popup, c.id, MF_BYCOMMAND | MF_GRAYED);
+    if (c.cmd != Cmd::Undo && c.cmd != Cmd::Redo && grey(c.id)) EnableMenuItem(popup, c.id, MF_BYCOMMAND | MF_GRAYED);
+  // The custom entries on top, in list order, without their group, and a separator below
+  // them: added last, so that the changes above, made by identifier, find the standard items.
+  const std::vector<uint32_t>& custom = app_.customMenu;
+  for (size_t k = custom.size(); k-- > 0;)
+    InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING | (grey(custom[k]) ? MF_GRAYED : 0), custom[k],
+                SjisToWide(MenuCaptionOf(app_.catalogue, custom[k])).c_str());
+  if (!custom.empty()) InsertMenuW(popup, static_cast<UINT>(custom.size()), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
   return popup;
 }
 
 void CMainWnd::OnTrayLButtonDblClk() {
-  std::string exe = settings_->GetText("System", "ExeFile", "");
+  std::string exe = Get(*settings_, keys::kExeFile);
   if (!exe.empty()) {
     ShellExecuteW(nullptr, L"open", SjisToWide(exe).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return;
@@ -226,7 +241,7 @@ void CMainWnd::OnTrayLButtonDblClk() {
 }
 
 void CMainWnd::OnCommand(UINT id) {
-  if (id == 57665) {
+  if (id == IdOf(Cmd::Exit)) {
     Exit();
     return;
   }
@@ -248,6 +263,7 @@ LRESULT CMainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return 0;
   }
+  if (clipboard_->OnMessage(msg, wp)) return 0;
   switch (msg) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp));

@@ -18,7 +18,8 @@ constexpr UINT kCallbackMessage = WM_USER + 500;  // 1524
 constexpr UINT_PTR kClickTimer = 4;
 constexpr int kIconResource = 128;
 constexpr int kMenuResource = 128;
-constexpr int kOptionsPosition = 12;
+constexpr int kOptionsPosition = 12;      // of the options submenu in the popup
+constexpr int kMacroEntriesPosition = 13;  // of the macro menu's placeholder in the options submenu
 
 class CTrayWnd {
  public:

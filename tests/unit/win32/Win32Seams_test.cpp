@@ -1,6 +1,8 @@
 // The Win32 seams for real: the registry, the clipboard and the scripting RegExp object.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 
 #include "Fakes.h"
 #include "doc/Document.h"
@@ -86,6 +88,113 @@ TEST(Win32Clipboard, UnicodeFromOtherProgramsIsReadThroughCodePage932) {
   EXPECT_FALSE(r.lossy);
 }
 
+// Both forms put by another program: where a character has two codes, or bytes read as no
+// character, its own bytes are kept when they read as the Unicode text; otherwise the Unicode
+// text is the text.
+TEST(Win32Clipboard, TheOtherProgramsBytesAreKeptWhereTheyReadAsItsText) {
+  const struct {
+    std::string bytes;
+    std::wstring text;
+    std::string want;
+  } cases[] = {
+      {"\xFA\x4A", L"\x2160", "\xFA\x4A"},  // Ⅰ in the IBM rows, not the NEC row's 0x8754
+      {"\x87\x54", L"\x2160", "\x87\x54"},
+      {"abc\x82", L"abc\x30FB", "abc\x82"},   // a lead byte at the end
+      {"\x82\xA0", L"\x3042", "\x82\xA0"},  // あ has one code
+      {"zzz", L"abc", "abc"},                // bytes of other text are not the text
+      {"\x87\x54", L"\x2161", "\x87\x55"},  // nor of another character with two codes
+  };
+  win::Win32Clipboard clip(CodePage(), nullptr);
+  for (const auto& c : cases) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL w = GlobalAlloc(GMEM_MOVEABLE, (c.text.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(w), c.text.c_str(), (c.text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(w);
+    SetClipboardData(CF_UNICODETEXT, w);
+    HGLOBAL a = GlobalAlloc(GMEM_MOVEABLE, c.bytes.size() + 1);
+    memcpy(GlobalLock(a), c.bytes.c_str(), c.bytes.size() + 1);
+    GlobalUnlock(a);
+    SetClipboardData(CF_TEXT, a);
+    CloseClipboard();
+    ClipRead r = clip.Read();
+    EXPECT_EQ(r.text, c.want) << c.want;
+    EXPECT_FALSE(r.lossy);
+  }
+}
+
+std::wstring ClipboardUnicode() {
+  std::wstring s = L"<none>";
+  if (!OpenClipboard(nullptr)) return L"<busy>";
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    s = static_cast<const wchar_t*>(GlobalLock(h));
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  return s;
+}
+
+// A hidden window that owns the clipboard and hands it its messages, as the tray's does.
+class OwnerWindow {
+ public:
+  OwnerWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+      auto* clip = reinterpret_cast<win::Win32Clipboard*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+      if (clip && clip->OnMessage(msg, wp)) return 0;
+      return DefWindowProcW(h, msg, wp, lp);
+    };
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QlkUnitClipOwner";
+    RegisterClassW(&wc);
+    hwnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    clip = std::make_unique<win::Win32Clipboard>(CodePage(), hwnd);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(clip.get()));
+  }
+  ~OwnerWindow() {
+    if (hwnd) DestroyWindow(hwnd);
+  }
+  HWND hwnd;
+  std::unique_ptr<win::Win32Clipboard> clip;
+};
+
+// The Unicode form of a store is made when a program asks for it, when the tray is idle
+// after the command, or when the window goes.
+TEST(Win32Clipboard, UnicodeFormIsThereWhenAskedWhenIdleAndAfterTheOwnerGoes) {
+  const std::string sjis = "\x93\xFA\x96\x7B\xB1\r\nb";  // 日本ｱ / b
+  const std::wstring text = L"\x65E5\x672C\xFF71\r\nb";
+  for (const char* when : {"asked", "idle", "owner gone"}) {
+    OwnerWindow w;
+    ASSERT_NE(w.hwnd, nullptr);
+    ASSERT_TRUE(w.clip->Write(sjis));
+    EXPECT_EQ(w.clip->Read().text, sjis);
+    if (when == std::string("idle")) {
+      // The messages of a quarter second, then nobody left to answer a request.
+      for (DWORD end = GetTickCount() + 250; GetTickCount() < end; Sleep(10)) {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+      }
+      SetWindowLongPtrW(w.hwnd, GWLP_USERDATA, 0);
+      EXPECT_EQ(w.clip->Read().text, sjis) << "read back after the Unicode form was made";
+    }
+    if (when == std::string("owner gone")) {
+      DestroyWindow(w.hwnd);
+      w.hwnd = nullptr;
+    }
+    EXPECT_EQ(ClipboardUnicode(), text) << when;
+  }
+}
+
+TEST(Win32Clipboard, AStoreOfAnotherProgramAfterOursIsReadNotOurs) {
+  OwnerWindow w;
+  ASSERT_TRUE(w.clip->Write(std::string("ours")));
+  EXPECT_EQ(w.clip->Read().text, "ours");
+  PutUnicode(L"theirs");
+  EXPECT_EQ(w.clip->Read().text, "theirs");
+  ASSERT_TRUE(w.clip->Write(std::string("ours again")));
+  EXPECT_EQ(w.clip->Read().text, "ours again");
+}
+
 // Text from other programs carries the JIS forms of the wave dash, minus sign and the like:
 // they are code page 932's characters, so no question about lost characters is asked. The
 // Win32 text helpers convert through the same tables.
@@ -153,13 +262,13 @@ class ClipboardHolder {
 
 TEST(Win32Clipboard, HeldByAnotherProgramIsBusyAndLeftAlone) {
   win::Win32Clipboard clip(CodePage(), nullptr);
-  ASSERT_TRUE(clip.Write("keep"));
+  ASSERT_TRUE(clip.Write(std::string("keep")));
   {
     ClipboardHolder other;
     ASSERT_TRUE(other.Holding());
     DWORD t0 = GetTickCount();
     EXPECT_EQ(clip.Read().status, ClipStatus::Busy);
-    EXPECT_FALSE(clip.Write("lost"));
+    EXPECT_FALSE(clip.Write(std::string("lost")));
     EXPECT_LT(GetTickCount() - t0, 2000u);  // a few short tries, not a hang
   }
   ClipRead r = clip.Read();

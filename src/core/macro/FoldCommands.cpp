@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/SettingKeys.h"
 #include "conv/Sjis.h"
 #include "macro/Bindings.h"
 #include "macro/Escape.h"
@@ -23,8 +24,10 @@ namespace {
 
 // Runs an operation that may refuse to grow the text too far, and says so when it does.
 template <typename Op>
-void Guarded(CQuenlarkDoc& d, Op op) {
-  if (!op(d)) d.platform().ui.Info(MakeMessage(Txt::FoldTooLarge));
+bool Guarded(CQuenlarkDoc& d, Op op) {
+  if (op(d)) return true;
+  d.platform().ui.Tell(MakeMessage(Txt::FoldTooLarge));
+  return false;
 }
 
 // The commands that ask for one number in CInputNoDlg and store it as the document's width.
@@ -127,10 +130,10 @@ void InsertEndLineCommand(MainState& m) {
 
 // ---- keywords: the macro line's arguments in place of the dialogs ----
 
-void WidthKeyword(Bindings& b, const char* keyword, bool (*op)(CQuenlarkDoc&, const KinsokuRules&)) {
+void WidthKeyword(Bindings& b, Kw keyword, bool (*op)(CQuenlarkDoc&, const KinsokuRules&)) {
   b.Keyword(keyword, [op](MainState& m, const MacroArgs& a) {
     m.doc().width = a.N(1);
-    Guarded(m.doc(), [&](CQuenlarkDoc& d) { return op(d, m.app().kinsoku); });
+    return Guarded(m.doc(), [&](CQuenlarkDoc& d) { return op(d, m.app().kinsoku); });
   });
 }
 
@@ -139,34 +142,34 @@ void WidthKeyword(Bindings& b, const char* keyword, bool (*op)(CQuenlarkDoc&, co
 void BindFoldCommands(Bindings& b) {
   // The rules dialog, opened from the settings dialog's button, edits the application's rules.
   b.DocHooks([](MainState& m) {
-    m.app().openKinsokuDialog = [&app = m.app(), &settings = m.platform().settings](DialogHost& host) {
+    m.app().hooks.openKinsokuDialog = [&app = m.app(), &settings = m.platform().settings](DialogHost& host) {
       CKinsokuDlg dlg(app.kinsoku, settings);
       host.ui().RunDialog(dlg);
     };
   });
-  b.Command(32784, [](MainState& m) { WidthCommand(m, Txt::FoldPromptTurn, "Turn", ml::TurnChange, TurnChange); });
-  b.Command(32801,
+  b.Command(Cmd::TurnChange, [](MainState& m) { WidthCommand(m, Txt::FoldPromptTurn, "Turn", ml::TurnChange, TurnChange); });
+  b.Command(Cmd::IndTurnChange,
             [](MainState& m) { WidthCommand(m, Txt::FoldPromptTurn, "Turn", ml::IndTurnChange, IndTurnChange); });
-  b.Command(32772, [](MainState& m) { WidthCommand(m, Txt::FoldPromptKeta, "Textketa", ml::KetaChange, KetaOp); });
-  b.Command(32773,
+  b.Command(Cmd::KetaChange, [](MainState& m) { WidthCommand(m, Txt::FoldPromptKeta, "Textketa", ml::KetaChange, KetaOp); });
+  b.Command(Cmd::IndentChange,
             [](MainState& m) { WidthCommand(m, Txt::FoldPromptIndent, "TextIndent", ml::IndentChange, IndentOp); });
-  b.Command(32840, TurnIfCommand);
-  b.Command(32770, OverwriteCommand);
-  b.Command(32771, RenoCommand);
-  b.Command(32775, InsertCommand);
-  b.Command(32776, DelposCommand);
-  b.Command(32839, SpaceInsertCommand);
-  b.Command(32825, StrCatCommand);
-  b.Command(32931, InsertEndLineCommand);
-  b.Plain(32824, LineDelete);
-  b.Plain(32842, [](CQuenlarkDoc& d) { DeletePos(d, 1, 1); });
-  b.Plain(32843, [](CQuenlarkDoc& d) { Guarded(d, [](CQuenlarkDoc& x) { return SpaceInsert(x, 1, 1, 0); }); });
+  b.Command(Cmd::TurnIf, TurnIfCommand);
+  b.Command(Cmd::OverwriteString, OverwriteCommand);
+  b.Command(Cmd::RenoString, RenoCommand);
+  b.Command(Cmd::InsertString, InsertCommand);
+  b.Command(Cmd::DeletePos, DelposCommand);
+  b.Command(Cmd::SpaceInsert, SpaceInsertCommand);
+  b.Command(Cmd::StrCat, StrCatCommand);
+  b.Command(Cmd::InsertEndLine, InsertEndLineCommand);
+  b.Plain(Cmd::LineDelete, LineDelete);
+  b.Plain(Cmd::ShiftLeft, [](CQuenlarkDoc& d) { DeletePos(d, 1, 1); });
+  b.Plain(Cmd::ShiftRight, [](CQuenlarkDoc& d) { Guarded(d, [](CQuenlarkDoc& x) { return SpaceInsert(x, 1, 1, 0); }); });
 
-  WidthKeyword(b, "TurnChange", TurnChange);
+  WidthKeyword(b, Kw::TurnChange, TurnChange);
   // Folding a line at the width alone, for a long text streamed a line at a time. Hyphens
   // lengthen the text, and the limit on that growth is the whole run's: that mode runs whole.
-  b.LineKeyword("TurnChange", [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
-    const int english = m.platform().settings.GetInt("Turn", "English", 0);
+  b.LineKeyword(Kw::TurnChange, [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
+    const int english = Get(m.platform().settings, keys::kTurnEnglish);
     if (english == kEnglishHyphen) return {};
     const int width = a.N(1);
     auto rules = std::make_shared<const FoldRules>(m.app().kinsoku);
@@ -184,39 +187,38 @@ void BindFoldCommands(Bindings& b) {
       }
     };
   });
-  WidthKeyword(b, "IndTurnChange", IndTurnChange);
-  WidthKeyword(b, "KetaChange", KetaOp);
-  WidthKeyword(b, "IndentChange", IndentOp);
-  b.Keyword("TurnIf", [](MainState& m, const MacroArgs& a) { TurnIf(m.doc(), a.D(1), a.N(2)); });
-  b.Keyword("OverwriteString", [](MainState& m, const MacroArgs& a) {
+  WidthKeyword(b, Kw::IndTurnChange, IndTurnChange);
+  WidthKeyword(b, Kw::KetaChange, KetaOp);
+  WidthKeyword(b, Kw::IndentChange, IndentOp);
+  b.Keyword(Kw::TurnIf, [](MainState& m, const MacroArgs& a) { TurnIf(m.doc(), a.D(1), a.N(2)); });
+  b.Keyword(Kw::OverwriteString, [](MainState& m, const MacroArgs& a) {
     m.doc().overwriteColumn = a.N(1);
     m.doc().overwriteString = a.D(2);
-    Guarded(m.doc(), OverwriteString);
+    return Guarded(m.doc(), OverwriteString);
   });
-  b.Keyword("RenoString", [](MainState& m, const MacroArgs& a) {
+  b.Keyword(Kw::RenoString, [](MainState& m, const MacroArgs& a) {
     CQuenlarkDoc& d = m.doc();
     d.renoIncrement = a.N(1);
     d.renoDigits = a.N(2);
     d.renoColumn = a.N(3);
     d.renoStart = a.N(4);
     d.renoBlankFill = a.N(5);
-    Guarded(d, RenoString);
+    return Guarded(d, RenoString);
   });
-  b.Keyword("InsertString", [](MainState& m, const MacroArgs& a) {
+  b.Keyword(Kw::InsertString, [](MainState& m, const MacroArgs& a) {
     m.doc().insertColumn = a.N(1);
     m.doc().insertString = a.D(2);
-    Guarded(m.doc(), InsertString);
+    return Guarded(m.doc(), InsertString);
   });
-  b.Keyword("DeletePos", [](MainState& m, const MacroArgs& a) { DeletePos(m.doc(), a.N(1), a.N(2)); });
-  b.Keyword("SpaceInsert", [](MainState& m, const MacroArgs& a) {
+  b.Keyword(Kw::DeletePos, [](MainState& m, const MacroArgs& a) { DeletePos(m.doc(), a.N(1), a.N(2)); });
+  b.Keyword(Kw::SpaceInsert, [](MainState& m, const MacroArgs& a) {
     const int count = std::max(1, a.N(2));  // a macro line always inserts at least one blank
-    Guarded(m.doc(), [&](CQuenlarkDoc& d) { return SpaceInsert(d, a.N(1), count, a.N(3)); });
+    return Guarded(m.doc(), [&](CQuenlarkDoc& d) { return SpaceInsert(d, a.N(1), count, a.N(3)); });
   });
-  b.Keyword("StrCat", [](MainState& m, const MacroArgs& a) {
-    Guarded(m.doc(), [&](CQuenlarkDoc& d) { return StrCat(d, a.D(1)); });
+  b.Keyword(Kw::StrCat, [](MainState& m, const MacroArgs& a) {
+    return Guarded(m.doc(), [&](CQuenlarkDoc& d) { return StrCat(d, a.D(1)); });
   });
-  b.Keyword("LineDelete", [](MainState& m, const MacroArgs&) { LineDelete(m.doc()); });
-  b.Keyword("InsertEndLine", [](MainState& m, const MacroArgs& a) { InsertEndLine(m.doc(), a.D(1)); });
+  b.Keyword(Kw::InsertEndLine, [](MainState& m, const MacroArgs& a) { InsertEndLine(m.doc(), a.D(1)); });
 }
 
 }  // namespace qlk

@@ -1,0 +1,26 @@
+#pragma once
+// "バージョン情報": the icon, the version and the maker's addresses; nothing to fill in.
+
+// Resource and control identifiers, defined here once and read by the resource script
+// too: the resource compiler sees only these #defines (RC_INVOKED).
+#define IDD_ABOUT      100
+#define IDC_ABOUT_MAIL 155
+#define IDC_ABOUT_HOME 156
+
+#ifndef RC_INVOKED
+#include <vector>
+
+#include "app/Dialog.h"
+
+namespace qlk {
+
+class CAboutDlg final : public DialogModel {
+ public:
+  static constexpr int kResource = IDD_ABOUT;
+  int ResourceId() const override { return kResource; }
+  std::vector<Field> Fields() override { return {}; }
+};
+
+}  // namespace qlk
+
+#endif  // RC_INVOKED
