@@ -828,7 +828,7 @@ void AClipboardHeldByAnotherProgramIsReportedAndChangesNothing() {
   HANDLE holder = StartHelper(L"qlk_cliphold.exe");
   Check(holder && WaitForSingleObject(held, 10000) == WAIT_OBJECT_0, "another program holds the clipboard");
   const DWORD start = GetTickCount();
-  CommandAsync(32777);  // 大文字
+  CommandAsync(CMD_ToUpper);  // 大文字
   Check(AnswerBox() == L"クリップボードを開けません", "the command says the clipboard cannot be opened");
   while (GetTickCount() - start < 2000) Sleep(50);
   SetEvent(release);
@@ -836,7 +836,7 @@ void AClipboardHeldByAnotherProgramIsReportedAndChangesNothing() {
   CloseHandle(held);
   CloseHandle(release);
   Check(GetBytes() == "abc", "the text is as it was");
-  Command(32777);
+  Command(CMD_ToUpper);
   Check(GetBytes() == "ABC", "the next command converts it");
 }
 
@@ -864,12 +864,12 @@ void APictureOnTheClipboardIsKept() {
 void ASettingOfTheWrongTypeCountsAsUnset() {
   SetText(L"System", L"Verify", L"1");
   PutBytes("abc");
-  Command(32777);
+  Command(CMD_ToUpper);
   Check(TrayTopLevel(L"#32770", L"QlkTray") == nullptr, "no question: 確認 stays off");
   Check(GetBytes() == "ABC", "the command ran");
   SetText(L"Turn", L"No", L"3");
   PutBytes("abcdefg");
-  CommandAsync(32784);  // 折り返し
+  CommandAsync(CMD_TurnChange);  // 折り返し
   HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"Quenlark"); }, 5000);
   Check(d && ChildText(d, 1000) == L"70", "the fold offers its usual width");
   if (d) Press(d, IDCANCEL), Settle();
@@ -894,11 +894,11 @@ void ABinaryMacroFileLeavesTheText() {
   SetText(L"DirMenu", L"Dir00", path);
   const std::string text = "keep \x82\xA0\r\nthis";
   PutBytes(text);
-  Command(32853);
+  Command(CMD_MacroMenu);
   for (int i = 0; i < 20 && TrayTopLevel(L"#32770"); ++i) CancelAll(), Settle();
   Check(TrayWindow() != nullptr, "the tray is still there");
   Check(GetBytes() == text, "the text is as it was");
-  Command(32777);
+  Command(CMD_ToUpper);
   Check(GetBytes() == "KEEP \x82\xA0\r\nTHIS", "the next command works");
   SetInt(L"DirMenu", L"DirNo", 0);
   DeleteFileW(path.c_str());
@@ -910,7 +910,7 @@ void AFiftyMegabyteLineConvertsWhole() {
   std::string line(50u << 20, 'a');
   for (size_t i = 0; i < line.size(); i += 4099) line.replace(i, 2, "\x82\xA0");  // あ now and then
   PutBytes(line);
-  PostMessageW(TrayWindow(), WM_COMMAND, 32777, 0);
+  PostMessageW(TrayWindow(), WM_COMMAND, CMD_ToUpper, 0);
   Settle(120000);
   std::string want = line;
   for (size_t i = 0; i < want.size(); ++i)
@@ -945,17 +945,17 @@ void TwoThousandCommandsGrowNothing() {
   SetText(L"DirMenu", L"Dir00", macro);
   std::string text;
   while (text.size() < 10240) text += "Quenlark \x83\x65\x83\x4C\x83\x58\x83\x67 abc \xB6\xC0\xB6\xC5 123, \x82\xA0\x82\xA2\r\n";
-  const UINT plain[] = {32777, 32778, 32781, 32782, 32831, 32814, 57643, 57644};
+  const UINT plain[] = {CMD_ToUpper, CMD_ToLower, CMD_HiraToKana, CMD_KanaToHira, CMD_Sort1, CMD_Reverse, CMD_Undo, CMD_Redo};
   auto one = [&](int i) {
     if (i % 100 == 37) {  // the fold dialog
-      CommandAsync(32784);
+      CommandAsync(CMD_TurnChange);
       if (HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"Quenlark"); }, 5000)) {
         SetDlgItemTextW(d, 1000, L"40");
         Press(d, IDOK);
       }
       Settle();
     } else if (i % 100 == 71) {  // a search with its dialog and message
-      CommandAsync(32783);
+      CommandAsync(CMD_Replace);
       if (HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000)) {
         SetDlgItemTextW(d, 1000, L"abc");
         SetDlgItemTextW(d, 1001, L"xyz");
@@ -963,7 +963,7 @@ void TwoThousandCommandsGrowNothing() {
         AnswerBox();
       }
     } else if (i % 50 == 13) {
-      Command(32853);  // the macro
+      Command(CMD_MacroMenu);  // the macro
     } else if (i % 25 == 0) {
       PutBytes(text);
       Command(plain[i % 8]);
@@ -978,14 +978,15 @@ void TwoThousandCommandsGrowNothing() {
   for (int i = 0; i < 2000; ++i) one(i);
   const DWORD ms = GetTickCount() - start;
   const Usage after = TrayUsage();
-  std::printf("soak: 2000 commands in %lu ms (%.2f ms each); private memory %ld -> %ld KB; GDI objects %ld -> %ld;"
-              " USER objects %ld -> %ld\n",
+  auto count = [](LRESULT n) { return n < 0 ? std::string("not counted here") : std::to_string(n); };
+  std::printf("soak: 2000 commands in %lu ms (%.2f ms each); private memory %ld -> %ld KB; GDI objects %s -> %s;"
+              " USER objects %s -> %s\n",
               ms, ms / 2000.0, static_cast<long>(before.privateKb), static_cast<long>(after.privateKb),
-              static_cast<long>(before.gdi), static_cast<long>(after.gdi), static_cast<long>(before.user),
-              static_cast<long>(after.user));
+              count(before.gdi).c_str(), count(after.gdi).c_str(), count(before.user).c_str(), count(after.user).c_str());
   Check(before.privateKb > 0, "the private memory can be read");
   Check(after.privateKb <= before.privateKb + 4096, "private memory grows by less than 4 MB");
-  Check(after.gdi <= before.gdi + 8 && after.user <= before.user + 8, "GDI and USER objects do not pile up");
+  Check(before.user > 0 && after.user <= before.user + 8, "USER objects do not pile up");
+  if (before.gdi >= 0) Check(after.gdi <= before.gdi + 8, "GDI objects do not pile up");
   Check(TrayTopLevel(L"#32770") == nullptr, "no box or dialog left open");
   SetInt(L"DirMenu", L"DirNo", 0);
   DeleteFileW(macro.c_str());
@@ -1248,8 +1249,8 @@ const Test kTests[] = {
     {"APictureOnTheClipboardIsKept", APictureOnTheClipboardIsKept},
     {"ASettingOfTheWrongTypeCountsAsUnset", ASettingOfTheWrongTypeCountsAsUnset},
     {"ABinaryMacroFileLeavesTheText", ABinaryMacroFileLeavesTheText},
-    {"AFiftyMegabyteLineConvertsWhole", AFiftyMegabyteLineConvertsWhole},
     {"TwoThousandCommandsGrowNothing", TwoThousandCommandsGrowNothing},
+    {"AFiftyMegabyteLineConvertsWhole", AFiftyMegabyteLineConvertsWhole},
 
     {"MacroMenuIsEditedInItsDialogAndRunsFromTheMenu", MacroMenuIsEditedInItsDialogAndRunsFromTheMenu},
     {"AMacroIsAppliedToTwoFiles", AMacroIsAppliedToTwoFiles},
