@@ -38,6 +38,7 @@ bool CQuenlarkDoc::LoadClipboard() {
   ClipRead r = p_.clipboard.Read();
   loadedLossy = r.lossy;
   carried = std::move(r.carried);
+  loadedNoText = r.status == ClipStatus::NoText;
   if (r.status == ClipStatus::Busy) {
     p_.ui.Tell(MakeMessage(Txt::ClipboardBusy));
     return false;
@@ -105,6 +106,9 @@ bool CQuenlarkDoc::StoreClipboard(bool allSelect) {
     text += lines_[i];
     if (!(finalBreak == 0 && i == last)) text += "\r\n";
   }
+  // A clipboard that held no text keeps what it holds (a picture, files) unless there is text
+  // to put in its place: storing nothing would throw it away.
+  if (loadedNoText && text.empty()) return true;
   const bool written = carried && !carried->empty() ? p_.clipboard.Write(std::move(text), carried)
                                                     : p_.clipboard.Write(std::move(text));
   if (!written) {
