@@ -1,5 +1,8 @@
 #include "ops/MultiReplace.h"
 
+#include <memory>
+#include <optional>
+
 #include "conv/Case.h"
 #include "conv/Detect.h"
 #include "doc/Document.h"
