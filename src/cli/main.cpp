@@ -410,7 +410,7 @@ int Count(const Options& o) {
   }
   const long long bytes = ByteSize(d);
   const CCountDlg f(c, bytes, WordCount(d));
-  std::string units = f.bytesInUnits.empty() ? std::string() : "(" + f.bytesInUnits + ")";
+  const std::string units = f.bytesInUnits.empty() ? std::string() : " (" + f.bytesInUnits + ")";
   sys::PrintOut(FormatText(Txt::CliCount, {f.total, f.counts[kKanji], f.percents[kKanji], f.counts[kHiragana],
                                            f.percents[kHiragana], f.counts[kKatakana], f.percents[kKatakana],
                                            f.counts[kLetter], f.percents[kLetter], f.counts[kDigit],
