@@ -4,10 +4,10 @@
 # a word put into every tenth of them. Each timed run starts from a fresh copy of the folder
 # (the copy is not timed). The peers:
 #   find DIR -name '*.txt' -exec sed -i -f S {} +     (sed started once per batch of files)
-#   find DIR -name '*.txt' -exec sed -i -f S {} \;    (sed started once per file)
+#   find DIR -name '*.txt' -exec sed -i -f S {} \;    (sed started once per file; with each=1)
 # sed rewrites every file it is given; qlark rewrites only the files that hold the word.
 # "same" tells whether the folders the two leave are equal byte for byte.
-# usage: bench/multireplace.sh [runs]   (default 5)
+# usage: [each=1] bench/multireplace.sh [runs]   (default 5)
 runs=${1:-5}
 source "$(dirname "$0")/lib.sh"
 word=置換試験語
@@ -22,10 +22,11 @@ assert word not in data
 os.makedirs(out)
 n, start = 2000, 0
 for i in range(n):
-    end = len(data) if i == n - 1 else data.index(b"\n", start + len(data) // n) + 1
+    cut = data.find(b"\n", start + len(data) // n)
+    end = len(data) if i == n - 1 or cut < 0 else cut + 1
     chunk = data[start:end]
     if i % 10 == 0:
-        mid = chunk.index(b"\n", len(chunk) // 2) + 1
+        mid = chunk.find(b"\n", len(chunk) // 2) + 1
         chunk = chunk[:mid] + word + b" " + chunk[mid:]
     open(os.path.join(out, f"{i:04d}.txt"), "wb").write(chunk)
     start = end
@@ -34,7 +35,7 @@ files=$(ls "$work/tmpl" | wc -l)
 mb=$(du -sm --apparent-size "$work/tmpl" | cut -f1)
 q="$qlark MultiFileReplace $work/run '*.txt' $word $repl"
 batch="find $work/run -name '*.txt' -exec sed -i -f $work/s.sed {} +"
-each="find $work/run -name '*.txt' -exec sed -i -f $work/s.sed {} \\;"
+perfile="find $work/run -name '*.txt' -exec sed -i -f $work/s.sed {} \\;"
 prep="rm -rf $work/run && cp -r $work/tmpl $work/run"
 
 # The folders each leaves, compared.
@@ -44,8 +45,10 @@ same=no
 diff -r -q "$work/by-qlark" "$work/by-sed" > /dev/null && same=yes
 uptime
 echo "folder: $files files, $mb MB; qlark says: $(tr '\n' ' ' < "$work/q.txt")"
+peers=("LC_ALL=C $batch")
+[ "${each:-0}" = 1 ] && peers+=("LC_ALL=C $perfile")
 hyperfine --style none --warmup 1 --runs "$runs" --prepare "$prep" --export-json "$work/mfr.json" \
-  "LC_ALL=C $q" "LC_ALL=C $batch" "LC_ALL=C $each" > /dev/null 2> "$work/hyperfine.err"
+  "LC_ALL=C $q" "${peers[@]}" > /dev/null 2> "$work/hyperfine.err"
 python3 - "$work/mfr.json" "$same" <<'PY'
 import json, sys
 r = json.load(open(sys.argv[1]))["results"]

@@ -1057,7 +1057,7 @@ void MultiFileReplaceRewritesTheFolderAndReports() {
   const std::wstring dir = TempPath(L"qlk-e2e-multi");
   CreateDirectoryW(dir.c_str(), nullptr);
   const std::wstring a = dir + L"\\a.txt", b = dir + L"\\b.txt", c = dir + L"\\c.txt", d = dir + L"\\d.log";
-  SetFileAttributesW(a.c_str(), FILE_ATTRIBUTE_NORMAL);
+  for (const std::wstring& f : {a, b, c, d}) SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
   WriteBytes(a, Cp932(L"テストと TEST\r\nほか\r\n"));
   WriteBytes(b, "nothing\r\n");
   WriteBytes(c, Utf8(L"\xFEFF\xD83D\xDE00 テスト\n"));
