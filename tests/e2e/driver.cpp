@@ -1058,9 +1058,9 @@ void MultiFileReplaceRewritesTheFolderAndReports() {
   CreateDirectoryW(dir.c_str(), nullptr);
   const std::wstring a = dir + L"\\a.txt", b = dir + L"\\b.txt", c = dir + L"\\c.txt", d = dir + L"\\d.log";
   for (const std::wstring& f : {a, b, c, d}) SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
-  WriteBytes(a, Cp932(L"テストと TEST\r\nほか\r\n"));
+  WriteBytes(a, Cp932(L"テストAと テストa\r\nほか\r\n"));
   WriteBytes(b, "nothing\r\n");
-  WriteBytes(c, Utf8(L"\xFEFF\xD83D\xDE00 テスト\n"));
+  WriteBytes(c, Utf8(L"\xFEFF\xD83D\xDE00 テストa\n"));
   WriteBytes(d, "test");
   PutBytes("clipboard");
   CommandAsync(CMD_MultiFileReplace);
@@ -1073,7 +1073,7 @@ void MultiFileReplaceRewritesTheFolderAndReports() {
   Press(dlg, IDOK);
   Check(AnswerBox() == L"検索語を入力してください", "an empty word is refused");
   Check(IsWindow(dlg) && IsWindowVisible(dlg), "and the dialog stays");
-  SetDlgItemTextW(dlg, 1003, L"テスト");
+  SetDlgItemTextW(dlg, 1003, L"テストa");
   SetDlgItemTextW(dlg, 1004, L"試験");
   Press(dlg, IDOK);
   HWND report = WaitDialog(L"置換終了", 10000);
@@ -1089,7 +1089,7 @@ void MultiFileReplaceRewritesTheFolderAndReports() {
   Check(ReadBytes(d) == "test", "a file the pattern does not name");
   Check(GetFileAttributesW((dir + L"\\QLARK.$$$").c_str()) == INVALID_FILE_ATTRIBUTES, "no work file is left");
   Check(GetBytes() == "clipboard", "the clipboard is left alone");
-  Check(GetText(L"MultiReplace", L"Dir") == dir && GetText(L"MultiReplace", L"Find") == L"テスト", "OK keeps the inputs");
+  Check(GetText(L"MultiReplace", L"Dir") == dir && GetText(L"MultiReplace", L"Find") == L"テストa", "OK keeps the inputs");
 
   // A read-only file: its message, the file as it was, no work file.
   WriteBytes(b, "test");
