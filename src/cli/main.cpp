@@ -19,6 +19,9 @@
 #include "macro/Keywords.h"
 #include "macro/MainState.h"
 #include "macro/Streaming.h"
+#include "macro/Escape.h"
+#include "ops/Count.h"
+#include "ops/MultiReplace.h"
 #include "platform/Files.h"
 #include "platform/System.h"
 #include "Version.h"
@@ -88,7 +91,7 @@ class CliUI final : public IUserInterface {
 
 struct Options {
   std::string in, out, macroFile, detect, xml;  // UTF-8 paths
-  bool utf8 = false, list = false, help = false, version = false, inPlace = false;
+  bool utf8 = false, list = false, help = false, version = false, inPlace = false, count = false;
   std::vector<std::string> line;   // keyword and arguments; with --in-place, the files
 };
 
@@ -128,6 +131,8 @@ std::optional<Options> Parse(const std::vector<std::string>& a) {
       if (!value(o.detect)) return std::nullopt;
     } else if (options && s == "--xml") {
       if (!value(o.xml)) return std::nullopt;
+    } else if (options && s == "--count") {
+      o.count = true;
     } else if (options && s == "--in-place") {
       o.inPlace = true;
     } else if (options && s == "--utf8") {
@@ -388,6 +393,60 @@ int Run(const Options& o) {
   return RunWhole(s, std::move(*input), std::move(carried));
 }
 
+// The multi-file replacement on its own: it works on files, not on the input, so nothing is
+// read and nothing is written to standard output but the two counts. The arguments stay
+// apart (a folder may hold spaces); the word and the replacement are in the escape notation.
+int RunMultiFileReplace(const Options& o) {
+  if (o.line.size() != 5 || !o.macroFile.empty() || !o.in.empty() || !o.out.empty()) {
+    Fail(Txt::CliMultiReplaceUsage);
+    return 2;
+  }
+  Session& s = *new Session(o);  // never destroyed: see Session
+  const bool ok = MultiFileReplace(s.m.doc(), s.Sjis(o.line[1]), s.Sjis(o.line[2]), Unescape(s.Sjis(o.line[3])),
+                                   Unescape(s.Sjis(o.line[4])));
+  sys::PrintOut(FormatText(Txt::CliMultiReplaceCounts, {static_cast<long long>(s.m.doc().multiReplaceFiles),
+                                                        static_cast<long long>(s.m.doc().multiReplaceCount)}));
+  return ok ? 0 : 1;
+}
+
+// The character count of a file or standard input, its lines split as a file's are, every
+// line counted: the figures of the count dialog.
+int Count(const Options& o) {
+  if (o.line.size() > 1 || !o.macroFile.empty() || !o.out.empty() || (!o.in.empty() && !o.line.empty())) {
+    Fail(Txt::CliCountUsage);
+    return 2;
+  }
+  Session& s = *new Session(o);  // never destroyed: see Session
+  const std::string path = !o.line.empty() ? o.line[0] : o.in;
+  std::optional<std::string> input = path.empty() ? sys::ReadStdin() : s.files->ReadAll(s.Sjis(path));
+  if (!input) {
+    Fail(Txt::CliCannotRead, path.empty() ? "-" : path);
+    return 2;
+  }
+  if (o.utf8) {
+    bool lossy = false;
+    *input = s.cp->Utf8ToSjis(*input, &lossy);
+    if (lossy) Fail(Txt::CliLossyInput);
+  }
+  CQuenlarkDoc& d = s.m.doc();
+  d.Lines() = CQuenlarkDoc::SplitFileLines(*input);
+  d.SelectAll();
+  const CharCounts c = CountChars(d);
+  if (c.Total() == 0) {
+    Fail(Txt::CountNoLines);
+    return 1;
+  }
+  const long long bytes = ByteSize(d);
+  const CCountDlg f(c, bytes, WordCount(d));
+  const std::string units = f.bytesInUnits.empty() ? std::string() : " (" + f.bytesInUnits + ")";
+  sys::PrintOut(FormatText(Txt::CliCount, {f.total, f.counts[kKanji], f.percents[kKanji], f.counts[kHiragana],
+                                           f.percents[kHiragana], f.counts[kKatakana], f.percents[kKatakana],
+                                           f.counts[kLetter], f.percents[kLetter], f.counts[kDigit],
+                                           f.percents[kDigit], f.counts[kSymbol], f.percents[kSymbol], f.bytes,
+                                           units, f.words}));
+  return 0;
+}
+
 // Prints the code of a file as the file scan sees it (the conversion on opening a file) and
 // as the document detection sees it (the file's text loaded as the clipboard would hold it,
 // answered from the bytes without building the document). Reading stops once both answers
@@ -419,6 +478,8 @@ int main(int argc, char** argv) {
       sys::PrintOut(TextOf(Txt::CliUsage));
       sys::PrintOut(TextOf(Txt::CliDetectUsage));
       sys::PrintOut(TextOf(Txt::CliXmlUsage));
+      sys::PrintOut(TextOf(Txt::CliCountUsage));
+      sys::PrintOut(TextOf(Txt::CliMultiReplaceUsage));
       rc = 0;
     } else if (o->list) {
       PrintList();
@@ -430,6 +491,11 @@ int main(int argc, char** argv) {
       rc = Detect(*o);
     } else if (!o->xml.empty()) {
       rc = ShowXml(o->xml);
+    } else if (o->count) {
+      rc = Count(*o);
+    } else if (!o->inPlace && !o->line.empty() && o->macroFile.empty() &&
+               KeywordFor(o->line[0]) == std::optional<Kw>(Kw::MultiFileReplace)) {
+      rc = RunMultiFileReplace(*o);
     } else if (o->inPlace) {
       rc = RunInPlace(*o);
     } else {

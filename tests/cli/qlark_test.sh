@@ -187,5 +187,33 @@ expect XmlShowsTreeAndText '== 木構造|element "r" a="1"|  element "b" (no end
 msg=$(q --xml "$(p "$tmp/none.xml")" 2>&1 >/dev/null); rc=$?
 expect XmlMissingFileFails "2|1" "$rc|$(grep -c 'ファイルのオープンに失敗しました:.*none.xml' <<<"$msg")"
 
+# Output with Japanese headings: under Wine in the console's code page.
+conv() { if [ -n "$wrap" ]; then iconv -f CP932 -t UTF-8; else cat; fi; }
+
+# MultiFileReplace: the word replaced in every file the pattern names, each in its own code (a
+# UTF-8 file keeps its mark and its emoji), in a folder whose name holds a space; a file without
+# the word is not written; the two counts on standard output.
+mkdir -p "$tmp/mfr/a dir"
+printf 'one ONE\r\n' > "$tmp/mfr/a dir/a.txt"
+printf '\xef\xbb\xbfone \xf0\x9f\x98\x80\n' > "$tmp/mfr/a dir/b.txt"
+printf 'nothing\r\n' > "$tmp/mfr/a dir/c.txt"
+printf 'one' > "$tmp/mfr/a dir/d.log"
+touch -d '2001-02-03 04:05:06' "$tmp/mfr/a dir/c.txt"
+before=$(stat -c %Y "$tmp/mfr/a dir/c.txt")
+got=$(q MultiFileReplace "$(p "$tmp/mfr/a dir")" '*.txt' one '1\s1' | conv | tr -d '\r' | tr '\n' '|')
+files="$(hex < "$tmp/mfr/a dir/a.txt")|$(hex < "$tmp/mfr/a dir/b.txt")|$(cat "$tmp/mfr/a dir/d.log")|$(stat -c %Y "$tmp/mfr/a dir/c.txt")"
+expect MultiFileReplaceRewritesTheFolder "置換ファイル数: 2|置換語数: 3||312031203120310d0a|efbbbf31203120f09f98800a|one|$before" "$got|$files"
+msg=$(q MultiFileReplace "$(p "$tmp/mfr")" '*.txt' 2>&1 >/dev/null); rc=$?
+expect MultiFileReplaceWantsFourArguments "2|1" "$rc|$(grep -c 'MultiFileReplace' <<<"$msg")"
+
+# --count: the figures of the count dialog, for a file and for standard input.
+printf 'あア1a漢。\r\nwell-\r\nknown' | iconv -f UTF-8 -t CP932 > "$tmp/count.txt"
+got=$(q --count "$(p "$tmp/count.txt")" | conv | tr -d '\r' | tr '\n' '|')
+expect CountShowsTheFigures "全文字数: 16|漢字: 1 (6%)|ひらがな: 1 (6%)|カタカナ: 1 (6%)|英字: 10 (62%)|数字: 1 (6%)|記号: 2 (12%)|バイト: 26|英単語としての単語数: 2 語|" "$got"
+got=$(head -c 1534 /dev/zero | tr '\0' 'x' | q --count | conv | tr -d '\r' | sed -n '1p;8p' | tr '\n' '|')
+expect CountFromStandardInput "全文字数: 1,534|バイト: 1,536 (1.5K)|" "$got"
+msg=$(printf '\r\n' | q --count 2>&1 >/dev/null); rc=$?
+expect CountOfNothingSaysSo "1|1" "$rc|$(grep -c 'カウントする行を選択してください' <<<"$msg")"
+
 echo "[==========] $runs qlark process tests ran."
 if [ "$fails" -eq 0 ]; then echo "[  PASSED  ] $runs tests."; else echo "[  FAILED  ] $fails tests."; exit 1; fi

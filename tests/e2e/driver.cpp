@@ -1244,6 +1244,140 @@ void TheUnicodeFormOfAStoreIsNeverLost() {
   Check(GetBytes() == "THEIRS", "and is what the next command reads");
 }
 
+// ---------------------------------------------------------------- files and the text shown
+
+std::string Cp932(const std::wstring& w) {
+  int n = WideCharToMultiByte(932, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(932, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+// The whole text of a control of another process's dialog, however long.
+std::wstring LongText(HWND dlg, int id) {
+  HWND c = GetDlgItem(dlg, id);
+  const LRESULT n = SendMessageW(c, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+  SendMessageW(c, WM_GETTEXT, static_cast<WPARAM>(n + 1), reinterpret_cast<LPARAM>(s.data()));
+  s.resize(static_cast<size_t>(n));
+  return s;
+}
+
+// The multi-file dialog over a folder: the report's two numbers read from its controls, then
+// every file byte for byte (Shift-JIS, UTF-8 with an emoji, one without the word, one that
+// is read-only and so stays, no work file left).
+void MultiFileReplaceRewritesTheFolderAndReports() {
+  const std::wstring dir = TempPath(L"qlk-e2e-multi");
+  CreateDirectoryW(dir.c_str(), nullptr);
+  const std::wstring a = dir + L"\\a.txt", b = dir + L"\\b.txt", c = dir + L"\\c.txt", d = dir + L"\\d.log";
+  for (const std::wstring& f : {a, b, c, d}) SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
+  WriteBytes(a, Cp932(L"テストAと テストa\r\nほか\r\n"));
+  WriteBytes(b, "nothing\r\n");
+  WriteBytes(c, Utf8(L"\xFEFF\xD83D\xDE00 テストa\n"));
+  WriteBytes(d, "test");
+  PutBytes("clipboard");
+  CommandAsync(CMD_MultiFileReplace);
+  HWND dlg = WaitDialog(L"複数ファイル置換", 5000);
+  Check(dlg != nullptr, "the multi-file dialog opens");
+  if (!dlg) return;
+  SetDlgItemTextW(dlg, 1000, dir.c_str());
+  SetDlgItemTextW(dlg, 1002, L"*.txt");
+  SetDlgItemTextW(dlg, 1003, L"");
+  Press(dlg, IDOK);
+  Check(AnswerBox() == L"検索語を入力してください", "an empty word is refused");
+  Check(IsWindow(dlg) && IsWindowVisible(dlg), "and the dialog stays");
+  SetDlgItemTextW(dlg, 1003, L"テストa");
+  SetDlgItemTextW(dlg, 1004, L"試験");
+  Press(dlg, IDOK);
+  HWND report = WaitDialog(L"置換終了", 10000);
+  Check(report != nullptr, "the report opens");
+  if (!report) return;
+  Check(ChildText(report, 1000) == L"2", "files replaced: 2");
+  Check(ChildText(report, 1001) == L"3", "words replaced: 3");
+  PostMessageW(report, WM_COMMAND, IDOK, 0);
+  Settle();
+  Check(ReadBytes(a) == Cp932(L"試験と 試験\r\nほか\r\n"), "the Shift-JIS file, case-blind");
+  Check(ReadBytes(b) == "nothing\r\n", "the file without the word");
+  Check(ReadBytes(c) == Utf8(L"\xFEFF\xD83D\xDE00 試験\n"), "the UTF-8 file keeps its mark and its emoji");
+  Check(ReadBytes(d) == "test", "a file the pattern does not name");
+  Check(GetFileAttributesW((dir + L"\\QLARK.$$$").c_str()) == INVALID_FILE_ATTRIBUTES, "no work file is left");
+  Check(GetBytes() == "clipboard", "the clipboard is left alone");
+  Check(GetText(L"MultiReplace", L"Dir") == dir && GetText(L"MultiReplace", L"Find") == L"テストa", "OK keeps the inputs");
+
+  // A read-only file: its message, the file as it was, no work file.
+  WriteBytes(b, "test");
+  SetFileAttributesW(b.c_str(), FILE_ATTRIBUTE_READONLY);
+  CommandAsync(CMD_MultiFileReplace);
+  dlg = WaitDialog(L"複数ファイル置換", 5000);
+  if (!dlg) return;
+  SetDlgItemTextW(dlg, 1002, L"b.txt");
+  SetDlgItemTextW(dlg, 1003, L"test");
+  Press(dlg, IDOK);
+  Check(AnswerBox() == L"ファイルRenameエラー", "a read-only file cannot be replaced");
+  if (HWND r = WaitDialog(L"置換終了", 5000)) {
+    Check(ChildText(r, 1000) == L"0", "and is not counted");
+    PostMessageW(r, WM_COMMAND, IDOK, 0);
+    Settle();
+  }
+  SetFileAttributesW(b.c_str(), FILE_ATTRIBUTE_NORMAL);
+  Check(ReadBytes(b) == "test", "it stays as it was");
+  Check(GetFileAttributesW((dir + L"\\QLARK.$$$").c_str()) == INVALID_FILE_ATTRIBUTES, "with no work file left");
+}
+
+void CountDialogShowsTheFigures() {
+  PutBytes(Cp932(L"あア1a漢。\r\nwell-\r\nknown"));
+  CommandAsync(CMD_CharCount);
+  HWND d = WaitDialog(L"文字数のカウント", 5000);
+  Check(d != nullptr, "the count dialog opens");
+  if (!d) return;
+  const struct {
+    int id;
+    const wchar_t* text;
+  } fields[] = {{1000, L"16"}, {1001, L"1"},  {1011, L"6"},  {1002, L"1"},  {1003, L"1"},
+                {1004, L"10"}, {1014, L"62"}, {1005, L"1"},  {1016, L"12"}, {1020, L"26"},
+                {1021, L""},   {1022, L"2"}};
+  for (const auto& f : fields) Check(ChildText(d, f.id) == f.text, "field " + std::to_string(f.id) + ": " + Utf8(f.text));
+  Check(ChildText(d, IDOK) == L"閉じる", "closed with 閉じる");
+  PostMessageW(d, WM_COMMAND, IDOK, 0);
+  Settle();
+  Check(GetBytes() == Cp932(L"あア1a漢。\r\nwell-\r\nknown"), "the clipboard is left alone");
+}
+
+// The full edit of a text over 100 KB: shown whole, one character changed beyond the edit
+// control's usual limit, taken back whole; a character Shift-JIS cannot hold asks first.
+void FullEditTakesALargeTextBackWhole() {
+  std::wstring text;
+  for (int i = 0; i < 3000; ++i) text += L"行" + std::to_wstring(i) + L" abcdefghijklmnopqrstuvwxyz 漢字かな\r\n";
+  PutBytes(Cp932(text));
+  CommandAsync(CMD_EditAll);
+  HWND d = WaitDialog(L"テキスト編集", 5000);
+  Check(d != nullptr, "the edit dialog opens");
+  if (!d) return;
+  Check(Cp932(text).size() > 100000, "the text is over 100 KB");
+  Check(LongText(d, 1000) == text, "every line is shown");
+  // Typing near the end, far past 32,767 characters.
+  const size_t at = text.size() - 10;
+  SendDlgItemMessageW(d, 1000, EM_SETSEL, at, at + 1);
+  SendDlgItemMessageW(d, 1000, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"X"));
+  std::wstring changed = text;
+  changed[at] = L'X';
+  Check(LongText(d, 1000) == changed, "a character typed near the end is taken");
+  // An emoji: the lossy question; Cancel keeps the dialog with the text as typed.
+  SendDlgItemMessageW(d, 1000, EM_SETSEL, 0, 0);
+  SendDlgItemMessageW(d, 1000, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\xD83D\xDE00"));
+  Press(d, IDOK);
+  HWND box = WaitFor([] { return TrayTopLevel(L"#32770", L"QlkTray"); }, 5000);
+  Check(box && BoxText(box).find(L"シフトJISで表せない文字があります") != std::wstring::npos, "the lossy question");
+  if (box) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+  Settle();
+  Check(IsWindow(d) && LongText(d, 1000) == L"\xD83D\xDE00" + changed, "Cancel keeps the dialog and the text");
+  SendDlgItemMessageW(d, 1000, EM_SETSEL, 0, 2);
+  SendDlgItemMessageW(d, 1000, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+  Press(d, IDOK);
+  Settle();
+  Check(GetBytes() == Cp932(changed), "OK stores the whole text with the change");
+}
+
 const Test kTests[] = {
     {"IconIsShownAndTheWindowIsHidden", IconIsShownAndTheWindowIsHidden},
     {"MenuIsBuiltFromTheResourceEveryTime", MenuIsBuiltFromTheResourceEveryTime},
@@ -1277,6 +1411,9 @@ const Test kTests[] = {
     {"AMacroIsAppliedToTwoFiles", AMacroIsAppliedToTwoFiles},
     {"CustomEntriesStandOnTopAndSurviveARestart", CustomEntriesStandOnTopAndSurviveARestart},
     {"TheUnicodeFormOfAStoreIsNeverLost", TheUnicodeFormOfAStoreIsNeverLost},
+    {"MultiFileReplaceRewritesTheFolderAndReports", MultiFileReplaceRewritesTheFolderAndReports},
+    {"CountDialogShowsTheFigures", CountDialogShowsTheFigures},
+    {"FullEditTakesALargeTextBackWhole", FullEditTakesALargeTextBackWhole},
 };
 
 // ---------------------------------------------------------------- the update check
@@ -1985,6 +2122,19 @@ const std::vector<Shot>& Shots() {
          if (HWND set = TrayTopLevel(L"#32770", L"設定")) Dismiss(set);
        }},
       {"aboutdlg", [] { CommandAsync(CMD_About); }, L"バージョン情報", Dismiss},
+      {"multireplacedlg", [] { CommandAsync(CMD_MultiFileReplace); }, L"複数ファイル置換", Dismiss},
+      {"countdlg",
+       [] {
+         PutBytes(Cp932(L"あア1a漢。\r\nwell-known words, 12345"));
+         CommandAsync(CMD_CharCount);
+       },
+       L"文字数のカウント", Dismiss},
+      {"texteditdlg",
+       [] {
+         PutBytes(Cp932(L"一行目\r\n二行目 second line\r\n三行目"));
+         CommandAsync(CMD_EditAll);
+       },
+       L"テキスト編集", Dismiss},
       {"resultbox", [] { ReplaceAndAnswer("abc", L"zz", false); }, L"QlkTray", Dismiss},
       {"failurebox", [] { ReplaceAndAnswer("abc", L"(", true); }, L"QlkTray", Dismiss},
       {"questionbox",

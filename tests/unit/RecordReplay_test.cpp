@@ -16,6 +16,7 @@
 #include "macro/SearchDlg.h"
 #include "ops/BlankDlg.h"
 #include "ops/FoldDialogs.h"
+#include "ops/MultiReplaceDlg.h"
 #include "ops/ReplaceDlg.h"
 #include "ops/SortDlg.h"
 
@@ -74,6 +75,15 @@ const std::map<int, std::function<void(FakeDialog&)>>& Scripts() {
          d.Set(CSortDlg::kSecond, 1);
          d.Set(CSortDlg::kNum + CSortDlg::kKeyStep, 1);
        }},
+      // Over a folder of its own (the clipboard is no part of it, and replays the same).
+      {CMultiReplaceDlg::kResource, [](FakeDialog& d) {
+         static const TempDir folder;
+         d.Set(IDC_MULTI_REPLACE_DIR, folder.Folder());
+         d.Set(IDC_MULTI_REPLACE_FILE, std::string("*.txt"));
+         d.Set(IDC_MULTI_REPLACE_FIND, std::string("a\\sb"));
+         d.Set(IDC_MULTI_REPLACE_REPLACE, std::string("x\\ny"));
+       }},
+      {CRReportDlg::kResource, [](FakeDialog&) {}},
       {CCodeDetectDlg::kResource, [](FakeDialog& d) { d.Set(kCodeDetectList, kCodeEuc); }},
       {CDupLineDelDlg::kResource, [](FakeDialog& d) {
          d.Set(CDupLineDelDlg::kPartial, 1);

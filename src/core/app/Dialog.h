@@ -36,7 +36,12 @@ struct Field {
   std::vector<int> radios;                        // Radio: the buttons in index order
   Txt label = Txt::None;                          // Label from the text table
   int min = INT_MIN, max = INT_MAX;               // Int
-  int maxChars = 0;                               // Text: at most so many characters (0: any)
+  int maxChars = 0;                               // Text: at most so many characters (0: the control's
+                                                  // own limit, kNoLimit: none)
+  bool* lossy = nullptr;                          // Text: set when the typed text held characters
+                                                  // Shift-JIS cannot hold (they became '?')
+
+  static constexpr int kNoLimit = -1;
 
   static Field Int(int control, int& v, int min = INT_MIN, int max = INT_MAX) {
     Field f;
@@ -53,6 +58,12 @@ struct Field {
     f.kind = FieldKind::Text;
     f.text = &s;
     f.maxChars = maxChars;
+    return f;
+  }
+  // A text of any length (a whole document), telling whether taking it lost characters.
+  static Field WholeText(int control, std::string& s, bool& lossy) {
+    Field f = Text(control, s, kNoLimit);
+    f.lossy = &lossy;
     return f;
   }
   static Field Check(int control, int& v) {

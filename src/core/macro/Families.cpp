@@ -16,6 +16,7 @@ void BindAllFamilies(Bindings& b) {
   BindSortCommands(b);
   BindBlankCommands(b);
   BindUpdateCommands(b);
+  BindCountCommands(b);
 }
 
 }  // namespace qlk

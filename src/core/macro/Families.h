@@ -16,6 +16,7 @@ void BindReplaceCommands(Bindings& b);    // replacement and deletion of strings
 void BindSortCommands(Bindings& b);       // sorting, reversing, duplicate removal
 void BindBlankCommands(Bindings& b);      // blanks, tabs, alignment, joining, stray line ends
 void BindUpdateCommands(Bindings& b);     // the update check on demand
+void BindCountCommands(Bindings& b);      // character count and full edit
 
 void BindAllFamilies(Bindings& b);
 

@@ -7,6 +7,8 @@
 #include "macro/Frame.h"
 #include "macro/MacroLines.h"
 #include "macro/MainState.h"
+#include "ops/MultiReplace.h"
+#include "ops/MultiReplaceDlg.h"
 #include "ops/Replace.h"
 #include "ops/ReplaceDlg.h"
 
@@ -61,6 +63,18 @@ void ReplaceDoubleCommand(MainState& m) {
         return ReplaceDouble(d, dlg.startBefore, dlg.startAfter, dlg.endBefore, dlg.endAfter, dlg.escape);
       },
       Txt::ReplacedCount);
+}
+
+// Works on files only: neither the clipboard nor the document's lines are touched, so there
+// is no reload and no store.
+void MultiFileReplaceCommand(MainState& m) {
+  CMultiReplaceDlg dlg(m.platform().settings);
+  if (!m.platform().ui.RunDialog(dlg)) return;
+  const std::string find = Unescape(dlg.find), replacement = Unescape(dlg.replace);
+  MultiFileReplace(m.doc(), dlg.dir, dlg.file, find, replacement);
+  m.WriteMacroLine(ml::MultiFileReplace(dlg.dir, dlg.file, dlg.find, replacement));
+  CRReportDlg report(m.doc().multiReplaceFiles, m.doc().multiReplaceCount);
+  m.platform().ui.RunDialog(report);
 }
 
 // ---------------------------------------------------------------- macro keywords
@@ -175,6 +189,11 @@ bool ReplaceDoubleKeyword(MainState& m, const MacroArgs& a) {
   return SearchRan(m, ReplaceDouble(m.doc(), Typed(a, 1), Typed(a, 2), Typed(a, 3), Typed(a, 4), Typed(a, 5)));
 }
 
+// The folder and the pattern as written; the word and the replacement decoded.
+bool MultiFileReplaceKeyword(MainState& m, const MacroArgs& a) {
+  return MultiFileReplace(m.doc(), a.Raw(1), a.Raw(2), a.D(3), a.D(4));
+}
+
 }  // namespace
 
 void BindReplaceCommands(Bindings& b) {
@@ -182,11 +201,13 @@ void BindReplaceCommands(Bindings& b) {
   b.Command(Cmd::DelStr, DelStrCommand);
   b.Command(Cmd::SuperReplace, SuperReplaceCommand);
   b.Command(Cmd::ReplaceDouble, ReplaceDoubleCommand);
+  b.Command(Cmd::MultiFileReplace, MultiFileReplaceCommand);
 
   b.Keyword(Kw::Replace, ReplaceKeyword);
   b.Keyword(Kw::DelStr, DelStrKeyword);
   b.Keyword(Kw::SuperReplace, SuperReplaceKeyword);
   b.Keyword(Kw::ReplaceDouble, ReplaceDoubleKeyword);
+  b.Keyword(Kw::MultiFileReplace, MultiFileReplaceKeyword);
 
   b.LineKeyword(Kw::Replace, [](MainState& m, const MacroArgs& a) -> Bindings::LineFn {
     ReplaceArgs r = ReadReplaceArgs(a);

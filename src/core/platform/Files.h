@@ -44,6 +44,11 @@ class IFiles {
   virtual bool Exists(std::string_view path) = 0;
   virtual bool Remove(std::string_view path) = 0;
   virtual bool Rename(std::string_view from, std::string_view to) = 0;
+  // Puts the file `from` in the place of the existing file `to` in one step, so that `to`
+  // names the old file or the new one at every moment; the new one takes the old one's
+  // permissions. False, with both files as they were, when `to` may not be replaced (a
+  // read-only or locked file).
+  virtual bool ReplaceFile(std::string_view from, std::string_view to) { return Rename(from, to); }
   virtual bool MakeDirs(std::string_view path) = 0;
   // Full paths of the plain files in `dir` whose names match the wildcard `pattern`.
   virtual std::vector<std::string> Find(std::string_view dir, std::string_view pattern) = 0;

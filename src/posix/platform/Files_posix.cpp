@@ -106,6 +106,15 @@ class PosixFiles final : public IFiles {
   bool Rename(std::string_view from, std::string_view to) override {
     return std::rename(Native(from).c_str(), Native(to).c_str()) == 0;
   }
+  // rename() would put the new file over a read-only one: refuse a file that nobody may
+  // write (even where the user could, as root can), as the read-only flag does on Windows.
+  bool ReplaceFile(std::string_view from, std::string_view to) override {
+    const std::string f = Native(from), t = Native(to);
+    struct stat st;
+    if (::stat(t.c_str(), &st) != 0 || (st.st_mode & 0222) == 0 || ::access(t.c_str(), W_OK) != 0) return false;
+    if (::chmod(f.c_str(), st.st_mode & 07777) != 0) return false;
+    return std::rename(f.c_str(), t.c_str()) == 0;
+  }
   bool MakeDirs(std::string_view path) override {
     std::string p = Native(path);
     for (size_t i = 1; i <= p.size(); ++i) {

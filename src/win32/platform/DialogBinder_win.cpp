@@ -71,7 +71,9 @@ struct Binder final : DialogHost {
       switch (f.kind) {
         case FieldKind::Int: SetDlgItemTextW(dlg, f.control, std::to_wstring(*f.number).c_str()); break;
         case FieldKind::Text:
-          if (f.maxChars > 0) SendDlgItemMessageW(dlg, f.control, EM_LIMITTEXT, static_cast<WPARAM>(f.maxChars), 0);
+          // 0 lifts the limit (a multi-line edit holds 32,767 characters unless told).
+          if (f.maxChars != 0)
+            SendDlgItemMessageW(dlg, f.control, EM_LIMITTEXT, f.maxChars > 0 ? static_cast<WPARAM>(f.maxChars) : 0, 0);
           SetDlgItemTextW(dlg, f.control, W(*f.text).c_str());
           break;
         case FieldKind::Check: CheckDlgButton(dlg, f.control, *f.number ? BST_CHECKED : BST_UNCHECKED); break;
@@ -132,7 +134,13 @@ struct Binder final : DialogHost {
           *f.number = static_cast<int>(v);
           break;
         }
-        case FieldKind::Text: *f.text = N(Text(f.control)); break;
+        case FieldKind::Text: {
+          bool lost = false;
+          const std::wstring w = Text(f.control);
+          *f.text = cp().FromUtf16(Charset::Sjis, std::u16string(w.begin(), w.end()), &lost);
+          if (f.lossy) *f.lossy = lost;
+          break;
+        }
         case FieldKind::Check: *f.number = IsDlgButtonChecked(dlg, f.control) == BST_CHECKED ? 1 : 0; break;
         case FieldKind::Radio:
           for (size_t i = 0; i < f.radios.size(); ++i)

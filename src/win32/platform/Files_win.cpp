@@ -102,6 +102,16 @@ class Win32Files final : public IFiles {
   bool Rename(std::string_view from, std::string_view to) override {
     return MoveFileExW(W(cp_, from).c_str(), W(cp_, to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
   }
+  // A read-only file is refused by the move itself; the new file takes the old one's other
+  // attributes (hidden, system, archive) before it moves.
+  bool ReplaceFile(std::string_view from, std::string_view to) override {
+    const std::wstring f = W(cp_, from), t = W(cp_, to);
+    const DWORD attrs = GetFileAttributesW(t.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_READONLY)) return false;
+    const DWORD keep = attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+    if (keep) SetFileAttributesW(f.c_str(), keep);
+    return MoveFileExW(f.c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  }
   bool MakeDirs(std::string_view path) override {
     std::wstring p = W(cp_, path);
     for (size_t i = 1; i <= p.size(); ++i) {

@@ -10,6 +10,7 @@
 
 #include "CommandHarness.h"
 #include "macro/Commands.h"
+#include "ops/MultiReplaceDlg.h"
 #include "update/Update.h"
 #include "win32/platform/Win32Platform.h"
 
@@ -72,14 +73,15 @@ TEST(Dialogs, EveryResourceHasEveryControlItsModelBinds) {
     h.m->Dispatch(c.id);
   }
   // The update check's dialogs, which its command opens only with the update seam the tray
-  // gives (the harness has none).
+  // gives (the harness has none), and the multi-file replacement's report.
   {
     TestPlatform tp;
     UpdateState state;
     CAutoUpdateDlg checking;
     CAutoUpdateCheckDlg offer(tp.platform.codepage, state);
     CHttpDownloadDlg download(tp.platform.codepage, "setup.exe");
-    for (DialogModel* model : std::vector<DialogModel*>{&checking, &offer, &download})
+    CRReportDlg report(1, 2);  // after a run, which the check's Cancel never starts
+    for (DialogModel* model : std::vector<DialogModel*>{&checking, &offer, &download, &report})
       if (HWND dlg = Create(*model, seen)) DestroyWindow(dlg);
   }
   std::set<int> resources;
