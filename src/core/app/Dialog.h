@@ -23,6 +23,8 @@ enum class FieldKind {
   List,       // list box: entries from `items`, the selected index (-1 for none)
   Label,      // static text set by the model
   Progress,   // progress bar: position `number` in [0, max]
+  Link,       // static text that opens an address when clicked: shows `shown`, opens `link`
+              // (the shown text when `link` is empty)
 };
 
 struct Field {
@@ -36,6 +38,8 @@ struct Field {
   Txt label = Txt::None;                          // Label from the text table
   int min = INT_MIN, max = INT_MAX;               // Int
   int maxChars = 0;                               // Text: at most so many characters (0: any)
+  const char* shown = nullptr;                    // Link: its text (UTF-8)
+  const char* link = nullptr;                     // Link: its address (UTF-8), "" for the text
 
   static Field Int(int control, int& v, int min = INT_MIN, int max = INT_MAX) {
     Field f;
@@ -107,6 +111,14 @@ struct Field {
     f.number = &position;
     f.min = 0;
     f.max = range;
+    return f;
+  }
+  static Field Link(int control, const char* shownText, const char* address) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::Link;
+    f.shown = shownText;
+    f.link = address;
     return f;
   }
   static Field LabelText(int control, std::string& s) {
