@@ -1049,7 +1049,7 @@ std::wstring NextBox(int button, DWORD ms = 15000) {
 
 
 // The stand-in program: the tests' fake setup program copied under `name` into %TEMP%. Started,
-// it leaves SetupRanMarker() naming the file it ran from.
+// it leaves SetupMarker() naming the file it ran from.
 std::wstring StandIn(const wchar_t* name) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -1060,11 +1060,11 @@ std::wstring StandIn(const wchar_t* name) {
   CopyFileW(from.c_str(), to.c_str(), FALSE);
   return to;
 }
-std::wstring SetupRanMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
+std::wstring SetupMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
 // The program the stand-in ran as, once it has run; "" when it has not within `ms`.
 std::wstring StandInRan(DWORD ms) {
   for (DWORD waited = 0; waited < ms; waited += 100, Sleep(100)) {
-    std::string b = ReadBytes(SetupRanMarker());
+    std::string b = ReadBytes(SetupMarker());
     if (b == "<missing>" || b.size() < 2) continue;
     std::wstring w(reinterpret_cast<const wchar_t*>(b.data()), b.size() / 2);
     return w.substr(0, w.find(L'\n'));
@@ -1114,10 +1114,10 @@ void EditorIsChosenInItsDialogAndStarted() {
   Press(d, IDOK);
   WaitGone(d);
   Check(SameFile(GetText(L"System", L"Editor"), editor), "OK writes [System] Editor");
-  DeleteFileW(SetupRanMarker().c_str());
+  DeleteFileW(SetupMarker().c_str());
   CommandAsync(CMD_LaunchEditor);
   Check(SameFile(StandInRan(10000), editor), "エディタの起動 starts it");
-  DeleteFileW(SetupRanMarker().c_str());
+  DeleteFileW(SetupMarker().c_str());
 
   // A missing editor: with an extension the table's message, without one nothing.
   SetText(L"System", L"Editor", TempPath(L"qlk-e2e-no-such-editor.exe"));
@@ -1141,7 +1141,7 @@ void DoubleClickStartsTheFullEditorFromTheMachineKey() {
                  static_cast<DWORD>((full.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(k);
   auto doubleClick = [] {
-    DeleteFileW(SetupRanMarker().c_str());
+    DeleteFileW(SetupMarker().c_str());
     Icon(WM_LBUTTONDOWN);
     Icon(WM_LBUTTONUP);
     Icon(WM_LBUTTONDBLCLK);
@@ -1156,24 +1156,25 @@ void DoubleClickStartsTheFullEditorFromTheMachineKey() {
   CloseMenus();
 }
 
-// The link of the start-up shortcut in one of the two Startup folders, and where it points.
-std::wstring ShellFolderOf(int csidl) {
+// A special folder, and the target of a shell link ("" when it cannot be read).
+std::wstring ShellFolder(int csidl) {
   wchar_t p[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, p);
   return p;
 }
-std::wstring LinkTarget(const std::wstring& link) {
-  IShellLinkW* sl = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&sl))))
-    return L"<no shell link>";
-  std::wstring target = L"<unreadable>";
-  IPersistFile* pf = nullptr;
-  if (SUCCEEDED(sl->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pf)))) {
+
+std::wstring LinkTarget(const std::wstring& lnk) {
+  std::wstring target;
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link))))
+    return target;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
     wchar_t path[MAX_PATH] = {};
-    if (SUCCEEDED(pf->Load(link.c_str(), STGM_READ)) && SUCCEEDED(sl->GetPath(path, MAX_PATH, nullptr, 0))) target = path;
-    pf->Release();
+    if (SUCCEEDED(file->Load(lnk.c_str(), STGM_READ)) && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0))) target = path;
+    file->Release();
   }
-  sl->Release();
+  link->Release();
   return target;
 }
 
@@ -1191,8 +1192,8 @@ void PressStartupTwice(const std::wstring& expectText) {
 }
 
 void StartupShortcutIsWrittenAndOverwritten() {
-  const std::wstring common = ShellFolderOf(CSIDL_COMMON_STARTUP) + L"\\Quenlark Tray.lnk";
-  const std::wstring own = ShellFolderOf(CSIDL_STARTUP) + L"\\Quenlark Tray.lnk";
+  const std::wstring common = ShellFolder(CSIDL_COMMON_STARTUP) + L"\\Quenlark Tray.lnk";
+  const std::wstring own = ShellFolder(CSIDL_STARTUP) + L"\\Quenlark Tray.lnk";
   DeleteFileW(common.c_str());
   DeleteFileW(own.c_str());
   const std::wstring created = L"スタートアップにショートカットを作成しました。削除は手動で行ってください";
@@ -1301,7 +1302,6 @@ std::string ReadAll(const std::wstring& p) {
 
 std::wstring updateBase;  // the test server, http://127.0.0.1:PORT
 
-std::wstring SetupMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
 bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Files left in the download folders the tray makes under %TEMP%.
@@ -1510,11 +1510,6 @@ int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
 
 constexpr const wchar_t* kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QlkTray";
 
-std::wstring ShellFolder(int csidl) {
-  wchar_t p[MAX_PATH] = {};
-  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, p);
-  return p;
-}
 
 std::wstring InstallDir() { return ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\Quenlark Tray"; }
 std::wstring Installed(const wchar_t* name) { return InstallDir() + L"\\" + name; }
@@ -1571,20 +1566,6 @@ std::map<std::wstring, std::string> ProfileSnapshot() {
 }
 
 // The program a shortcut starts, or empty.
-std::wstring LinkTarget(const std::wstring& lnk) {
-  std::wstring target;
-  IShellLinkW* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link))))
-    return target;
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    wchar_t path[MAX_PATH] = {};
-    if (SUCCEEDED(file->Load(lnk.c_str(), STGM_READ)) && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0))) target = path;
-    file->Release();
-  }
-  link->Release();
-  return target;
-}
 
 // A text of a program's version resource, such as "ProductVersion".
 std::wstring VersionText(const std::wstring& exe, const wchar_t* name) {
@@ -1626,7 +1607,7 @@ struct SetupState {
   std::map<std::wstring, std::string> profile;  // before the upgrade
 } setupRun;
 
-const wchar_t* const kInstalledFiles[] = {L"QlkTray.exe", L"qlark.exe", L"Readme.txt", L"Uninstall.exe"};
+const wchar_t* const kInstalledFiles[] = {L"QlkTray.exe", L"qlark.exe", L"Readme.txt", L"QlkTray.chm", L"Uninstall.exe"};
 
 void SilentInstallPutsFilesShortcutAndEntryWithoutElevation() {
   std::string manifest = Manifest(setupRun.setup);

@@ -27,7 +27,9 @@ TEST(EditorFailureText, EveryResultAndNameAgainstTheRule) {
       const bool silent = r < 0 || r >= 23 || (r == 2 && !dotInName);
       std::optional<Txt> t = EditorFailureText(r, n);
       ASSERT_EQ(t.has_value(), !silent) << r << " " << n;
-      if (t) EXPECT_EQ(std::string(TextName(*t)), "ShellErr" + std::to_string(r)) << n;
+      if (t) {
+        EXPECT_EQ(std::string(TextName(*t)), "ShellErr" + std::to_string(r)) << n;
+      }
     }
   }
 }
@@ -58,7 +60,9 @@ TEST(LaunchEditor, StartsTheEditorAndTellsFailuresFromTheTable) {
     ASSERT_EQ(h.tp.shell.started, std::vector<std::string>{c.editor ? c.editor : "notepad.exe"});
     EXPECT_EQ(h.tp.shell.verbs, std::vector<std::string>{""}) << "the default action";
     EXPECT_EQ(h.tp.ui.ShownIds(), c.shown) << c.result;
-    if (!c.shown.empty()) EXPECT_EQ(h.tp.ui.styles[0].first, MsgButtons::Ok);
+    if (!c.shown.empty()) {
+      EXPECT_EQ(h.tp.ui.styles[0].first, MsgButtons::Ok);
+    }
   }
 }
 

@@ -36,7 +36,7 @@ class HelpFile : public ::testing::Test {
     const fs::path chm = fs::path(QLK_BINARY_DIR) / "QlkTray.chm";
     ASSERT_TRUE(fs::exists(chm)) << chm << ": the build makes it (target QlkTrayHelp)";
     dir_ = new TempDir;
-    const std::string cmd = "chmls extractall '" + chm.string() + "' '" + dir_->Folder() + "' >/dev/null";
+    const std::string cmd = "chmls extractall '" + chm.string() + "' '" + dir_->Folder() + "' >/dev/null 2>&1";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     files_ = new std::map<std::string, std::string>;
     for (const auto& e : fs::recursive_directory_iterator(dir_->Folder()))
@@ -63,12 +63,22 @@ class HelpFile : public ::testing::Test {
 TempDir* HelpFile::dir_ = nullptr;
 std::map<std::string, std::string>* HelpFile::files_ = nullptr;
 
-// A menu caption as the index lists it: no mnemonic, no trailing dots.
+// A menu caption as the index lists it: no mnemonic, no trailing dots, HTML's escapes.
 std::string PlainCaption(std::string_view c) {
   std::string s(c);
   if (size_t amp = s.find("(&"); amp != std::string::npos) s.erase(amp, 4);
   while (!s.empty() && s.back() == '.') s.pop_back();
-  return s;
+  std::string out;
+  for (char ch : s) {
+    switch (ch) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += ch;
+    }
+  }
+  return out;
 }
 
 TEST_F(HelpFile, EveryCommandHasItsAnchorAndItsCaptionInTheIndex) {
@@ -86,9 +96,10 @@ TEST_F(HelpFile, EveryCommandHasItsAnchorAndItsCaptionInTheIndex) {
     }
     // The index entry of the command leads to its anchor.
     EXPECT_NE(index.find(page + "#" + anchor + "\""), std::string::npos) << anchor;
-    if (c.kw != Kw::None)
+    if (c.kw != Kw::None) {
       EXPECT_NE(File(page).find("href=\"keywords.html#kw-" + std::string(c.keyword) + "\""), std::string::npos)
           << anchor << " links its keyword";
+    }
   }
   EXPECT_GT(commands, 90);
 }
