@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "app/SettingKeys.h"
+#include "conv/Sjis.h"
 
 namespace qlk {
 
@@ -15,7 +16,6 @@ constexpr Txt kShellErrors[] = {
     Txt::ShellErr18, Txt::ShellErr19, Txt::ShellErr20, Txt::ShellErr21, Txt::ShellErr22,
 };
 constexpr int kShellErrorCount = static_cast<int>(std::size(kShellErrors));
-constexpr int kNoAssociation = 31;
 constexpr int kFileNotFound = 2;
 
 }  // namespace
@@ -24,18 +24,25 @@ std::optional<Txt> EditorFailureText(int result, std::string_view file) {
   if (result < 0 || result >= kShellErrorCount) return std::nullopt;
   if (result == kFileNotFound) {
     // Only the name counts: a folder with a dot in its name still leaves a bare command name.
-    const size_t slash = file.find_last_of("\\/");
-    std::string_view name = slash == std::string_view::npos ? file : file.substr(slash + 1);
-    if (name.find('.') == std::string_view::npos) return std::nullopt;
+    // Shift-JIS: a trail byte may be 0x5C, which is no separator.
+    bool dot = false;
+    for (size_t k = 0; k < file.size(); ++k) {
+      if (IsLead(file[k])) {
+        ++k;
+        continue;
+      }
+      if (file[k] == '\\' || file[k] == '/') dot = false;
+      else if (file[k] == '.') dot = true;
+    }
+    if (!dot) return std::nullopt;
   }
   return kShellErrors[result];
 }
 
 void LaunchEditor(Platform& p) {
   const std::string editor = Get(p.settings, keys::kEditor);
-  const int r = p.shell.Execute(editor, "", "");
-  if (r == kNoAssociation) return;
-  if (std::optional<Txt> t = EditorFailureText(r, editor)) p.ui.Tell(MakeMessage(*t));
+  // 31 (nothing associated) and 23-30 say nothing, as the table has no text for them.
+  if (std::optional<Txt> t = EditorFailureText(p.shell.Execute(editor, "", ""), editor)) p.ui.Tell(MakeMessage(*t));
 }
 
 void StartDoubleClickProgram(Platform& p) {
