@@ -27,7 +27,7 @@ std::optional<Txt> EditorFailureText(int result, std::string_view file) {
     // Shift-JIS: a trail byte may be 0x5C, which is no separator.
     bool dot = false;
     for (size_t k = 0; k < file.size(); ++k) {
-      if (IsLead(file[k])) {
+      if (sjis::IsLead(file[k])) {
         ++k;
         continue;
       }
