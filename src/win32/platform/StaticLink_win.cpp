@@ -7,6 +7,7 @@ namespace qlk::win {
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x4C4E4B;  // "LNK"
+constexpr const wchar_t* kLinkProp = L"QlkStaticLink";  // the control's link object, for its parent
 }
 
 CStaticLink* CStaticLink::Attach(HWND control, std::wstring target) {
@@ -18,13 +19,12 @@ CStaticLink* CStaticLink::Attach(HWND control, std::wstring target) {
     delete link;
     return nullptr;
   }
+  SetPropW(control, kLinkProp, link);
   return link;
 }
 
 CStaticLink* CStaticLink::Of(HWND control) {
-  DWORD_PTR self = 0;
-  if (!control || !GetWindowSubclass(control, Proc, kSubclassId, &self)) return nullptr;
-  return reinterpret_cast<CStaticLink*>(self);
+  return control ? static_cast<CStaticLink*>(GetPropW(control, kLinkProp)) : nullptr;
 }
 
 CStaticLink::~CStaticLink() {
@@ -84,6 +84,7 @@ LRESULT CALLBACK CStaticLink::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_
       break;
     case WM_NCDESTROY: {
       RemoveWindowSubclass(h, Proc, id);
+      RemovePropW(h, kLinkProp);
       const bool autoDelete = link->autoDelete_;
       LRESULT r = DefSubclassProc(h, msg, wp, lp);
       if (autoDelete) delete link;
