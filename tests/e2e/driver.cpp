@@ -1069,11 +1069,8 @@ void MacroMenuIsEditedInItsDialogAndRunsFromTheMenu() {
   Check(GetBytes() == "C\r\nB\r\nA", "the second makes it upper case");
 }
 
-// Chooses one file in the tray's file dialog by its full path.
-void ChooseFile(const wchar_t* title, const std::wstring& path) {
-  HWND fd = WaitDialog(title);
-  Check(fd != nullptr, "the file dialog opens");
-  if (!fd) return;
+// Chooses one file in the file dialog `fd` by its full path.
+void FillFileDialog(HWND fd, const std::wstring& path) {
   // The file name field is the dialog's one edit, inside the name's drop-down (cmb13).
   HWND edit = nullptr;
   EnumChildWindows(
@@ -1091,6 +1088,13 @@ void ChooseFile(const wchar_t* title, const std::wstring& path) {
   SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   PostMessageW(fd, WM_COMMAND, IDOK, 0);
   WaitGone(fd);
+}
+
+// Chooses one file in the tray's file dialog by its full path.
+void ChooseFile(const wchar_t* title, const std::wstring& path) {
+  HWND fd = WaitDialog(title);
+  Check(fd != nullptr, "the file dialog opens");
+  if (fd) FillFileDialog(fd, path);
 }
 
 // The apply-macro dialog with the macro, the two files and the end mode; OK.
@@ -1376,6 +1380,224 @@ void FullEditTakesALargeTextBackWhole() {
   Press(d, IDOK);
   Settle();
   Check(GetBytes() == Cp932(changed), "OK stores the whole text with the change");
+// ---------------------------------------------------------------- editor, shortcut, help, about
+
+// The box the tray shows next: its text, answered with `button`; "" when none came.
+std::wstring NextBox(int button, DWORD ms = 15000) {
+  HWND box = WaitDialog(L"QlkTray", ms);
+  if (!box) return L"";
+  std::wstring t = BoxText(box);
+  PostMessageW(box, WM_COMMAND, button, 0);
+  for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(50);
+  return t;
+}
+
+
+// The stand-in program: the tests' fake setup program copied under `name` into %TEMP%. Started,
+// it leaves SetupMarker() naming the file it ran from.
+std::wstring StandIn(const wchar_t* name) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring from(self);
+  from.erase(from.find_last_of(L'\\') + 1);
+  from += L"qlk_fakesetup.exe";
+  const std::wstring to = TempPath(name);
+  CopyFileW(from.c_str(), to.c_str(), FALSE);
+  return to;
+}
+std::wstring SetupMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
+// The program the stand-in ran as, once it has run; "" when it has not within `ms`.
+std::wstring StandInRan(DWORD ms) {
+  for (DWORD waited = 0; waited < ms; waited += 100, Sleep(100)) {
+    std::string b = ReadBytes(SetupMarker());
+    if (b == "<missing>" || b.size() < 2) continue;
+    std::wstring w(reinterpret_cast<const wchar_t*>(b.data()), b.size() / 2);
+    return w.substr(0, w.find(L'\n'));
+  }
+  return L"";
+}
+bool SameFile(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
+
+// A top-level dialog of the tray titled `title` other than `not_`.
+HWND OtherDialog(const wchar_t* title, HWND not_) {
+  return WaitFor(
+      [&] {
+        struct Ctx {
+          DWORD pid;
+          const wchar_t* title;
+          HWND not_, found;
+        } c{TrayPid(), title, not_, nullptr};
+        EnumWindows(
+            [](HWND h, LPARAM lp) -> BOOL {
+              auto* c = reinterpret_cast<Ctx*>(lp);
+              DWORD pid = 0;
+              GetWindowThreadProcessId(h, &pid);
+              wchar_t text[256] = {};
+              GetWindowTextW(h, text, 256);
+              if (pid != c->pid || h == c->not_ || !IsWindowVisible(h) || wcscmp(text, c->title) != 0) return TRUE;
+              c->found = h;
+              return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&c));
+        return c.found;
+      },
+      10000);
+}
+
+void EditorIsChosenInItsDialogAndStarted() {
+  const std::wstring editor = StandIn(L"qlk-e2e-editor.exe");
+  CommandAsync(CMD_EditorSettings);
+  HWND d = WaitDialog(L"エディタの設定");
+  Check(d != nullptr, "the editor dialog opens");
+  if (!d) return;
+  Check(ChildText(d, 105) == L"notepad.exe", "its default is notepad.exe");
+  Press(d, 106);
+  HWND fd = OtherDialog(L"エディタの設定", d);
+  Check(fd != nullptr, "参照 opens the file dialog titled エディタの設定");
+  if (fd) FillFileDialog(fd, editor);
+  Check(SameFile(ChildText(d, 105), editor), "the chosen program replaces the path");
+  Press(d, IDOK);
+  WaitGone(d);
+  Check(SameFile(GetText(L"System", L"Editor"), editor), "OK writes [System] Editor");
+  DeleteFileW(SetupMarker().c_str());
+  CommandAsync(CMD_LaunchEditor);
+  Check(SameFile(StandInRan(10000), editor), "エディタの起動 starts it");
+  DeleteFileW(SetupMarker().c_str());
+
+  // A missing editor: with an extension the table's message, without one nothing.
+  SetText(L"System", L"Editor", TempPath(L"qlk-e2e-no-such-editor.exe"));
+  CommandAsync(CMD_LaunchEditor);
+  Check(NextBox(IDOK, 10000) == L"ファイルが見つかりませんでした", "a missing editor.exe is told");
+  SetText(L"System", L"Editor", L"qlk-e2e-no-such-editor");
+  CommandAsync(CMD_LaunchEditor);
+  Settle();
+  Check(NextBox(IDOK, 2000).empty(), "a missing name without a dot is not");
+  SetText(L"System", L"Editor", L"");
+}
+
+constexpr const wchar_t* kFullEditorKey = L"SOFTWARE\\Korvu\\Quenlark";
+
+void DoubleClickStartsTheFullEditorFromTheMachineKey() {
+  const std::wstring full = StandIn(L"qlk-e2e-fulleditor.exe");
+  SetText(L"System", L"ExeFile", L"");
+  HKEY k = nullptr;
+  RegCreateKeyExW(HKEY_LOCAL_MACHINE, kFullEditorKey, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+  RegSetValueExW(k, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(full.c_str()),
+                 static_cast<DWORD>((full.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(k);
+  auto doubleClick = [] {
+    DeleteFileW(SetupMarker().c_str());
+    Icon(WM_LBUTTONDOWN);
+    Icon(WM_LBUTTONUP);
+    Icon(WM_LBUTTONDBLCLK);
+    Icon(WM_LBUTTONUP);
+  };
+  doubleClick();
+  Check(SameFile(StandInRan(10000), full), "with ExeFile empty, a double click starts the program the key names");
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, kFullEditorKey);
+  doubleClick();
+  Check(StandInRan(GetDoubleClickTime() + 2000).empty(), "without the key nothing starts");
+  Check(NextBox(IDOK, 500).empty(), "and nothing is said");
+  CloseMenus();
+}
+
+// A special folder, and the target of a shell link ("" when it cannot be read).
+std::wstring ShellFolder(int csidl) {
+  wchar_t p[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, p);
+  return p;
+}
+
+std::wstring LinkTarget(const std::wstring& lnk) {
+  std::wstring target;
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link))))
+    return target;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    wchar_t path[MAX_PATH] = {};
+    if (SUCCEEDED(file->Load(lnk.c_str(), STGM_READ)) && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0))) target = path;
+    file->Release();
+  }
+  link->Release();
+  return target;
+}
+
+void PressStartupTwice(const std::wstring& expectText) {
+  CommandAsync(CMD_Settings);
+  HWND d = WaitDialog(L"設定");
+  Check(d != nullptr, "the settings dialog opens");
+  if (!d) return;
+  for (int i = 0; i < 2; ++i) {
+    Press(d, 1001);
+    Check(NextBox(IDOK, 10000) == expectText, "スタートアップに登録 says so, press " + std::to_string(i + 1));
+  }
+  PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+  WaitGone(d);
+}
+
+void StartupShortcutIsWrittenAndOverwritten() {
+  const std::wstring common = ShellFolder(CSIDL_COMMON_STARTUP) + L"\\Quenlark Tray.lnk";
+  const std::wstring own = ShellFolder(CSIDL_STARTUP) + L"\\Quenlark Tray.lnk";
+  DeleteFileW(common.c_str());
+  DeleteFileW(own.c_str());
+  const std::wstring created = L"スタートアップにショートカットを作成しました。削除は手動で行ってください";
+  PressStartupTwice(created);
+  Check(SameFile(LinkTarget(common), trayExe), "a shell link in the machine's Startup folder points at QlkTray.exe");
+  Check(GetFileAttributesW(own.c_str()) == INVALID_FILE_ATTRIBUTES, "and none in the user's own");
+  DeleteFileW(common.c_str());
+
+  // The machine's folder out of reach (named where nothing is): the user's own takes it.
+  const wchar_t* shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  HKEY k = nullptr;
+  RegOpenKeyExW(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_READ | KEY_WRITE, &k);
+  wchar_t saved[1024] = {};
+  DWORD size = sizeof saved - sizeof(wchar_t), type = REG_EXPAND_SZ;
+  const bool had = RegQueryValueExW(k, L"Common Startup", nullptr, &type, reinterpret_cast<BYTE*>(saved), &size) == ERROR_SUCCESS;
+  const std::wstring away = L"Q:\\qlk-e2e-no-such-drive\\Startup";
+  RegSetValueExW(k, L"Common Startup", 0, REG_SZ, reinterpret_cast<const BYTE*>(away.c_str()),
+                 static_cast<DWORD>((away.size() + 1) * sizeof(wchar_t)));
+  PressStartupTwice(created);
+  if (had) RegSetValueExW(k, L"Common Startup", 0, type, reinterpret_cast<const BYTE*>(saved), size);
+  else RegDeleteValueW(k, L"Common Startup");
+  RegCloseKey(k);
+  Check(SameFile(LinkTarget(own), trayExe), "without the machine's folder the link goes to the user's own");
+  DeleteFileW(own.c_str());
+}
+
+void HelpTellsOfAMissingFileWithItsFullPath() {
+  std::wstring chm = trayExe;
+  chm.erase(chm.find_last_of(L'\\') + 1);
+  chm += L"QlkTray.chm";
+  const std::wstring aside = chm + L".e2e-aside";
+  Check(GetFileAttributesW(chm.c_str()) != INVALID_FILE_ATTRIBUTES, "the build put QlkTray.chm beside QlkTray.exe");
+  MoveFileExW(chm.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING);
+  CommandAsync(CMD_HelpContents);
+  const std::wstring told = NextBox(IDOK, 10000);
+  MoveFileExW(aside.c_str(), chm.c_str(), MOVEFILE_REPLACE_EXISTING);
+  Check(told == L"ヘルプファイルがありません：" + chm, "目次 names the full path of the missing file: " + Utf8(told));
+}
+
+void AboutBoxShowsItsVersionAndLinks() {
+  CommandAsync(CMD_About);
+  HWND d = WaitDialog(L"バージョン情報");
+  Check(d != nullptr, "the about box opens");
+  if (!d) return;
+  DWORD size = GetFileVersionInfoSizeW(trayExe.c_str(), nullptr);
+  std::vector<BYTE> info(size ? size : 1);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT len = 0;
+  std::wstring version = L"?";
+  if (size && GetFileVersionInfoW(trayExe.c_str(), 0, size, info.data()) &&
+      VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &len) && fixed)
+    version = std::to_wstring(HIWORD(fixed->dwProductVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwProductVersionMS));
+  Check(ChildText(d, 1002) == L"Quenlark Tray Version " + version, "the version text: " + Utf8(ChildText(d, 1002)));
+  Check(ChildText(d, 156) == L"https://www.korvu.example/", "the site's link: " + Utf8(ChildText(d, 156)));
+  Check(ChildText(d, 155) == L"support@korvu.example", "the mail link: " + Utf8(ChildText(d, 155)));
+  Check((GetWindowLongW(GetDlgItem(d, 156), GWL_STYLE) & SS_NOTIFY) != 0, "the links take clicks");
+  Press(d, IDOK);
+  WaitGone(d);
+  Check(!IsWindow(d) || !IsWindowVisible(d), "OK closes it");
 }
 
 const Test kTests[] = {
@@ -1414,6 +1636,11 @@ const Test kTests[] = {
     {"MultiFileReplaceRewritesTheFolderAndReports", MultiFileReplaceRewritesTheFolderAndReports},
     {"CountDialogShowsTheFigures", CountDialogShowsTheFigures},
     {"FullEditTakesALargeTextBackWhole", FullEditTakesALargeTextBackWhole},
+    {"EditorIsChosenInItsDialogAndStarted", EditorIsChosenInItsDialogAndStarted},
+    {"DoubleClickStartsTheFullEditorFromTheMachineKey", DoubleClickStartsTheFullEditorFromTheMachineKey},
+    {"StartupShortcutIsWrittenAndOverwritten", StartupShortcutIsWrittenAndOverwritten},
+    {"HelpTellsOfAMissingFileWithItsFullPath", HelpTellsOfAMissingFileWithItsFullPath},
+    {"AboutBoxShowsItsVersionAndLinks", AboutBoxShowsItsVersionAndLinks},
 };
 
 // ---------------------------------------------------------------- the update check
@@ -1431,7 +1658,6 @@ std::string ReadAll(const std::wstring& p) {
 
 std::wstring updateBase;  // the test server, http://127.0.0.1:PORT
 
-std::wstring SetupMarker() { return TempPath(L"qlk-e2e-setup-ran.txt"); }
 bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Files left in the download folders the tray makes under %TEMP%.
@@ -1458,15 +1684,6 @@ void UseScenario(const wchar_t* name) {
   DeleteFileW(SetupMarker().c_str());
 }
 
-// The box the tray shows next: its text, answered with `button`; "" when none came.
-std::wstring NextBox(int button, DWORD ms = 15000) {
-  HWND box = WaitDialog(L"QlkTray", ms);
-  if (!box) return L"";
-  std::wstring t = BoxText(box);
-  PostMessageW(box, WM_COMMAND, button, 0);
-  for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(50);
-  return t;
-}
 
 // The menu command, answered Yes.
 void AskForTheCheck() {
@@ -1649,11 +1866,6 @@ int Suite(const Test (&tests)[N], const std::wstring& url = L"") {
 
 constexpr const wchar_t* kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QlkTray";
 
-std::wstring ShellFolder(int csidl) {
-  wchar_t p[MAX_PATH] = {};
-  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, p);
-  return p;
-}
 
 std::wstring InstallDir() { return ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\Quenlark Tray"; }
 std::wstring Installed(const wchar_t* name) { return InstallDir() + L"\\" + name; }
@@ -1710,20 +1922,6 @@ std::map<std::wstring, std::string> ProfileSnapshot() {
 }
 
 // The program a shortcut starts, or empty.
-std::wstring LinkTarget(const std::wstring& lnk) {
-  std::wstring target;
-  IShellLinkW* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link))))
-    return target;
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    wchar_t path[MAX_PATH] = {};
-    if (SUCCEEDED(file->Load(lnk.c_str(), STGM_READ)) && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0))) target = path;
-    file->Release();
-  }
-  link->Release();
-  return target;
-}
 
 // A text of a program's version resource, such as "ProductVersion".
 std::wstring VersionText(const std::wstring& exe, const wchar_t* name) {
@@ -1765,7 +1963,7 @@ struct SetupState {
   std::map<std::wstring, std::string> profile;  // before the upgrade
 } setupRun;
 
-const wchar_t* const kInstalledFiles[] = {L"QlkTray.exe", L"qlark.exe", L"Readme.txt", L"Uninstall.exe"};
+const wchar_t* const kInstalledFiles[] = {L"QlkTray.exe", L"qlark.exe", L"Readme.txt", L"QlkTray.chm", L"Uninstall.exe"};
 
 void SilentInstallPutsFilesShortcutAndEntryWithoutElevation() {
   std::string manifest = Manifest(setupRun.setup);
@@ -2171,6 +2369,8 @@ const std::vector<Shot>& Shots() {
          CommandAsync(CMD_MacroOverFiles);
        },
        L"指定ファイルにマクロを適用", Dismiss},
+      {"editordlg", [] { CommandAsync(CMD_EditorSettings); }, L"エディタの設定", Dismiss},
+      {"aboutdlg", [] { CommandAsync(CMD_About); }, L"バージョン情報", Dismiss},
       {"rmenucustdlg",
        [] {
          CustomEntries();

@@ -39,6 +39,13 @@ trap 'dpi 96' EXIT
 rm -f "$out"/*.png "$out"/144dpi/*.png
 shots "$tray" "$out" 96
 shots "$tray" "$out/144dpi" 144 searchdlg spaceinsdlg replacedlg kinsokudlg
+# A page of the help file, taken out of QlkTray.chm, rendered by a headless browser (the help
+# viewer under Wine has no HTML engine here).
+page="$out/helppage"
+rm -rf "$page"
+mkdir -p "$page"
+for f in menu01.html help.css; do chmls extract "$win/QlkTray.chm" "/$f" "$page/$f" >/dev/null; done
+wkhtmltoimage --quiet --enable-local-file-access --width 900 "$page/menu01.html" "$out/helppage.png"
 
 # ---- the update check, against a server on the loopback address. The tests make a key pair
 # of their own and build the tray with its public half (only the key's object differs).

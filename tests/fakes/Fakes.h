@@ -207,10 +207,33 @@ class FakeUI final : public IUserInterface {
 class FakeShell final : public IShell {
  public:
   std::vector<std::string> started;
+  std::vector<std::string> verbs;  // the verb of each start, in order
   int result = 42;
+  std::optional<std::string> fullEditor;       // the machine-wide key's value; none: no key
+  bool shortcutWorks = true;
+  std::vector<std::string> shortcuts;          // link names asked for, in order
+  std::vector<std::string> existing;           // paths PathExists answers yes for
+  std::vector<std::pair<std::string, HelpView>> helpShown;
+  int modesCancelled = 0;
   int Execute(std::string_view file, std::string_view verb, std::string_view params) override {
     started.push_back(std::string(file));
+    verbs.push_back(std::string(verb));
     return result;
+  }
+  std::optional<std::string> FullEditorPath() override { return fullEditor; }
+  bool CreateStartupShortcut(std::string_view linkName) override {
+    shortcuts.push_back(std::string(linkName));
+    return shortcutWorks;
+  }
+  void CancelModes() override { ++modesCancelled; }
+  bool PathExists(std::string_view p) override {
+    for (const auto& e : existing)
+      if (e == p) return true;
+    return false;
+  }
+  bool ShowHelp(std::string_view p, HelpView v) override {
+    helpShown.emplace_back(std::string(p), v);
+    return true;
   }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 // What the application object keeps for the whole process and the commands share.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -50,13 +51,13 @@ class IUpdateSystem;
 // Bindings::DocHooks installers).
 struct AppHooks {
   std::function<void(DialogHost&)> openKinsokuDialog;
-  std::function<void(DialogHost&)> createStartupShortcut;  // filled by a feature not yet built
+  std::function<void(DialogHost&)> createStartupShortcut;
 };
 
 // The hook slots of AppHooks and DocHooks that a feature not yet built will fill: until it
 // lands they stay empty, and the button or step that calls them does nothing. A test checks
 // that every other slot is filled once the bindings are made, and that these are not.
-inline constexpr const char* kHooksNotYetBuilt[] = {"createStartupShortcut"};
+inline constexpr std::array<const char*, 0> kHooksNotYetBuilt{};
 
 struct AppState {
   std::string helpPath;  // the help file beside the program

@@ -24,6 +24,8 @@ enum class FieldKind {
   List,       // list box: entries from `items`, the selected index (-1 for none)
   Label,      // static text set by the model
   Progress,   // progress bar: position `number` in [0, max]
+  Link,       // static text that opens an address when clicked: shows `shown`, opens `link`
+              // (the shown text when `link` is empty)
 };
 
 struct Field {
@@ -40,6 +42,8 @@ struct Field {
                                                   // own limit, kNoLimit: none)
   bool* lossy = nullptr;                          // Text: set when the typed text held characters
                                                   // Shift-JIS cannot hold (they became '?')
+  const char* shown = nullptr;                    // Link: its text (UTF-8)
+  const char* link = nullptr;                     // Link: its address (UTF-8), "" for the text
 
   static constexpr int kNoLimit = -1;
 
@@ -119,6 +123,14 @@ struct Field {
     f.number = &position;
     f.min = 0;
     f.max = range;
+    return f;
+  }
+  static Field Link(int control, const char* shownText, const char* address) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::Link;
+    f.shown = shownText;
+    f.link = address;
     return f;
   }
   static Field LabelText(int control, std::string& s) {

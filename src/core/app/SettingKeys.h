@@ -48,6 +48,7 @@ inline constexpr IntKey kCrLf{"System", "CrLf", 0};            // line end of sa
 inline constexpr IntKey kAutoConvert{"System", "Auto", 1};     // convert JIS and EUC files on opening
 inline constexpr IntKey kAllSelect{"System", "AllSelect", 1};  // every store resets the selection
 inline constexpr TextKey kExeFile{"System", "ExeFile", ""};    // started by a double click on the icon
+inline constexpr TextKey kEditor{"System", "Editor", "notepad.exe"};  // started by the editor command
 inline constexpr TextKey kCustomMenuFile{"System", "RMenu", ""};  // the custom menu's file; "" beside the program
 
 // [Jis]: the JIS encoder.

@@ -1,8 +1,11 @@
-// Commands of the tray itself that need no window: the settings dialog, the custom menu and
-// the about box.
+// Commands of the tray itself that need no document: the settings, the editor, the custom
+// menu, the help file, the web pages and the about box.
 #include "app/AboutDlg.h"
+#include "app/EditorDlg.h"
 #include "app/RMenuCustDlg.h"
 #include "app/SetDlg.h"
+#include "app/ShellActions.h"
+#include "app/WebPages.h"
 #include "macro/Bindings.h"
 #include "macro/Families.h"
 #include "macro/MainState.h"
@@ -23,10 +26,26 @@ void BindShellCommands(Bindings& b) {
     m.allSelect = dlg.AcceptedAllSelect();
     app.update = dlg.AcceptedUpdate();
   });
+  b.DocHooks([](MainState& m) {
+    Platform& p = m.platform();
+    m.app().hooks.createStartupShortcut = [&p](DialogHost& host) { CreateStartupShortcut(p, host.ui()); };
+  });
   b.Command(Cmd::MenuCustomize, [](MainState& m) {
     CRMenuCustDlg dlg(m.platform(), m.app());
     m.platform().ui.RunDialog(dlg);
   });
+  b.Command(Cmd::EditorSettings, [](MainState& m) {
+    CEditorDlg dlg(m.platform().settings);
+    m.platform().ui.RunDialog(dlg);
+  });
+  b.Command(Cmd::LaunchEditor, [](MainState& m) { LaunchEditor(m.platform()); });
+  // The contents go through the help entry, as a finder request; the custom menu's entry and
+  // the keyword search call the viewer straight.
+  b.Command(Cmd::HelpContents, [](MainState& m) { HelpRequest(m.platform(), m.app().helpPath, kHelpFinder); });
+  b.Command(Cmd::HelpTopics, [](MainState& m) { ShowHelp(m.platform(), m.app().helpPath, HelpView::Contents); });
+  b.Command(Cmd::HelpSearch, [](MainState& m) { ShowHelp(m.platform(), m.app().helpPath, HelpView::Index); });
+  for (const WebPage& w : kWebPages)
+    b.Command(w.cmd, [url = w.url](MainState& m) { m.platform().shell.Execute(url, "", ""); });
 }
 
 }  // namespace qlk

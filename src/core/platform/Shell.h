@@ -1,17 +1,36 @@
 #pragma once
 // Shell and clock seams: starting programs and addresses, the date.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace qlk {
 
+// Where the help viewer opens the help file.
+enum class HelpView {
+  Contents,  // its default topic, owned by the main window
+  Index,     // its index tab, owned by no window
+};
+
 class IShell {
  public:
   virtual ~IShell() = default;
   // Starts a program, document or address; the result follows the shell's convention
-  // (32 or more is success).
+  // (32 or more is success). An empty verb is the file's default action.
   virtual int Execute(std::string_view file, std::string_view verb, std::string_view params) = 0;
+  // The full editor's program file, from the machine-wide key of the product; nothing when
+  // the key is missing, an empty path when its value cannot be read.
+  virtual std::optional<std::string> FullEditorPath() { return std::nullopt; }
+  // Writes a shell link to the running program under `linkName` into a Startup folder (the
+  // machine's when it can, else the user's own); false when it was written nowhere.
+  virtual bool CreateStartupShortcut(std::string_view /*linkName*/) { return false; }
+  // Ends menus, captures and drags of the program's windows before the help viewer comes.
+  virtual void CancelModes() {}
+  // Whether a file is there (a UTF-8 path, which may hold any character).
+  virtual bool PathExists(std::string_view /*utf8Path*/) { return false; }
+  // Opens the help file (UTF-8 path) in the help viewer; false where there is no viewer.
+  virtual bool ShowHelp(std::string_view /*utf8Path*/, HelpView) { return false; }
 };
 
 struct Date {

@@ -102,6 +102,7 @@ struct Binder final : DialogHost {
         case FieldKind::Label:
           SetDlgItemTextW(dlg, f.control, f.text ? W(*f.text).c_str() : Utf8ToWide(TextOf(f.label)).c_str());
           break;
+        case FieldKind::Link: SetDlgItemTextW(dlg, f.control, Utf8ToWide(f.shown ? f.shown : "").c_str()); break;
         case FieldKind::Progress:
           SendMessageW(c, PBM_SETRANGE32, 0, f.max);
           SendMessageW(c, PBM_SETPOS, static_cast<WPARAM>(*f.number), 0);
@@ -156,6 +157,7 @@ struct Binder final : DialogHost {
           if (c) *f.number = static_cast<int>(SendMessageW(c, LB_GETCURSEL, 0, 0));
           break;
         case FieldKind::Label:
+        case FieldKind::Link:
         case FieldKind::Progress: break;
       }
     }
@@ -221,11 +223,17 @@ struct Binder final : DialogHost {
         ownUi = std::make_unique<Win32UI>(cp(), dlg, parentUi.Title());
         if (model.Title() != Txt::None) SetWindowTextW(dlg, Utf8ToWide(TextOf(model.Title())).c_str());
         model.OnInit(*this);
+        for (const Field& f : model.Fields())
+          if (f.kind == FieldKind::Link) CStaticLink::Attach(GetDlgItem(dlg, f.control), Utf8ToWide(f.link ? f.link : ""));
         Put();
         Centre();
         SetForegroundWindow(dlg);
         return TRUE;
       }
+      case WM_CTLCOLORSTATIC:
+        if (HBRUSH b = CStaticLink::OnCtlColor(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp)))
+          return reinterpret_cast<INT_PTR>(b);
+        return FALSE;
       case WM_COMMAND: {
         int id = LOWORD(wp);
         int code = HIWORD(wp);

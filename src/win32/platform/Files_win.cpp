@@ -159,24 +159,8 @@ class Win32Files final : public IFiles {
   const ICodePage& cp_;
 };
 
-class Win32Shell final : public IShell {
- public:
-  Win32Shell(const ICodePage& cp, HWND owner) : cp_(cp), owner_(owner) {}
-  int Execute(std::string_view file, std::string_view verb, std::string_view params) override {
-    std::wstring f = W(cp_, file), v = W(cp_, verb), p = W(cp_, params);
-    auto r = reinterpret_cast<INT_PTR>(ShellExecuteW(owner_, v.empty() ? nullptr : v.c_str(), f.c_str(),
-                                                     p.empty() ? nullptr : p.c_str(), nullptr, SW_SHOWNORMAL));
-    return static_cast<int>(r);
-  }
-
- private:
-  const ICodePage& cp_;
-  HWND owner_;
-};
-
 }  // namespace
 
 std::unique_ptr<IFiles> MakeFiles(const ICodePage& cp) { return std::make_unique<Win32Files>(cp); }
-std::unique_ptr<IShell> MakeShell(const ICodePage& cp, HWND owner) { return std::make_unique<Win32Shell>(cp, owner); }
 
 }  // namespace qlk::win

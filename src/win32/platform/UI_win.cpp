@@ -60,51 +60,18 @@ std::unique_ptr<IModeless> Win32UI::OpenModeless(DialogModel& model) {
 void Win32UI::PumpOne() { PumpOneMessage(); }
 
 std::vector<std::string> Win32UI::FileDialog(const FileDialogRequest& req) {
-  std::wstring filter = Utf8ToWide(TextOf(req.filter));
-  for (wchar_t& c : filter)
-    if (c == L'|') c = L'\0';
-  filter += L'\0';
-  std::wstring title = Utf8ToWide(TextOf(req.title));
-  std::wstring dir = W(cp_, req.initialDir);
-  std::wstring ext = W(cp_, req.defaultExt);
-  std::vector<wchar_t> name(32768, L'\0');
-  std::wstring initial = W(cp_, req.fileName);
-  wcsncpy(name.data(), initial.c_str(), name.size() - 1);
-
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;  // the full structure, with the places bar
-  ofn.hwndOwner = owner_;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = name.data();
-  ofn.nMaxFile = static_cast<DWORD>(name.size());
-  ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
-  ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
-  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
-  if (req.promptOverwrite) ofn.Flags |= OFN_OVERWRITEPROMPT;
-  if (req.keepCurrentDir) ofn.Flags |= OFN_NOCHANGEDIR;
-  if (req.mustExist) ofn.Flags |= req.open ? (OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST) : OFN_PATHMUSTEXIST;
-  if (req.multiSelect) ofn.Flags |= OFN_ALLOWMULTISELECT;
-  BOOL ok = req.open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
-  if (!ok) return {};
+  DWORD flags = OFN_HIDEREADONLY;
+  if (req.promptOverwrite) flags |= OFN_OVERWRITEPROMPT;
+  if (req.keepCurrentDir) flags |= OFN_NOCHANGEDIR;
+  if (req.mustExist) flags |= req.open ? (OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST) : OFN_PATHMUSTEXIST;
+  if (req.multiSelect) flags |= OFN_ALLOWMULTISELECT;
+  CFileDialogEx d(req.open, W(cp_, req.defaultExt).c_str(), W(cp_, req.fileName).c_str(), flags,
+                  Utf8ToWide(TextOf(req.filter)).c_str(), owner_);
+  d.SetTitle(Utf8ToWide(TextOf(req.title)));
+  d.SetInitialDir(W(cp_, req.initialDir));
+  if (d.DoModal() != IDOK) return {};
   std::vector<std::string> out;
-  if (req.multiSelect) {
-    // "folder\0name\0name\0\0", or one full path when a single file was chosen.
-    std::wstring first(name.data());
-    const wchar_t* p = name.data() + first.size() + 1;
-    if (!*p) {
-      out.push_back(N(cp_, first));
-    } else {
-      if (!first.empty() && first.back() != L'\\') first += L'\\';
-      while (*p) {
-        std::wstring f(p);
-        out.push_back(N(cp_, first + f));
-        p += f.size() + 1;
-      }
-    }
-  } else {
-    out.push_back(N(cp_, name.data()));
-  }
+  for (const std::wstring& p : d.Paths()) out.push_back(N(cp_, p));
   return out;
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,78 @@ bool IsScriptingRegex(const IRegex& r);
 std::unique_ptr<IFiles> MakeFiles(const ICodePage& cp);
 std::unique_ptr<ISettings> MakeRegistrySettings(const std::wstring& appName, const ICodePage& cp);
 std::unique_ptr<IShell> MakeShell(const ICodePage& cp, HWND owner);
+
+// The shell: ShellExecute, the full editor's key, the start-up shortcut (a shell link saved
+// through the Unicode interfaces), the help viewer (loaded when first needed, so that the
+// program runs where there is none). The owner window is that of the program's main window.
+class Win32Shell final : public IShell {
+ public:
+  Win32Shell(const ICodePage& cp, HWND owner) : cp_(cp), owner_(owner) {}
+  ~Win32Shell() override;
+  void SetOwner(HWND h) { owner_ = h; }
+  int Execute(std::string_view file, std::string_view verb, std::string_view params) override;
+  std::optional<std::string> FullEditorPath() override;
+  bool CreateStartupShortcut(std::string_view linkName) override;
+  void CancelModes() override;
+  bool PathExists(std::string_view utf8Path) override;
+  bool ShowHelp(std::string_view utf8Path, HelpView view) override;
+
+ private:
+  const ICodePage& cp_;
+  HWND owner_;
+  HMODULE viewer_ = nullptr;
+  bool viewerTried_ = false;
+};
+
+// A static control that opens an address when clicked: underlined, blue until followed and
+// purple after, with the hand cursor. Attach() subclasses the control; the object deletes
+// itself with the control's window. An empty target opens the control's own text.
+class CStaticLink {
+ public:
+  static constexpr COLORREF kUnvisited = RGB(0, 0, 255);
+  static constexpr COLORREF kVisited = RGB(128, 0, 128);
+  static CStaticLink* Attach(HWND control, std::wstring target);
+  // The control's colours, for its parent's WM_CTLCOLORSTATIC: the brush to paint with.
+  static HBRUSH OnCtlColor(HWND control, HDC dc);
+  static CStaticLink* Of(HWND control);
+  COLORREF Colour() const { return colour_; }
+
+ private:
+  CStaticLink(HWND control, std::wstring target) : hwnd_(control), target_(std::move(target)) {}
+  ~CStaticLink();
+  static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+  void Click();
+
+  HWND hwnd_;
+  std::wstring target_;
+  COLORREF colour_ = kUnvisited;
+  HFONT font_ = nullptr;
+  bool autoDelete_ = true;
+};
+
+// The open and save file dialog of every part of the program, on the Unicode interfaces. On
+// Windows 2000 and later (and Me) it passes the full-size structure, which brings the places
+// bar; on older systems the short one they know.
+class CFileDialogEx {
+ public:
+  CFileDialogEx(bool open, const wchar_t* defExt, const wchar_t* fileName, DWORD flags, const wchar_t* filter,
+                HWND parent);
+  void SetTitle(std::wstring t) { title_ = std::move(t); }
+  void SetInitialDir(std::wstring d) { dir_ = std::move(d); }
+  // IDOK or IDCANCEL.
+  int DoModal();
+  // The chosen path; with multiple selection, every chosen path.
+  std::vector<std::wstring> Paths() const;
+  // The size of the structure the dialog passes on this system.
+  static DWORD StructSize();
+
+ private:
+  bool open_;
+  std::wstring defExt_, filter_, title_, dir_;
+  std::vector<wchar_t> name_;
+  DWORD flags_;
+  HWND parent_;
+};
 
 // The clipboard, owned by `owner` while it is open (may be null). A store puts the exact
 // Shift-JIS bytes as CF_TEXT and, with an owner window, makes the Unicode form after the

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/CustomMenu.h"
+#include "app/ShellActions.h"
 #include "app/SettingKeys.h"
 #include "macro/Bindings.h"
 #include "macro/Commands.h"
@@ -128,7 +129,7 @@ CMainWnd::CMainWnd(AppState& app, std::wstring appName) : app_(app), appName_(st
   settings_ = MakeRegistrySettings(appName_, *cp_);
   regex_ = MakeRegexFactory(*cp_);
   files_ = MakeFiles(*cp_);
-  shell_ = MakeShell(*cp_, nullptr);
+  shell_ = std::make_unique<Win32Shell>(*cp_, nullptr);
   clock_ = sys::MakeClock();
   clipboard_ = std::make_unique<Win32Clipboard>(*cp_, nullptr);
   ui_ = std::make_unique<Win32UI>(*cp_, nullptr, appName_);
@@ -146,6 +147,7 @@ CMainWnd::~CMainWnd() {
 
 void CMainWnd::OnCreate() {
   clipboard_->SetOwner(hwnd_);
+  shell_->SetOwner(hwnd_);
   ui_->SetOwner(nullptr);  // message boxes of a hidden window stand on their own
   // After the update check started a setup program: the icon goes, then the window.
   app_.closeMainWindow = [this] {
@@ -221,23 +223,7 @@ HMENU CMainWnd::BuildPopup(HMENU loaded) {
   return popup;
 }
 
-void CMainWnd::OnTrayLButtonDblClk() {
-  std::string exe = Get(*settings_, keys::kExeFile);
-  if (!exe.empty()) {
-    ShellExecuteW(nullptr, L"open", SjisToWide(exe).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return;
-  }
-  // The full editor, from the machine-wide key of the product; nothing when it is missing.
-  HKEY k = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Korvu\\Quenlark", 0, KEY_READ, &k) != ERROR_SUCCESS) return;
-  wchar_t path[256] = {};
-  DWORD size = sizeof path - sizeof(wchar_t), type = 0;
-  if (RegQueryValueExW(k, L"Path", nullptr, &type, reinterpret_cast<BYTE*>(path), &size) != ERROR_SUCCESS ||
-      type != REG_SZ)
-    path[0] = L'\0';
-  RegCloseKey(k);
-  ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL);
-}
+void CMainWnd::OnTrayLButtonDblClk() { StartDoubleClickProgram(*platform_); }
 
 void CMainWnd::OnCommand(UINT id) {
   if (id == IdOf(Cmd::Exit)) {

@@ -76,7 +76,7 @@ class CMainWnd final : public CTrayWnd {
   std::unique_ptr<ISettings> settings_;
   std::unique_ptr<IRegexFactory> regex_;
   std::unique_ptr<IFiles> files_;
-  std::unique_ptr<IShell> shell_;
+  std::unique_ptr<Win32Shell> shell_;
   std::unique_ptr<IClock> clock_;
   std::unique_ptr<Win32Clipboard> clipboard_;
   std::unique_ptr<Win32UI> ui_;
