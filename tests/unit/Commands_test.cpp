@@ -202,7 +202,7 @@ TEST(TrayMenu, HasTheStructureOfTheMenuResource) {
                               "コード(&D)", "オプション(&O)", "ヘルプ(\x1E" "H\x1F" "ﾍ)", "", "終了(\x1E" "X\x1F" "ﾘ)"};
   for (int i = 0; i < 16; ++i) EXPECT_EQ(top[i].caption, captions[i]) << i;
   for (int sep : {2, 7, 14}) EXPECT_EQ(top[sep].kind, MenuNode::Separator);
-  EXPECT_EQ(top[12].children, 14u);  // the options submenu ends with its placeholder at 13
+  EXPECT_EQ(top[12].children, 15u);  // the options submenu ends with its placeholder at 14
 }
 
 TEST(TrayMenu, OptionsSubmenuEndsWithThePlaceholder) {

@@ -23,6 +23,7 @@ enum class FieldKind {
   List,       // list box: entries from `items`, the selected index (-1 for none)
   Label,      // static text set by the model
   Progress,   // progress bar: position `number` in [0, max]
+  HotKey,     // the system's hotkey control: Ctrl, Alt, Shift bits (HotKeyMod) << 16 | virtual key
 };
 
 struct Field {
@@ -107,6 +108,13 @@ struct Field {
     f.number = &position;
     f.min = 0;
     f.max = range;
+    return f;
+  }
+  static Field HotKey(int control, int& v) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::HotKey;
+    f.number = &v;
     return f;
   }
   static Field LabelText(int control, std::string& s) {

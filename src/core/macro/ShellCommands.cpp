@@ -1,6 +1,7 @@
-// Commands of the tray itself that need no window: the settings dialog, the custom menu and
-// the about box.
+// Commands of the tray itself that need no window: the settings dialog, the custom menu, the
+// hotkeys and the about box.
 #include "app/AboutDlg.h"
+#include "app/HotKeyDlg.h"
 #include "app/RMenuCustDlg.h"
 #include "app/SetDlg.h"
 #include "macro/Bindings.h"
@@ -19,9 +20,14 @@ void BindShellCommands(Bindings& b) {
     CSetDlg dlg(m.platform(), m.allSelect, app.update);
     dlg.openKinsoku = app.hooks.openKinsokuDialog;
     dlg.createStartupShortcut = app.hooks.createStartupShortcut;
+    dlg.openHotKeys = [&m](DialogHost&) { m.Dispatch(Cmd::HotKeySettings); };
     if (!m.platform().ui.RunDialog(dlg)) return;
     m.allSelect = dlg.AcceptedAllSelect();
     app.update = dlg.AcceptedUpdate();
+  });
+  b.Command(Cmd::HotKeySettings, [](MainState& m) {
+    CHotKeyDlg dlg(m.platform(), m.app());
+    m.platform().ui.RunDialog(dlg);
   });
   b.Command(Cmd::MenuCustomize, [](MainState& m) {
     CRMenuCustDlg dlg(m.platform(), m.app());

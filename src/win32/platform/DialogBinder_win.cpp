@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/Dialog.h"
+#include "app/HotKeys.h"
 #include "win32/platform/Win32Platform.h"
 
 #include <commctrl.h>
@@ -95,6 +96,13 @@ struct Binder final : DialogHost {
         case FieldKind::Label:
           SetDlgItemTextW(dlg, f.control, f.text ? W(*f.text).c_str() : Utf8ToWide(TextOf(f.label)).c_str());
           break;
+        case FieldKind::HotKey: {
+          const uint32_t v = static_cast<uint32_t>(*f.number), mods = v >> 16;
+          const BYTE flags = static_cast<BYTE>(((mods & kModShift) ? HOTKEYF_SHIFT : 0) |
+                                               ((mods & kModCtrl) ? HOTKEYF_CONTROL : 0) | ((mods & kModAlt) ? HOTKEYF_ALT : 0));
+          SendMessageW(c, HKM_SETHOTKEY, MAKEWORD(v & 0xFF, flags), 0);
+          break;
+        }
         case FieldKind::Progress:
           SendMessageW(c, PBM_SETRANGE32, 0, f.max);
           SendMessageW(c, PBM_SETPOS, static_cast<WPARAM>(*f.number), 0);
@@ -141,6 +149,15 @@ struct Binder final : DialogHost {
           break;
         case FieldKind::List:
           if (c) *f.number = static_cast<int>(SendMessageW(c, LB_GETCURSEL, 0, 0));
+          break;
+        case FieldKind::HotKey:
+          if (c) {
+            const WORD hk = LOWORD(SendMessageW(c, HKM_GETHOTKEY, 0, 0));
+            const BYTE flags = HIBYTE(hk);
+            const uint32_t mods = ((flags & HOTKEYF_SHIFT) ? kModShift : 0) | ((flags & HOTKEYF_CONTROL) ? kModCtrl : 0) |
+                                  ((flags & HOTKEYF_ALT) ? kModAlt : 0);
+            *f.number = static_cast<int>(mods << 16 | LOBYTE(hk));
+          }
           break;
         case FieldKind::Label:
         case FieldKind::Progress: break;
