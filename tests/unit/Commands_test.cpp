@@ -214,7 +214,7 @@ TEST(TrayMenu, OptionsSubmenuEndsWithThePlaceholder) {
     if (n.kind == MenuNode::End && --depth == 0) inOptions = -1;
     if (inOptions >= 0 && depth == 1 && n.kind != MenuNode::Popup && n.kind != MenuNode::End) ids.push_back(n.id);
   }
-  std::vector<uint32_t> want = {32806, 32792, 32774, 0, 32809, 0, 32793, 0, 32837, 32838, 32812, 32852, 0, 32853};
+  std::vector<uint32_t> want = {32806, 32792, 32774, 33090, 0, 32809, 0, 32793, 0, 32837, 32838, 32812, 32852, 0, 32853};
   EXPECT_EQ(ids, want);
 }
 
