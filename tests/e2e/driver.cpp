@@ -1030,20 +1030,40 @@ void HotKeysAreBoundInTheirDialogAndRunOnTheClipboard() {
   Check(GetBytes() == "ABC", "the hotkey ran the command on the clipboard");
 }
 
-// A window of our own with an edit control holding Japanese text, part of it selected.
+// A window of our own with an edit control holding Japanese text, part of it selected. As a
+// real program does, it gives the focus back to its edit whenever it is activated.
+HWND editOfTheTestWindow = nullptr;
+
+LRESULT CALLBACK EditWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if ((msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE) || msg == WM_SETFOCUS) {
+    if (editOfTheTestWindow) SetFocus(editOfTheTestWindow);
+    return 0;
+  }
+  return DefWindowProcW(h, msg, wp, lp);
+}
+
 struct EditWindow {
   HWND top = nullptr, edit = nullptr;
   EditWindow(const wchar_t* text, int from, int to) {
-    top = CreateWindowExW(0, L"STATIC", L"qlk-e2e-edit", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 120, nullptr,
-                          nullptr, nullptr, nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = EditWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QlkE2eEditWindow";
+    RegisterClassW(&wc);
+    top = CreateWindowExW(0, wc.lpszClassName, L"qlk-e2e-edit", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 120,
+                          nullptr, nullptr, wc.hInstance, nullptr);
     edit = CreateWindowExW(0, L"EDIT", text, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 360, 24, top,
-                           nullptr, nullptr, nullptr);
+                           nullptr, wc.hInstance, nullptr);
+    editOfTheTestWindow = edit;
     SetForegroundWindow(top);
     SetFocus(edit);
     SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(from), to);
     Pump(200);
   }
-  ~EditWindow() { DestroyWindow(top); }
+  ~EditWindow() {
+    editOfTheTestWindow = nullptr;
+    DestroyWindow(top);
+  }
   static void Pump(DWORD ms) {
     const DWORD end = GetTickCount() + ms;
     while (GetTickCount() < end) {
