@@ -154,8 +154,10 @@ struct Binder final : DialogHost {
           if (c) {
             const WORD hk = LOWORD(SendMessageW(c, HKM_GETHOTKEY, 0, 0));
             const BYTE flags = HIBYTE(hk);
-            const uint32_t mods = ((flags & HOTKEYF_SHIFT) ? kModShift : 0) | ((flags & HOTKEYF_CONTROL) ? kModCtrl : 0) |
-                                  ((flags & HOTKEYF_ALT) ? kModAlt : 0);
+            uint32_t mods = 0;
+            if (flags & HOTKEYF_SHIFT) mods |= kModShift;
+            if (flags & HOTKEYF_CONTROL) mods |= kModCtrl;
+            if (flags & HOTKEYF_ALT) mods |= kModAlt;
             *f.number = static_cast<int>(mods << 16 | LOBYTE(hk));
           }
           break;
