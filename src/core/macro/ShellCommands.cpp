@@ -20,7 +20,10 @@ void BindShellCommands(Bindings& b) {
     CSetDlg dlg(m.platform(), m.allSelect, app.update);
     dlg.openKinsoku = app.hooks.openKinsokuDialog;
     dlg.createStartupShortcut = app.hooks.createStartupShortcut;
-    dlg.openHotKeys = [&m](DialogHost&) { m.Dispatch(Cmd::HotKeySettings); };
+    dlg.openHotKeys = [&m](DialogHost& host) {
+      CHotKeyDlg keys(m.platform(), m.app());
+      host.ui().RunDialog(keys);  // owned by the settings dialog, as the rules dialog is
+    };
     if (!m.platform().ui.RunDialog(dlg)) return;
     m.allSelect = dlg.AcceptedAllSelect();
     app.update = dlg.AcceptedUpdate();
