@@ -847,7 +847,7 @@ void MacroMenuIsEditedInItsDialogAndRunsFromTheMenu() {
   Check(GetInt(L"DirMenu", L"DirNo", 9) == 2, "OK saves the two entries");
   Check(GetText(L"DirMenu", L"Name00") == L"逆順" && GetText(L"DirMenu", L"Dir00") == rev, "the moved entry first");
   std::string menu = MenuText();
-  Check(menu.find("1\t13\t32853\t逆順") != std::string::npos && menu.find("1\t14\t32854\t大文字") != std::string::npos,
+  Check(menu.find("1\t14\t32853\t逆順") != std::string::npos && menu.find("1\t15\t32854\t大文字") != std::string::npos,
         "the options submenu ends with both entries in their new order");
   PutBytes("b\r\na\r\nc");
   Command(32853);
