@@ -25,7 +25,8 @@ std::vector<Field> CHotKeyDlg::Fields() {
 }
 
 uint32_t CHotKeyDlg::CommandAt(int i) const {
-  if (i <= 0) return kHotKeyPopup;
+  if (i == 0) return kHotKeyPopup;
+  if (i < 0 || i > static_cast<int>(app_.catalogue.size())) return kNoCommand;
   return app_.catalogue[static_cast<size_t>(i - 1)].id;
 }
 

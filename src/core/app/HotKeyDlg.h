@@ -52,7 +52,8 @@ class CHotKeyDlg final : public DialogModel {
   bool OnOk(DialogHost& host) override;
 
   const std::vector<HotKeyBinding>& bindings() const { return bindings_; }
-  // The command of row `i` of list kAll.
+  // The command of row `i` of list kAll; kNoCommand for a row the list does not have.
+  static constexpr uint32_t kNoCommand = 0xFFFFFFFF;
   uint32_t CommandAt(int i) const;
 
   int chosen = -1;    // in list kAll
