@@ -35,12 +35,12 @@ inline void ClearProfile() { RegDeleteTreeW(HKEY_CURRENT_USER, kProfileKey); }
 
 // Waits until the tray has handled every message posted to it so far: it handles posted
 // messages in order and answers the ping last. (A sent message would overtake them.)
-inline void Settle() {
+inline void Settle(DWORD ms = 10000) {
   static HANDLE e = CreateEventW(nullptr, FALSE, FALSE, L"QlkTrayPing");
   static UINT ping = RegisterWindowMessageW(L"QlkTrayPing");
   ResetEvent(e);
   PostMessageW(TrayWindow(), ping, 0, 0);
-  WaitForSingleObject(e, 10000);
+  WaitForSingleObject(e, ms);
 }
 
 // Posts a command that opens a box or dialog; the tray waits in it until it is answered.

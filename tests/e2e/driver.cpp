@@ -799,6 +799,199 @@ void MenuIsBuiltFromTheResourceEveryTime() {
   SetInt(L"DirMenu", L"DirNo", 0);
 }
 
+// ---------------------------------------------------------------- faults a user meets
+
+// A helper of the tests' folder started with `args`; its process handle.
+HANDLE StartHelper(const wchar_t* exe, const std::wstring& args = L"") {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path = self;
+  path = path.substr(0, path.find_last_of(L"\\/") + 1) + exe;
+  std::wstring cmd = L"\"" + path + L"\" " + args;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(path.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
+}
+
+// Another program keeps the clipboard open for two seconds: the command says so and changes
+// nothing; once it lets go, the next command works.
+void AClipboardHeldByAnotherProgramIsReportedAndChangesNothing() {
+  SetInt(L"System", L"Verify", 0);
+  PutBytes("abc");
+  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"QlkClipHeld");
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"QlkClipRelease");
+  ResetEvent(held);
+  ResetEvent(release);
+  HANDLE holder = StartHelper(L"qlk_cliphold.exe");
+  Check(holder && WaitForSingleObject(held, 10000) == WAIT_OBJECT_0, "another program holds the clipboard");
+  const DWORD start = GetTickCount();
+  CommandAsync(CMD_ToUpper);  // 大文字
+  Check(AnswerBox() == L"クリップボードを開けません", "the command says the clipboard cannot be opened");
+  while (GetTickCount() - start < 2000) Sleep(50);
+  SetEvent(release);
+  if (holder) WaitForSingleObject(holder, 10000), CloseHandle(holder);
+  CloseHandle(held);
+  CloseHandle(release);
+  Check(GetBytes() == "abc", "the text is as it was");
+  Command(CMD_ToUpper);
+  Check(GetBytes() == "ABC", "the next command converts it");
+}
+
+// A clipboard holding a picture and no text: a command has nothing to convert, and the
+// picture stays.
+void APictureOnTheClipboardIsKept() {
+  SetInt(L"System", L"Verify", 0);
+  if (!OpenClip()) return Check(false, "the clipboard opens");
+  EmptyClipboard();
+  SetClipboardData(CF_BITMAP, CreateBitmap(4, 4, 1, 32, nullptr));
+  CloseClipboard();
+  for (UINT id : {32777u, 32831u, 32814u}) Command(id);  // 大文字, 昇順, 逆順
+  Check(TrayTopLevel(L"#32770") == nullptr, "no box, no dialog");
+  bool picture = false, text = true;
+  if (OpenClip()) {
+    picture = IsClipboardFormatAvailable(CF_BITMAP);
+    text = IsClipboardFormatAvailable(CF_TEXT) || IsClipboardFormatAvailable(CF_UNICODETEXT);
+    CloseClipboard();
+  }
+  Check(picture && !text, "the picture is still there, and no text was put in its place");
+}
+
+// A setting of the wrong type in the registry (a text where a number belongs) counts as
+// unset.
+void ASettingOfTheWrongTypeCountsAsUnset() {
+  SetText(L"System", L"Verify", L"1");
+  PutBytes("abc");
+  Command(CMD_ToUpper);
+  Check(TrayTopLevel(L"#32770", L"QlkTray") == nullptr, "no question: 確認 stays off");
+  Check(GetBytes() == "ABC", "the command ran");
+  SetText(L"Turn", L"No", L"3");
+  PutBytes("abcdefg");
+  CommandAsync(CMD_TurnChange);  // 折り返し
+  HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"Quenlark"); }, 5000);
+  Check(d && ChildText(d, 1000) == L"70", "the fold offers its usual width");
+  if (d) Press(d, IDCANCEL), Settle();
+  Check(GetBytes() == "abcdefg", "Cancel leaves the text");
+  SetInt(L"System", L"Verify", 0);
+  SetInt(L"Turn", L"No", 70);
+}
+
+// A macro file of binary bytes run from the menu: no keyword in it, so the text stays, and the
+// tray goes on.
+void ABinaryMacroFileLeavesTheText() {
+  const std::wstring path = TempPath(L"qlk-e2e-binary.mac");
+  std::string bytes;
+  unsigned x = 12345;
+  for (int i = 0; i < 65536; ++i) bytes += static_cast<char>((x = x * 1103515245 + 12345) >> 16);
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD wrote = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
+  CloseHandle(f);
+  SetInt(L"DirMenu", L"DirNo", 1);
+  SetText(L"DirMenu", L"Name00", L"binary");
+  SetText(L"DirMenu", L"Dir00", path);
+  const std::string text = "keep \x82\xA0\r\nthis";
+  PutBytes(text);
+  Command(CMD_MacroMenu);
+  for (int i = 0; i < 20 && TrayTopLevel(L"#32770"); ++i) CancelAll(), Settle();
+  Check(TrayWindow() != nullptr, "the tray is still there");
+  Check(GetBytes() == text, "the text is as it was");
+  Command(CMD_ToUpper);
+  Check(GetBytes() == "KEEP \x82\xA0\r\nTHIS", "the next command works");
+  SetInt(L"DirMenu", L"DirNo", 0);
+  DeleteFileW(path.c_str());
+}
+
+// A line of 50 MB goes through a command whole and exact.
+void AFiftyMegabyteLineConvertsWhole() {
+  SetInt(L"System", L"Verify", 0);
+  std::string line(50u << 20, 'a');
+  for (size_t i = 0; i < line.size(); i += 4099) line.replace(i, 2, "\x82\xA0");  // あ now and then
+  PutBytes(line);
+  PostMessageW(TrayWindow(), WM_COMMAND, CMD_ToUpper, 0);
+  Settle(120000);
+  std::string want = line;
+  for (size_t i = 0; i < want.size(); ++i)
+    if (want[i] == 'a') want[i] = 'A';
+  const std::string got = GetBytes();
+  Check(got.size() == want.size(), "the line keeps its length");
+  Check(got == want, "every byte is converted");
+}
+
+// ---------------------------------------------------------------- soak
+
+struct Usage {
+  LRESULT privateKb = 0, gdi = 0, user = 0;
+};
+
+// Read by the tray itself: another process's counters cannot be read under every platform.
+Usage TrayUsage() { return {Ask("private"), Ask("gdi"), Ask("user")}; }
+
+// 2,000 commands in a row on a 10 KB text: plain commands, undo and redo, a dialog, a search
+// and a macro run now and then. The tray's private memory and its GDI and USER objects do
+// not grow beyond a small margin.
+void TwoThousandCommandsGrowNothing() {
+  SetInt(L"System", L"Verify", 0);
+  const std::wstring macro = TempPath(L"qlk-e2e-soak.mac");
+  HANDLE f = CreateFileW(macro.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  const char lines[] = "ZenToHan\r\nToUpper\r\nReplace A a 0 0\r\nTurnChange 30\r\nTextAll\r\n";
+  DWORD wrote = 0;
+  WriteFile(f, lines, sizeof lines - 1, &wrote, nullptr);
+  CloseHandle(f);
+  SetInt(L"DirMenu", L"DirNo", 1);
+  SetText(L"DirMenu", L"Name00", L"soak");
+  SetText(L"DirMenu", L"Dir00", macro);
+  std::string text;
+  while (text.size() < 10240) text += "Quenlark \x83\x65\x83\x4C\x83\x58\x83\x67 abc \xB6\xC0\xB6\xC5 123, \x82\xA0\x82\xA2\r\n";
+  const UINT plain[] = {CMD_ToUpper, CMD_ToLower, CMD_HiraToKana, CMD_KanaToHira, CMD_Sort1, CMD_Reverse, CMD_Undo, CMD_Redo};
+  auto one = [&](int i) {
+    if (i % 100 == 37) {  // the fold dialog
+      CommandAsync(CMD_TurnChange);
+      if (HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"Quenlark"); }, 5000)) {
+        SetDlgItemTextW(d, 1000, L"40");
+        Press(d, IDOK);
+      }
+      Settle();
+    } else if (i % 100 == 71) {  // a search with its dialog and message
+      CommandAsync(CMD_Replace);
+      if (HWND d = WaitFor([] { return TrayTopLevel(L"#32770", L"置換"); }, 5000)) {
+        SetDlgItemTextW(d, 1000, L"abc");
+        SetDlgItemTextW(d, 1001, L"xyz");
+        Press(d, IDOK);
+        AnswerBox();
+      }
+    } else if (i % 50 == 13) {
+      Command(CMD_MacroMenu);  // the macro
+    } else if (i % 25 == 0) {
+      PutBytes(text);
+      Command(plain[i % 8]);
+    } else {
+      Command(plain[i % 8]);
+    }
+  };
+  PutBytes(text);
+  for (int i = 0; i < 100; ++i) one(i);  // the first use of each part allocates what it keeps
+  const Usage before = TrayUsage();
+  const DWORD start = GetTickCount();
+  for (int i = 0; i < 2000; ++i) one(i);
+  const DWORD ms = GetTickCount() - start;
+  const Usage after = TrayUsage();
+  auto count = [](LRESULT n) { return n < 0 ? std::string("not counted here") : std::to_string(n); };
+  std::printf("soak: 2000 commands in %lu ms (%.2f ms each); private memory %ld -> %ld KB; GDI objects %s -> %s;"
+              " USER objects %s -> %s\n",
+              ms, ms / 2000.0, static_cast<long>(before.privateKb), static_cast<long>(after.privateKb),
+              count(before.gdi).c_str(), count(after.gdi).c_str(), count(before.user).c_str(), count(after.user).c_str());
+  Check(before.privateKb > 0, "the private memory can be read");
+  Check(after.privateKb <= before.privateKb + 4096, "private memory grows by less than 4 MB");
+  Check(before.user > 0 && after.user <= before.user + 8, "USER objects do not pile up");
+  if (before.gdi >= 0) Check(after.gdi <= before.gdi + 8, "GDI objects do not pile up");
+  Check(TrayTopLevel(L"#32770") == nullptr, "no box or dialog left open");
+  SetInt(L"DirMenu", L"DirNo", 0);
+  DeleteFileW(macro.c_str());
+}
+
 // ---------------------------------------------------------------- the menus the user shapes
 
 // A dialog or box of the tray with that title.
@@ -1171,6 +1364,13 @@ const Test kTests[] = {
     {"SortAndDuplicateCommandsChangeTheClipboard", SortAndDuplicateCommandsChangeTheClipboard},
     {"TransferCommandsConvertTheClipboard", TransferCommandsConvertTheClipboard},
     {"VerifyAsksAndCancelLeavesTheClipboard", VerifyAsksAndCancelLeavesTheClipboard},
+    {"AClipboardHeldByAnotherProgramIsReportedAndChangesNothing", AClipboardHeldByAnotherProgramIsReportedAndChangesNothing},
+    {"APictureOnTheClipboardIsKept", APictureOnTheClipboardIsKept},
+    {"ASettingOfTheWrongTypeCountsAsUnset", ASettingOfTheWrongTypeCountsAsUnset},
+    {"ABinaryMacroFileLeavesTheText", ABinaryMacroFileLeavesTheText},
+    {"TwoThousandCommandsGrowNothing", TwoThousandCommandsGrowNothing},
+    {"AFiftyMegabyteLineConvertsWhole", AFiftyMegabyteLineConvertsWhole},
+
     {"MacroMenuIsEditedInItsDialogAndRunsFromTheMenu", MacroMenuIsEditedInItsDialogAndRunsFromTheMenu},
     {"AMacroIsAppliedToTwoFiles", AMacroIsAppliedToTwoFiles},
     {"CustomEntriesStandOnTopAndSurviveARestart", CustomEntriesStandOnTopAndSurviveARestart},

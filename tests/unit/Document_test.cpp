@@ -60,8 +60,14 @@ TEST_F(DocFixture, NoTextOnClipboardLoadsNothingAndKeepsTheFlag) {
   ASSERT_TRUE(doc.NewFromClipboard());
   EXPECT_TRUE(Lines().empty());
   EXPECT_EQ(doc.finalBreak, 0);
+  // What the clipboard holds instead of text (a picture, say) is not thrown away for nothing.
   ASSERT_TRUE(doc.StoreClipboard(true));
-  EXPECT_EQ(*tp.clipboard.text, "");
+  EXPECT_FALSE(tp.clipboard.text.has_value());
+  EXPECT_EQ(tp.clipboard.writes, 0);
+  // Text made from nothing takes its place.
+  doc.Lines().PushBack("new");
+  ASSERT_TRUE(doc.StoreClipboard(true));
+  EXPECT_EQ(tp.clipboard.text, "new");
 }
 
 TEST_F(DocFixture, HeldClipboardOnLoadIsReportedAndStopsTheCommand) {

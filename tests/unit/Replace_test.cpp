@@ -5,6 +5,9 @@
 
 #include "Fakes.h"
 #include "doc/Document.h"
+#include "conv/Sjis.h"
+#include "ops/Blanks.h"
+#include "ops/Fold.h"
 #include "ops/Replace.h"
 
 using namespace qlk;
@@ -96,6 +99,33 @@ TEST(ReplaceLine, NeverRescansWhatItInserted) {
   EXPECT_EQ(ReplaceLine(sj(u8"ｶﾞガか゛"), Searcher(sj(u8"が"), 7), "x", out), 3);
   EXPECT_EQ(out, "xxx");
   EXPECT_EQ(ReplaceLine("abc", Searcher("", 0), "x", out), 0);  // an empty search never moves on
+}
+
+// Found by the fuzzer: a search string ending in a lone lead byte (a hand-written or binary
+// macro line) matched the lead byte of a double-byte character, and every later search went
+// on from its trail byte. Every search for whole characters now finds it only whole: here
+// only the lone lead byte at the end of "ソ\x83".
+TEST(WholeCharacters, ASearchEndingInALoneLeadByteNeverTakesHalfACharacter) {
+  const std::string line = "\x83\x5C\x83", lone = "\x83";
+  struct Case {
+    const char* what;
+    std::string got, want;
+  };
+  std::string out;
+  const Case cases[] = {
+      {"ReplaceLine", ReplaceLine(line, Searcher(lone, 0), "x", out) == 1 ? out : "", "\x83\x5Cx"},
+      {"SuperReplaceLine", SuperReplaceLine(line, lone, "", "y", out) == 1 ? out : "", "\x83\x5Cy"},
+      {"ReplaceDoubleLine", ReplaceDoubleLine(line, lone, "z", "", "", "", out) == 1 ? out : "", "\x83\x5Cz"},
+      {"TabIfLine", TabIfLine(line, lone, 1), "\x83\x5C\t"},
+      {"TurnIfLine", [&] {
+         std::string j;
+         for (const std::string& p : TurnIfLine(line, lone, 0)) j += p + "|";
+         return j;
+       }(), "\x83\x5C\x83||"},
+      {"FindAligned", std::to_string(sjis::FindAligned(line, lone)), "2"},
+      {"FindAligned in a pair", std::to_string(sjis::FindAligned("\x83\x5C", lone) == std::string::npos), "1"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
 }
 
 TEST(SuperReplaceLine, SpansFromStartToNextEnd) {

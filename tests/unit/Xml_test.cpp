@@ -175,22 +175,6 @@ TEST(Xml, CloseFinderAgreesWithTheScan) {
   }
 }
 
-// The committed inputs the fuzzer found or was seeded with load without harm here too.
-TEST(Xml, FuzzCorpusLoads) {
-  auto files = sys::MakeFiles(CodePage());
-  const std::string dir = std::string(QLK_SOURCE_DIR) + "/tests/fuzz/corpus/xml_load";
-  auto found = files->Find(dir, "*");
-  EXPECT_FALSE(found.empty());
-  for (const std::string& f : found) {
-    auto text = files->ReadAll(f);
-    ASSERT_TRUE(text) << f;
-    CKXMLDocument doc(&CodePage());
-    doc.LoadXml(*text, true);
-    std::unique_ptr<CKXMLNode> copy = doc.CloneNode();
-    EXPECT_EQ(copy->GetXml(), doc.GetXml()) << f;
-  }
-}
-
 TEST(FileReader, ReadsWholeFilesAndNamesTheFileInItsMessages) {
   TempDir dir;
   auto files = sys::MakeFiles(CodePage());

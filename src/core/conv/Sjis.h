@@ -45,15 +45,22 @@ constexpr size_t LastCharStart(std::string_view s) {
 }
 
 // The first occurrence of `needle` in `s` at or after `from` (a character boundary) that
-// starts on a character boundary, so that "A" is never found in the trail byte of ア.
+// starts and ends on a character boundary, so that "A" is never found in the trail byte of ア
+// and a needle ending in a lone lead byte never takes half of a character. An empty needle is
+// found nowhere.
 inline size_t FindAligned(std::string_view s, std::string_view needle, size_t from = 0) {
+  if (needle.empty()) return std::string_view::npos;
   size_t boundary = from;
-  while (true) {
-    size_t p = s.find(needle, from);
+  for (size_t cand = from;;) {
+    const size_t p = s.find(needle, cand);
     if (p == std::string_view::npos) return p;
     while (boundary < p) boundary += IsLead(s[boundary]) ? 2 : 1;
-    if (boundary == p) return p;
-    from = boundary;  // the next boundary after the candidate
+    if (boundary == p) {
+      size_t e = p;
+      while (e < p + needle.size()) e += CharLen(s, e);
+      if (e == p + needle.size()) return p;
+    }
+    cand = p + 1;
   }
 }
 

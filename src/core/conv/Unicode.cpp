@@ -122,7 +122,8 @@ std::string Utf7RunToSjis(const ICodePage& cp, std::string_view run) {
       if (high < 0) {
         high = byte;
       } else {
-        units.push_back(static_cast<char16_t>(high << 8 | byte));
+        // U+0000 is left out: the clipboard's text would end at its zero byte.
+        if (high | byte) units.push_back(static_cast<char16_t>(high << 8 | byte));
         high = -1;
       }
     }

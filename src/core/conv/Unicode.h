@@ -31,7 +31,7 @@ size_t AppendSjisToUtf8Piece(const ICodePage& cp, std::string_view rest, bool en
 // '+'); a run still open at the end of the line is decoded too.
 std::string Utf7ToSjisLine(const ICodePage& cp, std::string_view utf7);
 // The base64 characters of one shifted run (without '+' and '-') to Shift-JIS: big-endian
-// UTF-16 units; an incomplete last unit is dropped.
+// UTF-16 units; an incomplete last unit is dropped, and so is U+0000.
 std::string Utf7RunToSjis(const ICodePage& cp, std::string_view run);
 // Shift-JIS to UTF-7: printable ASCII except '+', '\' and '~', and tab, CR and LF, stay
 // direct; '+' is "+-"; every other run of characters is one base64 run closed by '-'.

@@ -36,6 +36,7 @@ bool CQuenlarkDoc::NewFromClipboard() {
 bool CQuenlarkDoc::LoadClipboard() {
   ClipRead r = p_.clipboard.Read();
   loadedLossy = r.lossy;
+  loadedNoText = r.status == ClipStatus::NoText;
   if (r.status == ClipStatus::Busy) {
     p_.ui.Tell(MakeMessage(Txt::ClipboardBusy));
     return false;
@@ -88,6 +89,9 @@ bool CQuenlarkDoc::StoreClipboard(bool allSelect) {
     text += lines_[i];
     if (!(finalBreak == 0 && i == last)) text += "\r\n";
   }
+  // A clipboard that held no text keeps what it holds (a picture, files) unless there is text
+  // to put in its place: storing nothing would throw it away.
+  if (loadedNoText && text.empty()) return true;
   if (!p_.clipboard.Write(std::move(text))) {
     // Nothing was stored: leave the selection as the command found it.
     rangeStart = saved[0];

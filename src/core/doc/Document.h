@@ -114,6 +114,7 @@ class CQuenlarkDoc {
   int regexFlag = 0;
   int finalBreak = 1;  // the loaded text ended with CR LF, or was empty
   bool loadedLossy = false;  // the last load lost characters Shift-JIS cannot hold
+  bool loadedNoText = false;  // the last load found no text (a picture, say, or nothing)
 
   // Parameters of the line operations.
   int width = 1;  // fold, cut and indent width

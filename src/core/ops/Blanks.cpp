@@ -223,28 +223,11 @@ std::string SpaceTabLine(std::string_view s, int width) {
   return out;
 }
 
-size_t FindAtBoundary(std::string_view s, std::string_view needle, size_t from) {
-  if (needle.empty()) return std::string_view::npos;
-  size_t boundary = from;
-  for (size_t cand = from;;) {
-    size_t pos = s.find(needle, cand);
-    if (pos == std::string_view::npos) return pos;
-    while (boundary < pos) boundary += sjis::CharLen(s, boundary);
-    if (boundary == pos) {
-      // It must end at a boundary too, or it would take half of a character.
-      size_t e = pos;
-      while (e < pos + needle.size()) e += sjis::CharLen(s, e);
-      if (e == pos + needle.size()) return pos;
-    }
-    cand = pos + 1;
-  }
-}
-
 std::string TabIfLine(std::string_view s, std::string_view text, int replace) {
   if (text.empty()) return std::string(s);
   std::string out;
   size_t p = 0;
-  for (size_t b; (b = FindAtBoundary(s, text, p)) != std::string_view::npos; p = b + text.size()) {
+  for (size_t b; (b = sjis::FindAligned(s, text, p)) != std::string_view::npos; p = b + text.size()) {
     out.append(s.substr(p, b - p));
     if (!replace) out.append(text);
     out += '\t';

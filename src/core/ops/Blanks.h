@@ -31,9 +31,6 @@ std::string SpToCsvLine(std::string_view line, int start, int end);
 std::string CenterLine(std::string_view line, size_t half);
 // Trailing blanks removed and blanks put in front up to `width` bytes.
 std::string RightLine(std::string_view line, size_t width);
-// First index at or after `from` where `needle` starts at a character boundary; `from` must
-// itself be a boundary. npos when there is none (also for an empty needle).
-size_t FindAtBoundary(std::string_view s, std::string_view needle, size_t from = 0);
 // Whether the line's last character is the given double-byte one.
 bool EndsWithChar(std::string_view line, uint16_t code);
 

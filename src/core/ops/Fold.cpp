@@ -193,19 +193,9 @@ std::vector<std::string> TurnIfLine(std::string_view line, std::string_view text
     return out;
   }
   std::string_view rest = line;
-  size_t boundary = 0;  // a character boundary of rest at or before the search position
-  size_t from = 0;
-  for (;;) {
-    size_t b = rest.find(text, from);
-    if (b == std::string_view::npos) break;
-    while (boundary < b) boundary += sjis::CharLen(rest, boundary);
-    if (boundary != b) {  // the bytes begin inside a double-byte character
-      from = b + 1;
-      continue;
-    }
+  for (size_t b; (b = sjis::FindAligned(rest, text)) != std::string_view::npos;) {
     out.emplace_back(rest.substr(0, replace == 0 ? b + text.size() : b));
     rest.remove_prefix(b + text.size());
-    boundary = from = 0;
   }
   out.emplace_back(rest);
   return out;

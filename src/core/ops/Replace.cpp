@@ -17,13 +17,22 @@ constexpr size_t npos = std::string_view::npos;
 constexpr uint16_t kFullVoiced = 0x814A;      // ゛
 constexpr uint16_t kFullSemiVoiced = 0x814B;  // ゜
 
-// The first occurrence of `find` at a character start at or after `from` (a character start).
+// The first occurrence of `find` at or after `from` (a character start) that starts and ends
+// on a character boundary: a search string ending in a lone lead byte never takes half of a
+// character, which would set every later search off by one byte.
 size_t FindPlain(std::string_view s, std::string_view find, size_t from) {
   size_t safe = from;
   for (;;) {
     size_t h = s.find(find, from);
-    if (h == npos || IsCharStart(s, safe, h)) return h;
-    safe = from = h + 1;  // h was a trail byte, so the next byte starts a character
+    if (h == npos) return h;
+    if (IsCharStart(s, safe, h)) {
+      const size_t e = h + find.size();
+      if (e == s.size() || IsCharStart(s, h, e)) return h;
+      safe = h;  // a start, though the match is not whole
+      from = h + 1;
+    } else {
+      safe = from = h + 1;  // h was a trail byte, so the next byte starts a character
+    }
   }
 }
 

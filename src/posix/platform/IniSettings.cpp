@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -116,6 +118,9 @@ bool IniSettings::Store(std::string_view section, std::string_view key, const st
     bool ok = true;
     for (const std::string& l : lines) {
       ok = ok && std::fwrite(l.data(), 1, l.size(), f) == l.size();
+      // Reading takes one CR off a line's end: a line that still ends in one (a hand-edited
+      // file) gets it back, or its value would change with every write of another.
+      if (!l.empty() && l.back() == '\r') ok = ok && std::fputc('\r', f) != EOF;
       ok = ok && std::fputc('\n', f) != EOF;
     }
     ok = (std::fflush(f) == 0) && ok;
@@ -137,8 +142,10 @@ int IniSettings::GetInt(std::string_view section, std::string_view key, int def)
   std::string raw;
   if (!Lookup(section, key, raw) || raw.empty()) return def;
   char* end = nullptr;
-  long v = std::strtol(raw.c_str(), &end, 10);
-  if (end == raw.c_str() || *end != '\0') return def;
+  errno = 0;
+  const long long v = std::strtoll(raw.c_str(), &end, 10);
+  // A number too large for an int is no number: cut down, it would be another value.
+  if (end == raw.c_str() || *end != '\0' || errno == ERANGE || v < INT_MIN || v > INT_MAX) return def;
   return static_cast<int>(v);
 }
 

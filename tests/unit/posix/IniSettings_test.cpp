@@ -74,4 +74,26 @@ TEST(IniSettings, FailedWriteReportsFailureAndKeepsTheOldFile) {
   EXPECT_EQ(s.GetInt("A", "x", 0), 1);
 }
 
+// A hand-edited file: a number that does not fit an int is no number (found by the fuzzer, it
+// came back cut down to another value), and a value ending in a bare CR keeps it when another
+// key is written.
+TEST(IniSettings, HandEditedValuesReadAsWrittenAndSurviveOtherWrites) {
+  TempDir d;
+  const std::string path = d.Path("QlkTray.ini");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "[A]\nbig=99999999999\nmost=2147483647\nleast=-2147483648\nover=2147483648\nbare=x\r\r\nword=12a\n";
+  }
+  IniSettings s(path, CodePage());
+  struct Case {
+    const char* key;
+    int want;
+  } cases[] = {{"big", -7}, {"most", 2147483647}, {"least", -2147483647 - 1}, {"over", -7}, {"word", -7}};
+  for (const Case& c : cases) EXPECT_EQ(s.GetInt("A", c.key, -7), c.want) << c.key;
+  EXPECT_EQ(s.GetText("A", "bare", ""), "x\r");
+  ASSERT_TRUE(s.SetInt("A", "most", 1));
+  EXPECT_EQ(s.GetText("A", "bare", ""), "x\r");
+  EXPECT_EQ(s.GetInt("A", "big", -7), -7);
+}
+
 }  // namespace
