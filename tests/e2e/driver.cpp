@@ -809,9 +809,9 @@ void MenuIsBuiltFromTheResourceEveryTime() {
   }
   Check(text.find("0\t12\tpopup\tオプション(&O)") != std::string::npos, "the options submenu stands at 12");
   Check(text.find("DUMMY") == std::string::npos, "its placeholder is gone");
-  Check(text.find("1\t13\t32853\t整形マクロ") != std::string::npos, "the first macro entry follows the separator");
-  Check(text.find("1\t14\t32854\tsort") != std::string::npos, "and the second after it");
-  Check(text.find("1\t10\t32812\t複数ファイルを開いてマクロ実行(&N)...") != std::string::npos,
+  Check(text.find("1\t14\t32853\t整形マクロ") != std::string::npos, "the first macro entry follows the separator");
+  Check(text.find("1\t15\t32854\tsort") != std::string::npos, "and the second after it");
+  Check(text.find("1\t11\t32812\t複数ファイルを開いてマクロ実行(&N)...") != std::string::npos,
         "the macro over files follows the macro run");
   Check(text.find("32837\tマクロ記録(&M)") != std::string::npos, "recording is off");
   Check(text.find("57643\tアンドゥ(\x1E" "U\x1F" "ｱ)\tgrayed") != std::string::npos, "undo is grey with nothing to undo");
@@ -1060,7 +1060,7 @@ void MacroMenuIsEditedInItsDialogAndRunsFromTheMenu() {
   Check(GetInt(L"DirMenu", L"DirNo", 9) == 2, "OK saves the two entries");
   Check(GetText(L"DirMenu", L"Name00") == L"逆順" && GetText(L"DirMenu", L"Dir00") == rev, "the moved entry first");
   std::string menu = MenuText();
-  Check(menu.find("1\t13\t32853\t逆順") != std::string::npos && menu.find("1\t14\t32854\t大文字") != std::string::npos,
+  Check(menu.find("1\t14\t32853\t逆順") != std::string::npos && menu.find("1\t15\t32854\t大文字") != std::string::npos,
         "the options submenu ends with both entries in their new order");
   PutBytes("b\r\na\r\nc");
   Command(32853);
@@ -1198,6 +1198,125 @@ void CustomEntriesStandOnTopAndSurviveARestart() {
   Check(ReadBytes(file) == std::string(4, '\0'), "an empty list is a count of zero");
   Check(MenuText().rfind("0\t0\tpopup\t全角→半角(&Z)", 0) == 0, "and the menu starts with its standard items again");
   SetText(L"System", L"RMenu", L"");
+}
+
+// ---------------------------------------------------------------- hotkeys
+
+constexpr int kHotKeyAll = 1601, kHotKeyKey = 1602, kHotKeyPaste = 1604, kHotKeyList = 1605, kHotKeyAdd = 1606;
+
+// A binding made in the dialog: the row of the catalogue list (0 opens the menu), the keys of
+// the system's hotkey control, the paste box.
+void AddBinding(HWND d, int row, BYTE hotkeyFlags, BYTE vk, bool paste) {
+  SendDlgItemMessageW(d, kHotKeyAll, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  SendDlgItemMessageW(d, kHotKeyKey, HKM_SETHOTKEY, MAKEWORD(vk, hotkeyFlags), 0);
+  CheckDlgButton(d, kHotKeyPaste, paste ? BST_CHECKED : BST_UNCHECKED);
+  Press(d, kHotKeyAdd);
+  Settle();
+}
+
+// Ctrl+Alt+Z runs 全て変換 (full width to half width) on the clipboard; Ctrl+Alt+X does it
+// with automatic copy and paste.
+void BindTwoHotKeys() {
+  CommandAsync(CMD_HotKeySettings);
+  HWND d = WaitDialog(L"ホットキーの設定");
+  Check(d != nullptr, "the hotkey dialog opens");
+  if (!d) return;
+  std::vector<std::wstring> all = ListItems(d, kHotKeyAll);
+  Check(all.size() > 100 && all[0] == L"[ﾒﾆｭｰ]マウスの位置にメニューを表示" && all[1] == L"[全角→半角]全て変換",
+        "it lists the menu opener, then the catalogue");
+  AddBinding(d, 1, HOTKEYF_CONTROL | HOTKEYF_ALT, 'Z', false);
+  AddBinding(d, 1, HOTKEYF_CONTROL | HOTKEYF_ALT, 'X', true);
+  Check(ListItems(d, kHotKeyList) ==
+            std::vector<std::wstring>{L"Ctrl+Alt+Z\t[全角→半角]全て変換", L"Ctrl+Alt+X\t[全角→半角]全て変換\t自動で貼り付け"},
+        "the bindings show with their keys");
+  Press(d, IDOK);
+  WaitGone(d);
+}
+
+void HotKeysAreBoundInTheirDialogAndRunOnTheClipboard() {
+  BindTwoHotKeys();
+  Check(GetInt(L"HotKey", L"nCount", 0) == 2, "the profile holds two bindings");
+  Check(GetInt(L"HotKey", L"Key00", 0) == ((MOD_CONTROL | MOD_ALT) << 16 | 'Z') && GetInt(L"HotKey", L"Cmd00", 0) == 32829 &&
+            GetInt(L"HotKey", L"bPaste00", 9) == 0 && GetInt(L"HotKey", L"bPaste01", 0) == 1,
+        "with their keys, command and paste box");
+  const std::string menu = MenuText();
+  Check(menu.find("\t32829\t全て変換(&H)\tCtrl+Alt+Z\t") != std::string::npos, "the menu shows the keys beside the command");
+  PutBytes("\x82\x60\x82\x61\x82\x62");  // ＡＢＣ
+  PostMessageW(TrayWindow(), WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'Z'));
+  Settle();
+  Check(GetBytes() == "ABC", "the hotkey ran the command on the clipboard");
+}
+
+// A window of our own with an edit control holding Japanese text, part of it selected. As a
+// real program does, it gives the focus back to its edit whenever it is activated.
+HWND editOfTheTestWindow = nullptr;
+
+LRESULT CALLBACK EditWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if ((msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE) || msg == WM_SETFOCUS) {
+    if (editOfTheTestWindow) SetFocus(editOfTheTestWindow);
+    return 0;
+  }
+  return DefWindowProcW(h, msg, wp, lp);
+}
+
+struct EditWindow {
+  HWND top = nullptr, edit = nullptr;
+  EditWindow(const wchar_t* text, int from, int to) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = EditWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QlkE2eEditWindow";
+    RegisterClassW(&wc);
+    top = CreateWindowExW(0, wc.lpszClassName, L"qlk-e2e-edit", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 120,
+                          nullptr, nullptr, wc.hInstance, nullptr);
+    edit = CreateWindowExW(0, L"EDIT", text, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 360, 24, top,
+                           nullptr, wc.hInstance, nullptr);
+    editOfTheTestWindow = edit;
+    SetForegroundWindow(top);
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(from), to);
+    Pump(200);
+  }
+  ~EditWindow() {
+    editOfTheTestWindow = nullptr;
+    DestroyWindow(top);
+  }
+  static void Pump(DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    while (GetTickCount() < end) {
+      MSG m;
+      while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+      }
+      Sleep(10);
+    }
+  }
+  std::wstring Text() const {
+    wchar_t buf[256] = {};
+    GetWindowTextW(edit, buf, 256);
+    return buf;
+  }
+};
+
+void AutoPasteReplacesTheSelectionInAnotherWindow() {
+  if (GetInt(L"HotKey", L"nCount", 0) != 2) BindTwoHotKeys();
+  PutBytes("keep");
+  EditWindow w(L"前ＡＢＣ　テスト後", 1, 8);
+  Check(GetForegroundWindow() == w.top, "the test window is in front");
+  PostMessageW(TrayWindow(), WM_HOTKEY, 2, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'X'));
+  for (int i = 0; i < 40 && w.Text() != L"前ABC ﾃｽﾄ後"; ++i) EditWindow::Pump(100);
+  Check(w.Text() == L"前ABC ﾃｽﾄ後", "the selection is replaced by the converted text: " + Utf8(w.Text()));
+  Check(GetBytes() == "ABC \xC3\xBD\xC4", "the clipboard holds the result, as after a menu run");
+  Check(!(GetAsyncKeyState(VK_CONTROL) & 0x8000) && !(GetAsyncKeyState(VK_LCONTROL) & 0x8000), "no Ctrl is left down");
+  // Nothing selected: the copy changes nothing, and everything stays as it was.
+  SendMessageW(w.edit, EM_SETSEL, 0, 0);
+  PutBytes("keep");
+  PostMessageW(TrayWindow(), WM_HOTKEY, 2, 0);
+  EditWindow::Pump(1500);
+  Settle();
+  Check(w.Text() == L"前ABC ﾃｽﾄ後" && GetBytes() == "keep", "with nothing selected nothing changes");
+  SetInt(L"HotKey", L"nCount", 0);
 }
 
 // The tray makes the Unicode form of its store later; however its store ends, that form is
@@ -1632,6 +1751,8 @@ const Test kTests[] = {
     {"MacroMenuIsEditedInItsDialogAndRunsFromTheMenu", MacroMenuIsEditedInItsDialogAndRunsFromTheMenu},
     {"AMacroIsAppliedToTwoFiles", AMacroIsAppliedToTwoFiles},
     {"CustomEntriesStandOnTopAndSurviveARestart", CustomEntriesStandOnTopAndSurviveARestart},
+    {"HotKeysAreBoundInTheirDialogAndRunOnTheClipboard", HotKeysAreBoundInTheirDialogAndRunOnTheClipboard},
+    {"AutoPasteReplacesTheSelectionInAnotherWindow", AutoPasteReplacesTheSelectionInAnotherWindow},
     {"TheUnicodeFormOfAStoreIsNeverLost", TheUnicodeFormOfAStoreIsNeverLost},
     {"MultiFileReplaceRewritesTheFolderAndReports", MultiFileReplaceRewritesTheFolderAndReports},
     {"CountDialogShowsTheFigures", CountDialogShowsTheFigures},
@@ -2277,6 +2398,18 @@ void CustomEntries() {
   SetText(L"System", L"RMenu", file);
 }
 
+// Two hotkeys in the profile, read at start-up: Ctrl+Alt+Z for 全て変換, Win+Shift+F1 opening
+// the menu with automatic paste.
+void HotKeyEntries() {
+  SetInt(L"HotKey", L"nCount", 2);
+  SetInt(L"HotKey", L"Key00", (MOD_CONTROL | MOD_ALT) << 16 | 'Z');
+  SetInt(L"HotKey", L"Cmd00", 32829);
+  SetInt(L"HotKey", L"bPaste00", 1);
+  SetInt(L"HotKey", L"Key01", (MOD_WIN | MOD_SHIFT) << 16 | VK_F1);
+  SetInt(L"HotKey", L"Cmd01", 0);
+  SetInt(L"HotKey", L"bPaste01", 0);
+}
+
 std::wstring updateUrl;  // a slow test server's information file: the update check's windows
 
 // Starts the update check against updateUrl, answering its question Yes.
@@ -2388,6 +2521,26 @@ const std::vector<Shot>& Shots() {
        [](HWND) {
          CloseMenus();
          SetText(L"System", L"RMenu", L"");
+         if (ExitTray()) StartTray(trayExe, tray);
+       }},
+      {"hotkeydlg",
+       [] {
+         HotKeyEntries();
+         if (ExitTray() && StartTray(trayExe, tray)) CommandAsync(CMD_HotKeySettings);
+       },
+       L"ホットキーの設定", Dismiss},
+      // The first submenu, whose first command has a hotkey.
+      {"hotkeymenu",
+       [] {
+         Icon(WM_RBUTTONUP);
+         WaitFor([] { return TrayTopLevel(L"#32768"); }, 5000);
+         Key(VK_DOWN);
+         Key(VK_RIGHT);
+       },
+       nullptr,
+       [](HWND) {
+         CloseMenus();
+         SetInt(L"HotKey", L"nCount", 0);
          if (ExitTray()) StartTray(trayExe, tray);
        }},
       {"updatecheck", StartTheCheck, L"更新確認中",

@@ -202,7 +202,7 @@ TEST(TrayMenu, HasTheStructureOfTheMenuResource) {
                               "コード(&D)", "オプション(&O)", "ヘルプ(\x1E" "H\x1F" "ﾍ)", "", "終了(\x1E" "X\x1F" "ﾘ)"};
   for (int i = 0; i < 16; ++i) EXPECT_EQ(top[i].caption, captions[i]) << i;
   for (int sep : {2, 7, 14}) EXPECT_EQ(top[sep].kind, MenuNode::Separator);
-  EXPECT_EQ(top[12].children, 14u);  // the options submenu ends with its placeholder at 13
+  EXPECT_EQ(top[12].children, 15u);  // the options submenu ends with its placeholder at 14
 }
 
 TEST(TrayMenu, OptionsSubmenuEndsWithThePlaceholder) {
@@ -214,7 +214,7 @@ TEST(TrayMenu, OptionsSubmenuEndsWithThePlaceholder) {
     if (n.kind == MenuNode::End && --depth == 0) inOptions = -1;
     if (inOptions >= 0 && depth == 1 && n.kind != MenuNode::Popup && n.kind != MenuNode::End) ids.push_back(n.id);
   }
-  std::vector<uint32_t> want = {32806, 32792, 32774, 0, 32809, 0, 32793, 0, 32837, 32838, 32812, 32852, 0, 32853};
+  std::vector<uint32_t> want = {32806, 32792, 32774, 33090, 0, 32809, 0, 32793, 0, 32837, 32838, 32812, 32852, 0, 32853};
   EXPECT_EQ(ids, want);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/HotKeys.h"
 #include "app/SettingKeys.h"
 #include "macro/Commands.h"
 #include "ops/Kinsoku.h"
@@ -78,6 +79,13 @@ struct AppState {
   // Ends the program as closing its main window does (after a setup program was started);
   // given by the front end that has such a window.
   std::function<void()> closeMainWindow;
+  // The hotkeys, as the "HotKey" section holds them. The front end that registers them gives
+  // `applyHotKeys` (registers the list anew, returns the bindings another program holds) and
+  // `hotKeyFree` (whether a combination could be registered now); without them every
+  // combination counts as free.
+  std::vector<HotKeyBinding> hotKeys;
+  std::function<std::vector<HotKeyBinding>()> applyHotKeys;
+  std::function<bool(uint32_t mods, uint32_t vk)> hotKeyFree;
 };
 
 }  // namespace qlk

@@ -83,6 +83,13 @@ std::string MenuCaptionOf(const std::vector<CatalogueEntry>& catalogue, uint32_t
   return c;
 }
 
+std::vector<std::string> CatalogueCaptions(const std::vector<CatalogueEntry>& catalogue) {
+  std::vector<std::string> out;
+  out.reserve(catalogue.size());
+  for (const CatalogueEntry& e : catalogue) out.push_back(e.caption);
+  return out;
+}
+
 void InitCustomMenu(AppState& app, ISettings& s, IFiles& files, const ICodePage& cp, const std::function<void()>& pause) {
   CDirMenuArray macros(s);
   macros.Load();

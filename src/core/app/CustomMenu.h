@@ -43,6 +43,9 @@ std::string CaptionOf(const std::vector<CatalogueEntry>& catalogue, uint32_t id)
 // As the menu shows it: without the group in brackets (the text after the first "]").
 std::string MenuCaptionOf(const std::vector<CatalogueEntry>& catalogue, uint32_t id);
 
+// The captions of the catalogue in its order, as the dialogs that choose from it list them.
+std::vector<std::string> CatalogueCaptions(const std::vector<CatalogueEntry>& catalogue);
+
 // Start-up: the catalogue with the macro menu as it stands now, and the custom list.
 void InitCustomMenu(AppState& app, ISettings& s, IFiles& files, const ICodePage& cp, const std::function<void()>& pause);
 

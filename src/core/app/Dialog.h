@@ -26,6 +26,7 @@ enum class FieldKind {
   Progress,   // progress bar: position `number` in [0, max]
   Link,       // static text that opens an address when clicked: shows `shown`, opens `link`
               // (the shown text when `link` is empty)
+  HotKey,     // the system's hotkey control: Ctrl, Alt, Shift bits (HotKeyMod) << 16 | virtual key
 };
 
 struct Field {
@@ -131,6 +132,13 @@ struct Field {
     f.kind = FieldKind::Link;
     f.shown = shownText;
     f.link = address;
+    return f;
+  }
+  static Field HotKey(int control, int& v) {
+    Field f;
+    f.control = control;
+    f.kind = FieldKind::HotKey;
+    f.number = &v;
     return f;
   }
   static Field LabelText(int control, std::string& s) {

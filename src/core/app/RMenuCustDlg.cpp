@@ -7,8 +7,8 @@
 
 namespace qlk {
 
-CRMenuCustDlg::CRMenuCustDlg(Platform& p, AppState& app) : p_(p), app_(app), entries_(app.customMenu) {
-  for (const CatalogueEntry& e : app.catalogue) allCaptions_.push_back(e.caption);
+CRMenuCustDlg::CRMenuCustDlg(Platform& p, AppState& app)
+    : p_(p), app_(app), entries_(app.customMenu), allCaptions_(CatalogueCaptions(app.catalogue)) {
   Refill();
   selected = entries_.empty() ? -1 : 0;
 }

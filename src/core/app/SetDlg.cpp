@@ -55,6 +55,9 @@ bool CSetDlg::OnCommand(int control, DialogHost& host) {
     case kStartup:
       if (createStartupShortcut) createStartupShortcut(host);
       return false;
+    case kHotKeys:
+      if (openHotKeys) openHotKeys(host);
+      return false;
   }
   return false;
 }
@@ -62,6 +65,7 @@ bool CSetDlg::OnCommand(int control, DialogHost& host) {
 bool CSetDlg::IsEnabled(int control) const {
   if (control == kKinsoku) return openKinsoku != nullptr;
   if (control == kStartup) return createStartupShortcut != nullptr;
+  if (control == kHotKeys) return openHotKeys != nullptr;
   return true;
 }
 

@@ -22,6 +22,7 @@
 #define IDC_SET_BROWSE_FILE   130
 #define IDC_SET_KINSOKU       154
 #define IDC_SET_STARTUP       1001
+#define IDC_SET_HOTKEYS       1002
 
 #ifndef RC_INVOKED
 #include <functional>
@@ -49,6 +50,7 @@ class CSetDlg final : public DialogModel {
     kBrowseFile = IDC_SET_BROWSE_FILE,
     kKinsoku = IDC_SET_KINSOKU,
     kStartup = IDC_SET_STARTUP,
+    kHotKeys = IDC_SET_HOTKEYS,  // "ホットキー(&Y)...": the hotkey dialog
   };
   static constexpr int kResource = IDD_SET;
 
@@ -66,6 +68,7 @@ class CSetDlg final : public DialogModel {
   // What the line-breaking rules and start-up buttons open (set by the shell).
   std::function<void(DialogHost&)> openKinsoku;
   std::function<void(DialogHost&)> createStartupShortcut;
+  std::function<void(DialogHost&)> openHotKeys;
 
   int jis, kana, verify, crlf, autoConvert, allSelect, checkMode;
   std::string macroDir, exeFile;

@@ -1,7 +1,8 @@
 // Commands of the tray itself that need no document: the settings, the editor, the custom
-// menu, the help file, the web pages and the about box.
+// menu, the hotkeys, the help file, the web pages and the about box.
 #include "app/AboutDlg.h"
 #include "app/EditorDlg.h"
+#include "app/HotKeyDlg.h"
 #include "app/RMenuCustDlg.h"
 #include "app/SetDlg.h"
 #include "app/ShellActions.h"
@@ -22,6 +23,10 @@ void BindShellCommands(Bindings& b) {
     CSetDlg dlg(m.platform(), m.allSelect, app.update);
     dlg.openKinsoku = app.hooks.openKinsokuDialog;
     dlg.createStartupShortcut = app.hooks.createStartupShortcut;
+    dlg.openHotKeys = [&m](DialogHost& host) {
+      CHotKeyDlg keys(m.platform(), m.app());
+      host.ui().RunDialog(keys);  // owned by the settings dialog, as the rules dialog is
+    };
     if (!m.platform().ui.RunDialog(dlg)) return;
     m.allSelect = dlg.AcceptedAllSelect();
     app.update = dlg.AcceptedUpdate();
@@ -29,6 +34,10 @@ void BindShellCommands(Bindings& b) {
   b.DocHooks([](MainState& m) {
     Platform& p = m.platform();
     m.app().hooks.createStartupShortcut = [&p](DialogHost& host) { CreateStartupShortcut(p, host.ui()); };
+  });
+  b.Command(Cmd::HotKeySettings, [](MainState& m) {
+    CHotKeyDlg dlg(m.platform(), m.app());
+    m.platform().ui.RunDialog(dlg);
   });
   b.Command(Cmd::MenuCustomize, [](MainState& m) {
     CRMenuCustDlg dlg(m.platform(), m.app());

@@ -5,6 +5,7 @@
 
 #include "app/Dialog.h"
 #include "conv/Carried.h"
+#include "app/HotKeys.h"
 #include "win32/platform/Win32Platform.h"
 
 #include <commctrl.h>
@@ -103,6 +104,13 @@ struct Binder final : DialogHost {
           SetDlgItemTextW(dlg, f.control, f.text ? W(*f.text).c_str() : Utf8ToWide(TextOf(f.label)).c_str());
           break;
         case FieldKind::Link: SetDlgItemTextW(dlg, f.control, Utf8ToWide(f.shown ? f.shown : "").c_str()); break;
+        case FieldKind::HotKey: {
+          const uint32_t v = static_cast<uint32_t>(*f.number), mods = v >> 16;
+          const BYTE flags = static_cast<BYTE>(((mods & kModShift) ? HOTKEYF_SHIFT : 0) |
+                                               ((mods & kModCtrl) ? HOTKEYF_CONTROL : 0) | ((mods & kModAlt) ? HOTKEYF_ALT : 0));
+          SendMessageW(c, HKM_SETHOTKEY, MAKEWORD(v & 0xFF, flags), 0);
+          break;
+        }
         case FieldKind::Progress:
           SendMessageW(c, PBM_SETRANGE32, 0, f.max);
           SendMessageW(c, PBM_SETPOS, static_cast<WPARAM>(*f.number), 0);
@@ -155,6 +163,17 @@ struct Binder final : DialogHost {
           break;
         case FieldKind::List:
           if (c) *f.number = static_cast<int>(SendMessageW(c, LB_GETCURSEL, 0, 0));
+          break;
+        case FieldKind::HotKey:
+          if (c) {
+            const WORD hk = LOWORD(SendMessageW(c, HKM_GETHOTKEY, 0, 0));
+            const BYTE flags = HIBYTE(hk);
+            uint32_t mods = 0;
+            if (flags & HOTKEYF_SHIFT) mods |= kModShift;
+            if (flags & HOTKEYF_CONTROL) mods |= kModCtrl;
+            if (flags & HOTKEYF_ALT) mods |= kModAlt;
+            *f.number = static_cast<int>(mods << 16 | LOBYTE(hk));
+          }
           break;
         case FieldKind::Label:
         case FieldKind::Link:

@@ -10,6 +10,11 @@
 #include "macro/Commands.h"
 #include "macro/DirMenu.h"
 #include "platform/System.h"
+#include "win32/tray/HotKeyInput.h"
+
+#ifndef MOD_NOREPEAT
+#define MOD_NOREPEAT 0x4000
+#endif
 
 namespace qlk::win {
 
@@ -52,6 +57,18 @@ bool CTrayWnd::NotifyIcon(DWORD operation, HICON icon, const wchar_t* tip) {
   if (operation == NIM_ADD && ok) iconShown_ = true;
   if (operation == NIM_DELETE) iconShown_ = false;
   return ok != FALSE;
+}
+
+bool CTrayWnd::Balloon(const std::wstring& text) {
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = hwnd_;
+  nid.uID = kIconId;
+  nid.uFlags = NIF_INFO;
+  wcsncpy(nid.szInfo, text.c_str(), ARRAYSIZE(nid.szInfo) - 1);
+  wcsncpy(nid.szInfoTitle, Utf8ToWide(TextOf(Txt::TrayTip)).c_str(), ARRAYSIZE(nid.szInfoTitle) - 1);
+  nid.dwInfoFlags = NIIF_WARNING;
+  return iconShown_ && Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
 void CTrayWnd::OnCallback(LPARAM event) {
@@ -124,6 +141,37 @@ LRESULT CALLBACK CTrayWnd::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 // ------------------------------------------------------------------------------ CMainWnd
 
+namespace {
+
+// Beside each item with a hotkey, its combination as an accelerator text (after a tab).
+void ShowHotKeys(HMENU m, const std::vector<HotKeyBinding>& bindings) {
+  const int n = GetMenuItemCount(m);
+  for (int i = 0; i < n; ++i) {
+    if (HMENU sub = GetSubMenu(m, i)) {
+      ShowHotKeys(sub, bindings);
+      continue;
+    }
+    const UINT id = GetMenuItemID(m, i);
+    const HotKeyBinding* b = nullptr;
+    for (const HotKeyBinding& h : bindings)
+      if (!b && h.command != kHotKeyPopup && h.command == id) b = &h;
+    if (!b || id == 0 || id == static_cast<UINT>(-1)) continue;
+    wchar_t text[512] = {};
+    MENUITEMINFOW mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_STRING;
+    mi.dwTypeData = text;
+    mi.cch = 400;
+    if (!GetMenuItemInfoW(m, static_cast<UINT>(i), TRUE, &mi) || wcschr(text, L'\t')) continue;
+    std::wstring caption = std::wstring(text) + L"\t" + Utf8ToWide(HotKeyText(b->mods, b->vk));
+    mi.fMask = MIIM_STRING;
+    mi.dwTypeData = caption.data();
+    SetMenuItemInfoW(m, static_cast<UINT>(i), TRUE, &mi);
+  }
+}
+
+}  // namespace
+
 CMainWnd::CMainWnd(AppState& app, std::wstring appName) : app_(app), appName_(std::move(appName)) {
   cp_ = MakeCodePage();
   settings_ = MakeRegistrySettings(appName_, *cp_);
@@ -142,6 +190,8 @@ CMainWnd::~CMainWnd() {
   // While the clipboard is here to hear the window go and leave its text complete.
   if (hwnd_) DestroyWindow(hwnd_);
   app_.closeMainWindow = nullptr;
+  app_.applyHotKeys = nullptr;
+  app_.hotKeyFree = nullptr;
   state_.reset();  // closes a macro file still being recorded, writes the regex flag back
 }
 
@@ -157,6 +207,57 @@ void CMainWnd::OnCreate() {
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   ping_ = RegisterWindowMessageW(L"QlkTrayPing");
   AddIcon();
+  app_.applyHotKeys = [this] { return RegisterHotKeys(); };
+  app_.hotKeyFree = [this](uint32_t mods, uint32_t vk) { return HotKeyFree(mods, vk); };
+  app_.hotKeys = LoadHotKeys(*settings_);
+  // Never lost in silence: a combination another program holds is named in a balloon.
+  std::wstring taken;
+  for (const HotKeyBinding& b : RegisterHotKeys())
+    taken += (taken.empty() ? L"" : L"\n") + Utf8ToWide(FormatText(Txt::HotKeyInUse, {HotKeyText(b.mods, b.vk)}));
+  if (!taken.empty()) Balloon(taken);
+}
+
+std::vector<HotKeyBinding> CMainWnd::RegisterHotKeys() {
+  UnregisterHotKeys();
+  registered_ = app_.hotKeys;
+  std::vector<HotKeyBinding> failed;
+  for (size_t i = 0; i < registered_.size(); ++i) {
+    const HotKeyBinding& b = registered_[i];
+    if (!RegisterHotKey(hwnd_, static_cast<int>(i + 1), b.mods | MOD_NOREPEAT, b.vk)) failed.push_back(b);
+  }
+  return failed;
+}
+
+void CMainWnd::UnregisterHotKeys() {
+  for (size_t i = 0; i < registered_.size(); ++i) UnregisterHotKey(hwnd_, static_cast<int>(i + 1));
+  registered_.clear();
+}
+
+// Whether the combination could be registered now: ours already, or free for a moment's try.
+bool CMainWnd::HotKeyFree(uint32_t mods, uint32_t vk) {
+  for (const HotKeyBinding& b : registered_)
+    if (b.mods == mods && b.vk == vk) return true;
+  constexpr int kProbe = 0xBFFF;
+  if (!RegisterHotKey(hwnd_, kProbe, mods | MOD_NOREPEAT, vk)) return false;
+  UnregisterHotKey(hwnd_, kProbe);
+  return true;
+}
+
+void CMainWnd::RunHotKey(const HotKeyBinding& b) {
+  const bool popup = b.command == kHotKeyPopup;
+  auto run = [this, &b, popup] {
+    if (popup) ShowPopup(true);
+    else OnCommand(b.command);
+  };
+  if (!b.autoPaste) {
+    if (popup) ShowPopup(false);
+    else OnCommand(b.command);
+    return;
+  }
+  Win32HotKeyInput input;
+  // From the menu a command may also leave the clipboard alone: it runs with nothing copied.
+  if (RunWithPaste(input, b, run, !popup) == HotKeyOutcome::Elevated)
+    Balloon(Utf8ToWide(TextOf(Txt::HotKeyElevated)));
 }
 
 void CMainWnd::AddIcon() {
@@ -175,7 +276,9 @@ void CMainWnd::Exit() {
   SendMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
-void CMainWnd::OnTrayLButtonUp() {
+void CMainWnd::OnTrayLButtonUp() { ShowPopup(false); }
+
+void CMainWnd::ShowPopup(bool runHere) {
   POINT pt;
   GetCursorPos(&pt);
   HMENU loaded = LoadMenuW(instance_, MAKEINTRESOURCEW(kMenuResource));
@@ -183,15 +286,21 @@ void CMainWnd::OnTrayLButtonUp() {
   HMENU popup = BuildPopup(loaded);
   // In front first, so that the menu closes when the user clicks elsewhere.
   SetForegroundWindow(hwnd_);
-  TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
+  const UINT flags = TPM_LEFTALIGN | TPM_RIGHTBUTTON | (runHere ? TPM_RETURNCMD | TPM_NONOTIFY : 0);
+  const UINT chosen = static_cast<UINT>(TrackPopupMenu(popup, flags, pt.x, pt.y, 0, hwnd_, nullptr));
   PostMessageW(hwnd_, WM_NULL, 0, 0);
   DestroyMenu(loaded);
+  if (runHere && chosen) OnCommand(chosen);
 }
 
 HMENU CMainWnd::BuildPopup(HMENU loaded) {
   HMENU popup = GetSubMenu(loaded, 0);
   HMENU options = GetSubMenu(popup, kOptionsPosition);
-  for (int i = 0; i < kMacroMenuEntries && DeleteMenu(options, kMacroEntriesPosition, MF_BYPOSITION); ++i) {
+  // The macro menu's placeholder, and whatever follows it, goes.
+  int placeholder = GetMenuItemCount(options);
+  for (int i = 0; i < GetMenuItemCount(options); ++i)
+    if (GetMenuItemID(options, i) == IdOf(Cmd::MacroMenu)) placeholder = i;
+  for (int i = 0; i < kMacroMenuEntries && DeleteMenu(options, static_cast<UINT>(placeholder), MF_BYPOSITION); ++i) {
   }
   CDirMenuArray macros(*settings_);
   macros.Load();
@@ -220,6 +329,7 @@ HMENU CMainWnd::BuildPopup(HMENU loaded) {
     InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING | (grey(custom[k]) ? MF_GRAYED : 0), custom[k],
                 SjisToWide(MenuCaptionOf(app_.catalogue, custom[k])).c_str());
   if (!custom.empty()) InsertMenuW(popup, static_cast<UINT>(custom.size()), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+  ShowHotKeys(popup, app_.hotKeys);
   return popup;
 }
 
@@ -253,6 +363,15 @@ LRESULT CMainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp));
       return 0;
+    case WM_HOTKEY:
+      if (wp >= 1 && wp <= registered_.size()) {
+        const HotKeyBinding b = registered_[wp - 1];  // a copy: the command may register anew
+        RunHotKey(b);
+      }
+      return 0;
+    case WM_DESTROY:
+      UnregisterHotKeys();
+      break;
     case WM_COPYDATA:
       return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     case WM_CLOSE:

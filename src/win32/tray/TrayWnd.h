@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <vector>
 #include <string>
 
 #include "app/AppState.h"
@@ -19,7 +20,6 @@ constexpr UINT_PTR kClickTimer = 4;
 constexpr int kIconResource = 128;
 constexpr int kMenuResource = 128;
 constexpr int kOptionsPosition = 12;      // of the options submenu in the popup
-constexpr int kMacroEntriesPosition = 13;  // of the macro menu's placeholder in the options submenu
 
 class CTrayWnd {
  public:
@@ -30,6 +30,8 @@ class CTrayWnd {
   // Adds (NIM_ADD) or deletes (NIM_DELETE) the icon; false when the shell refused.
   bool NotifyIcon(DWORD operation, HICON icon, const wchar_t* tip);
   bool IconShown() const { return iconShown_; }
+  // A balloon of the icon with `text`; false when the shell took none.
+  bool Balloon(const std::wstring& text);
 
  protected:
   virtual void OnCreate() {}
@@ -66,6 +68,14 @@ class CMainWnd final : public CTrayWnd {
  private:
   void OnCommand(UINT id);
   HMENU BuildPopup(HMENU loaded);
+  // Opens the popup at the pointer; with `runHere`, the chosen command runs before it returns.
+  void ShowPopup(bool runHere);
+  // The hotkeys: registered anew from app_.hotKeys (returning those another program holds),
+  // all let go, one run.
+  std::vector<HotKeyBinding> RegisterHotKeys();
+  void UnregisterHotKeys();
+  bool HotKeyFree(uint32_t mods, uint32_t vk);
+  void RunHotKey(const HotKeyBinding& b);
   void AddIcon();
   void Exit();
   LRESULT OnCopyData(const COPYDATASTRUCT* cd);
@@ -82,6 +92,7 @@ class CMainWnd final : public CTrayWnd {
   std::unique_ptr<Win32UI> ui_;
   std::unique_ptr<Platform> platform_;
   std::unique_ptr<MainState> state_;
+  std::vector<HotKeyBinding> registered_;  // WM_HOTKEY identifier - 1 is the index
   UINT taskbarCreated_ = 0;
   UINT ping_ = 0;
   int iconTries_ = 0;
