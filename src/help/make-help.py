@@ -46,7 +46,7 @@ for m in re.finditer(r"^QLK_CMD\((\w+), *(\d+), *(\w+), *\w+, *(\w+), *(\"[^\"]*
     commands[m.group(1)] = {"id": int(m.group(2)), "keyword": m.group(3), "frame": m.group(4), "args": c_string(m.group(5))}
 
 keywords = []  # (name, args, help), in the table's order
-for m in re.finditer(r"^QLK_KW(?:_EXTRA)?\((\w+), *\d, *(\"[^\"]*\"), *(\".*\")\)\s*$", read(os.path.join(CORE, "Keywords.def")), re.M):
+for m in re.finditer(r"^QLK_KW(?:_EXTRA)?\((\w+), *\d(?: *\| *\w+)*, *(\"[^\"]*\"), *(\".*\")\)\s*$", read(os.path.join(CORE, "Keywords.def")), re.M):
     keywords.append((m.group(1), c_string(m.group(2)), c_string(m.group(3))))
 keyword_help = {k[0]: k for k in keywords}
 
