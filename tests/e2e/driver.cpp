@@ -1499,6 +1499,8 @@ void FullEditTakesALargeTextBackWhole() {
   Press(d, IDOK);
   Settle();
   Check(GetBytes() == Cp932(changed), "OK stores the whole text with the change");
+}
+
 // ---------------------------------------------------------------- editor, shortcut, help, about
 
 // The box the tray shows next: its text, answered with `button`; "" when none came.
