@@ -2610,6 +2610,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc > 3) expectedEngine = argv[3];
     regexOnly = argc > 4 && std::wstring(argv[4]) == L"regex";
     if (argc > 4 && !regexOnly) onlyNamed = Utf8(argv[4]);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the shortcut check reads a shell link
     return Suite(kTests);
   }
   if (verb == L"setup-suite" && argc > 3) {
