@@ -216,12 +216,12 @@ TEST(Win32Clipboard, JisFormsAreReadAsTheirShiftJisCharacters) {
   EXPECT_EQ(win::SjisToWide(sjis), L"\xFF0D\xFF5E\x2225\xFFE0\xFFE1\xFFE2\x2015");
 }
 
-TEST(Win32Clipboard, CharactersOutsideShiftJisAreFlagged) {
-  PutUnicode(L"a\xD83D\xDE00" L"b");  // an emoji
+TEST(Win32Clipboard, CharactersOutsideShiftJisAreCarriedNotLost) {
+  PutUnicode(L"a\xD83D\xDE00" L"b");  // an emoji: a user-defined code stands in for it
   win::Win32Clipboard clip(CodePage(), nullptr);
   ClipRead r = clip.Read();
-  EXPECT_EQ(r.text, "a?b");
-  EXPECT_TRUE(r.lossy);
+  EXPECT_EQ(r.text, "a\xF0\x40" "b");
+  EXPECT_FALSE(r.lossy);
 }
 
 // Runs the helper beside this test program that holds the clipboard from another process.
